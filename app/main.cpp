@@ -1,0 +1,19 @@
+#include "app/main_window.h"
+#include "app/qt_prompts.h"
+#include "serial/qt_serial_port.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Voxcel"));
+    QApplication::setApplicationVersion(QStringLiteral("0.8.0"));
+
+    QtPrompts prompts;
+    QtSerialPort port;
+    MainWindow window(prompts, port);
+    prompts.setParent(&window);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,436 @@
+#include "app/main_window.h"
+
+#include "app/app_icon.h"
+#include "app/app_title.h"
+#include "app/decimal_text.h"
+#include "app/prompts.h"
+#include "canvas/canvas_view.h"
+#include "canvas/display_height.h"
+#include "serial/param_prefix.h"
+#include "serial/pic_settings.h"
+#include "serial/port_layer.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <cmath>
+#include <stdexcept>
+
+namespace {
+
+// The layout is fixed, in pixels at 96 dpi (15 twips to a pixel).
+constexpr int ClientWidth = 496;   // 7440 twips
+constexpr int ClientHeight = 447;  // 6705 twips
+
+const QColor Grey(128, 128, 128);
+const QColor White(255, 255, 255);
+const QColor Black(0, 0, 0);
+const QColor Navy(0, 0, 128);
+
+QFont sansFont(double points, bool bold = false)
+{
+    QFont font = QGuiApplication::font();
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QFont serifFont(double points, bool bold = false)
+{
+    QFont font(QStringLiteral("Serif"));
+    font.setStyleHint(QFont::Serif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+template <typename W>
+W *make(QWidget *parent, const char *name, QRect geometry)
+{
+    auto *widget = new W(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+// Background and text colours in the roles each kind of control paints with.
+void setColours(QWidget *widget, const QColor &background, const QColor &text)
+{
+    QPalette palette = widget->palette();
+    if (qobject_cast<QLineEdit *>(widget) || qobject_cast<QPlainTextEdit *>(widget)) {
+        palette.setColor(QPalette::Base, background);
+        palette.setColor(QPalette::Text, text);
+    } else if (qobject_cast<QPushButton *>(widget)) {
+        palette.setColor(QPalette::Button, background);
+        palette.setColor(QPalette::ButtonText, text);
+    } else {
+        palette.setColor(QPalette::Window, background);
+        palette.setColor(QPalette::WindowText, text);
+        // Option buttons and check boxes sit on their grey group already.
+        if (!qobject_cast<QAbstractButton *>(widget))
+            widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(palette);
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &text, QRect geometry,
+              const QColor &background = Grey, const QColor &foreground = White)
+{
+    auto *l = make<QLabel>(parent, name, geometry);
+    l->setText(text);
+    setColours(l, background, foreground);
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &text, QRect geometry, bool enabled = true)
+{
+    auto *b = make<QPushButton>(parent, name, geometry);
+    b->setText(text);
+    b->setEnabled(enabled);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QGroupBox *group(QWidget *parent, const char *name, const QString &title, QRect geometry)
+{
+    auto *g = make<QGroupBox>(parent, name, geometry);
+    g->setTitle(title);
+    g->setFlat(true);
+    setColours(g, Grey, White);
+    return g;
+}
+
+QWidget *container(QWidget *parent, const char *name, QRect geometry, const QColor &background)
+{
+    auto *w = make<QWidget>(parent, name, geometry);
+    setColours(w, background, Black);
+    return w;
+}
+
+// A list box one line high: only the chosen entry shows, the scroll arrows
+// and the arrow keys move through the rest.
+int oneLineRowHeight(const QListWidget *list)
+{
+    return list->fontMetrics().height() + 4;
+}
+
+// Adds entries at the end of a one-line list, each exactly one line high.
+void addListEntries(QListWidget *list, const QStringList &entries)
+{
+    for (const QString &entry : entries) {
+        auto *item = new QListWidgetItem(entry, list);
+        item->setSizeHint(QSize(0, oneLineRowHeight(list)));
+    }
+}
+
+QListWidget *oneLineList(QWidget *parent, const char *name, QRect geometry, const QStringList &entries)
+{
+    auto *list = make<QListWidget>(parent, name, geometry);
+    addListEntries(list, entries);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setUniformItemSizes(true);
+    list->setFixedHeight(oneLineRowHeight(list) + 2 * list->frameWidth());
+    return list;
+}
+
+template <typename Values>
+QStringList numbers(const Values &values)
+{
+    QStringList texts;
+    for (auto v : values)
+        texts << QString::number(v);
+    return texts;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Prompts &prompts, PortLayer &port, QWidget *parent)
+    : QMainWindow(parent), prompts_(prompts), port_(port)
+{
+    setObjectName(QStringLiteral("Main"));
+    buildControls();
+    Form_Load();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls()
+{
+    setWindowTitle(mainWindowTitle);
+    setWindowIcon(applicationIcon());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(sansFont(8.25));
+
+    mnuExit = menuBar()->addAction(QStringLiteral("E&xit"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    mnuOpen = menuBar()->addAction(QStringLiteral("&Open"));
+    mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
+    mnuAbout = menuBar()->addAction(QStringLiteral("&About"));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+    mnuHelp = menuBar()->addAction(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(ClientWidth, ClientHeight);
+    setColours(client, Grey, Black);
+    setCentralWidget(client);
+
+    // Port strip across the top.
+    Frame3 = container(client, "Frame3", {0, 0, ClientWidth, 26}, Grey);
+    const QFont boldSmall = sansFont(8.25, true);
+    Option1_0 = make<QRadioButton>(Frame3, "Option1_0", {4, 4, 54, 18});
+    Option1_0->setText(QStringLiteral("Com1"));
+    Option1_0->setChecked(true);
+    Option1_1 = make<QRadioButton>(Frame3, "Option1_1", {60, 4, 54, 18});
+    Option1_1->setText(QStringLiteral("Com2"));
+    for (QRadioButton *option : {Option1_0, Option1_1}) {
+        option->setFont(boldSmall);
+        setColours(option, Grey, Navy);
+    }
+    Label2 = label(Frame3, "Label2", QStringLiteral("Setting"), {118, 6, 78, 15}, Grey, Navy);
+    Label2->setFont(boldSmall);
+    List1 = oneLineList(Frame3, "List1", {200, 3, 92, 21}, {});
+    comm = label(Frame3, "comm", QStringLiteral("OFF"), {300, 4, 48, 18}, QColor(192, 0, 0), Black);
+    comm->setFrameStyle(QFrame::Box | QFrame::Plain);
+    comm->setAlignment(Qt::AlignCenter);
+    comm->setFont(boldSmall);
+    cmdcomm = button(Frame3, "cmdcomm", QStringLiteral("Open"), {356, 2, 68, 22});
+    setColours(cmdcomm, QColor(255, 128, 0), Black);
+
+    // Graphics group: the canvas, its tools and its commands.
+    Frame6 = group(client, "Frame6", QStringLiteral("Graphics"), {4, 28, 216, 152});
+    lblxy = label(Frame6, "lblxy", QStringLiteral("X,Y Position"), {130, 14, 82, 14});
+    lblxy->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblxy->hide();
+    btnsize = button(Frame6, "btnsize", QStringLiteral("128x64"), {8, 14, 50, 17});
+    btnsize->setFont(serifFont(6, true));
+    Picture1 = new CanvasView(canvas_, Frame6);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(8, 34, 132, 68);  // 1980 x 1020 twips, border included
+    Picture1->setFixedSize(132, 68);
+    Label4 = label(Frame6, "Label4", QStringLiteral("Pen Size"), {146, 32, 64, 14});
+    Label4->setAlignment(Qt::AlignCenter);
+    Combo1 = make<QComboBox>(Frame6, "Combo1", {146, 48, 64, 20});
+    Combo1->setEditable(false);
+    const QStringList penSizes{QStringLiteral("x1"), QStringLiteral("x2"), QStringLiteral("x3"),
+                               QStringLiteral("x4"), QStringLiteral("x5"), QStringLiteral("x10")};
+    for (int i = 0; i < penSizes.size(); ++i)
+        Combo1->addItem(penSizes.at(i), i + 1);
+    Combo1->setCurrentIndex(-1);
+    Command7 = button(Frame6, "Command7", QStringLiteral("Draw"), {146, 72, 64, 22});
+    Command6 = button(Frame6, "Command6", QStringLiteral("Erase"), {146, 98, 64, 22});
+    Command8 = button(Frame6, "Command8", QStringLiteral("Save"), {8, 124, 40, 22});
+    Command9 = button(Frame6, "Command9", QStringLiteral("Convert"), {50, 124, 52, 22});
+    Command10 = button(Frame6, "Command10", QStringLiteral("Load"), {104, 124, 38, 22});
+    Command5 = button(Frame6, "Command5", QStringLiteral("Clear"), {146, 124, 64, 22});
+
+    // I2C Eeprom group with Paste and Send under it.
+    const QFont smallSerif = serifFont(6.75);
+    Frame10 = group(client, "Frame10", QStringLiteral("I2C Eeprom"), {224, 28, 94, 104});
+    Label13 = label(Frame10, "Label13", QStringLiteral("Load EEprom"), {4, 16, 86, 24});
+    Label13->setWordWrap(true);
+    Label13->setAlignment(Qt::AlignCenter);
+    Label13->setFont(smallSerif);
+    // So narrow that its caption is cut off: only the box shows.
+    Check1 = make<QCheckBox>(Frame10, "Check1", {39, 42, 17, 17});
+    Check1->setText(QStringLiteral("Check1"));
+    setColours(Check1, Grey, Black);
+    Label12 = label(Frame10, "Label12", QStringLiteral("Start Addr"), {4, 60, 86, 14});
+    Label12->setAlignment(Qt::AlignCenter);
+    Label12->setFont(smallSerif);
+    eeprom = make<QLineEdit>(Frame10, "eeprom", {19, 76, 56, 20});
+    eeprom->setMaxLength(4);
+    eeprom->setText(QStringLiteral("0000"));
+    eeprom->setEnabled(false);
+    setColours(eeprom, Grey, Black);
+    {
+        QPalette palette = eeprom->palette();
+        palette.setColor(QPalette::Disabled, QPalette::Base, Grey);
+        eeprom->setPalette(palette);
+    }
+    Command4 = button(client, "Command4", QStringLiteral("Paste and Send "), {224, 138, 94, 26}, false);
+
+    // The small terminal: what the PIC sends, and what is typed to it.
+    Text1 = make<QPlainTextEdit>(client, "Text1", {322, 30, 170, 82});
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setPlainText(QStringLiteral("Serial Input from PIC\r\n"));
+    setColours(Text1, White, Navy);
+    Text2 = make<QPlainTextEdit>(client, "Text2", {322, 116, 170, 46});
+    Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setColours(Text2, White, QColor(128, 0, 0));
+    lblxmit = label(client, "lblxmit", QStringLiteral("Transmit Window Active"), {322, 164, 170, 16}, Grey,
+                    QColor(128, 255, 128));
+    lblxmit->setFont(boldSmall);
+    lblxmit->hide();
+
+    // Band of three groups: Output Format, Byte Matrix, I/O.
+    Frame2 = container(client, "Frame2", {0, 182, ClientWidth, 110}, Grey);
+    Frame4 = group(Frame2, "Frame4", QStringLiteral("Output Format"), {4, 0, 236, 108});
+    Label3 = label(Frame4, "Label3", QStringLiteral("Header"), {6, 20, 44, 14});
+    txthead = make<QLineEdit>(Frame4, "txthead", {52, 17, 70, 20});
+    Label5 = label(Frame4, "Label5", QStringLiteral("Footer"), {6, 44, 44, 14});
+    txtfoot = make<QLineEdit>(Frame4, "txtfoot", {52, 41, 70, 20});
+    lblfrmt = label(Frame4, "lblfrmt", QStringLiteral("Format"), {126, 20, 54, 14});
+    lblfrmt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    txtfrmt = make<QLineEdit>(Frame4, "txtfrmt", {184, 17, 44, 20});
+    txtfrmt->setText(QStringLiteral("$"));
+    Label6 = label(Frame4, "Label6", QStringLiteral("Delimiter"), {126, 44, 54, 14});
+    Label6->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    txtDelim = make<QLineEdit>(Frame4, "txtDelim", {184, 41, 44, 20});
+    txtDelim->setText(QStringLiteral(","));
+    Text4 = make<QLineEdit>(Frame4, "Text4", {184, 65, 44, 20});
+    Text4->setText(QStringLiteral("]"));
+    Label9 = label(Frame4, "Label9", QStringLiteral("Wait Chr"), {176, 88, 56, 14});
+    Label9->setAlignment(Qt::AlignCenter);
+
+    Frame1 = group(Frame2, "Frame1", QStringLiteral("Byte Matrix"), {244, 0, 88, 108});
+    Option2_0 = make<QRadioButton>(Frame1, "Option2_0", {8, 26, 76, 18});
+    Option2_0->setText(QStringLiteral("Vertical"));
+    Option2_0->setChecked(true);
+    Option2_1 = make<QRadioButton>(Frame1, "Option2_1", {8, 54, 76, 18});
+    Option2_1->setText(QStringLiteral("Horizontal"));
+    for (QRadioButton *option : {Option2_0, Option2_1})
+        setColours(option, Grey, White);
+
+    Frame5 = group(Frame2, "Frame5", QStringLiteral("I/O"), {336, 0, 156, 108});
+    Label7 = label(Frame5, "Label7", QStringLiteral("PIC Buffer"), {4, 20, 88, 14});
+    List2 = oneLineList(Frame5, "List2", {94, 16, 58, 21}, numbers(picBufferChoices));
+    Label8 = label(Frame5, "Label8", QStringLiteral("PIC Delay(ms)"), {4, 42, 88, 14});
+    List3 = oneLineList(Frame5, "List3", {94, 38, 58, 21}, numbers(picDelayChoices));
+    Label11 = label(Frame5, "Label11", QStringLiteral("Xmit Delay(ms)"), {4, 64, 88, 14});
+    xmitdelay = make<QLineEdit>(Frame5, "xmitdelay", {94, 61, 58, 20});
+    xmitdelay->setText(QStringLiteral("20"));
+    cmdApply = button(Frame5, "cmdApply", QStringLiteral("Apply"), {94, 84, 58, 20});
+
+    // The text output window, editable by the user.
+    Label10 = label(client, "Label10", QStringLiteral("Editable Text"), {4, 294, 120, 16}, Grey, White);
+    Label10->setFont(boldSmall);
+    Text3 = make<QPlainTextEdit>(client, "Text3", {4, 310, 488, 84});
+    Text3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    // Bottom band: the output window's commands and the direct load.
+    Frame9 = container(client, "Frame9", {0, 396, ClientWidth, 51}, Grey);
+    Frame8 = group(Frame9, "Frame8", QStringLiteral("Text Output Window"), {4, 0, 240, 48});
+    Command11 = button(Frame8, "Command11", QStringLiteral("Copy"), {6, 18, 54, 24});
+    Command12 = button(Frame8, "Command12", QStringLiteral("Save"), {64, 18, 54, 24}, false);
+    Command13 = button(Frame8, "Command13", QStringLiteral("Clear"), {122, 18, 54, 24});
+    Command14 = button(Frame8, "Command14", QStringLiteral("Restore"), {180, 18, 54, 24});
+    Frame7 = group(Frame9, "Frame7", QStringLiteral("Directly load LCD"), {248, 0, 244, 48});
+    Command15 = button(Frame7, "Command15", QStringLiteral("Reformat For Output"), {6, 18, 126, 24}, false);
+    Command16 = button(Frame7, "Command16", QStringLiteral("Send to LCD"), {136, 18, 102, 24}, false);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(50);
+
+    // A list's Click is a change of its chosen entry, by the user or by code.
+    connect(Combo1, &QComboBox::currentIndexChanged, this, &MainWindow::on_Combo1_Click);
+    connect(List2, &QListWidget::currentRowChanged, this, &MainWindow::on_List2_Click);
+    connect(List3, &QListWidget::currentRowChanged, this, &MainWindow::on_List3_Click);
+    connect(cmdApply, &QPushButton::clicked, this, &MainWindow::on_cmdApply_Click);
+    connect(btnsize, &QPushButton::clicked, this, &MainWindow::on_btnsize_Click);
+    connect(Command5, &QPushButton::clicked, this, &MainWindow::on_Command5_Click);
+
+    // Fixed size: the window cannot be resized or maximised.
+    adjustSize();
+    setFixedSize(sizeHint());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void MainWindow::Form_Load()
+{
+    addListEntries(List1, {QStringLiteral("9600,n,8,1"), QStringLiteral("2400,n,8,1"), QStringLiteral("1200,n,8,1")});
+    List1->setCurrentRow(-1);
+    Label2->setText(QStringLiteral("9600,n,8,1"));
+    state_.penDown = false;
+    Combo1->setCurrentIndex(0);
+    List2->setCurrentRow(defaultPicBufferIndex);
+    List3->setCurrentRow(defaultPicDelayIndex);
+    state_.canvasFullHeight = static_cast<qint16>(std::nearbyint(Picture1->heightTwips()));
+    state_.imageWidth = 128;
+    state_.imageHeight = 64;
+    state_.picBuffer = 32;
+    state_.picDelay = 10;
+    state_.waitChars = QStringLiteral("]");
+    state_.workText.clear();
+    state_.savedOutput.clear();
+    state_.sendText.clear();
+    state_.eepromMode = false;
+}
+
+void MainWindow::getparam()
+{
+    state_.paramPrefix.clear();
+    const std::optional<QString> prefix =
+        buildParamPrefix(state_.eepromMode, state_.picBuffer, eeprom->text(), state_.picDelay);
+    if (!prefix)
+        throw std::invalid_argument("the EEPROM start address is not a number from 0 to 65535");
+    state_.paramPrefix = *prefix;
+}
+
+void MainWindow::on_Combo1_Click()
+{
+    static constexpr int penSizeByIndex[] = {1, 2, 3, 4, 5, 10};
+    const int index = Combo1->currentIndex();
+    if (index >= 0 && index < 6)
+        canvas_.setPenSize(penSizeByIndex[index]);
+}
+
+void MainWindow::on_List2_Click()
+{
+    const int row = List2->currentRow();
+    if (row >= 0 && row < static_cast<int>(picBufferChoices.size()))
+        state_.picBuffer = picBufferChoices[static_cast<std::size_t>(row)];
+}
+
+void MainWindow::on_List3_Click()
+{
+    const int row = List3->currentRow();
+    if (row >= 0 && row < static_cast<int>(picDelayChoices.size()))
+        state_.picDelay = picDelayChoices[static_cast<std::size_t>(row)];
+}
+
+void MainWindow::on_cmdApply_Click()
+{
+    state_.waitChars = Text4->text();
+    if (const QListWidgetItem *item = List2->currentItem())
+        state_.picBuffer = static_cast<qint16>(item->text().toShort());
+    if (const QListWidgetItem *item = List3->currentItem())
+        state_.picDelay = static_cast<qint16>(item->text().toShort());
+    prompts_.message(applySettingsMessage(state_.picBuffer, state_.picDelay, state_.waitChars, xmitdelay->text()));
+}
+
+void MainWindow::on_btnsize_Click()
+{
+    const DisplayHeight next = toggledDisplayHeight(state_.halfHeight, state_.canvasFullHeight, state_.imageHeight);
+    Picture1->setHeightTwips(next.outerHeightTwips);
+    Picture1->setScaleHeight(next.scaleHeight);
+    btnsize->setText(next.caption);
+    state_.halfHeight = next.halfHeight;
+    canvas_.setHalfHeight(next.halfHeight);
+    Picture1->update();
+}
+
+void MainWindow::on_Command5_Click()
+{
+    canvas_.clearCanvas();
+    Picture1->update();
+}

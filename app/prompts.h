@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Every dialog the program shows goes through this interface, so the window
+// can be driven by tests that answer the dialogs themselves.
+class Prompts
+{
+public:
+    virtual ~Prompts() = default;
+
+    // A message box with an OK button only, titled with the application title.
+    virtual void message(const QString &text) = 0;
+    // An input box; returns the typed text, or an empty text on Cancel.
+    virtual QString ask(const QString &prompt, const QString &title, const QString &defaultText) = 0;
+    // A message box with OK and Cancel; true on OK.
+    virtual bool confirm(const QString &text) = 0;
+    // A file-open dialog without a file-type filter; empty on Cancel.
+    virtual QString openFileName(const QString &title) = 0;
+    virtual void beep() = 0;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "serial/port_layer.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+
+// The program's texts around a transmission.
+inline const QString OpenPortFirstText = QStringLiteral("Please, open Comm Port first.");
+inline const QString CheckSettingsText = QStringLiteral("Error - Check Settings!");
+// Multi-line messages join their lines with LF then CR.
+inline const QString PasteAndSendQuestion =
+    QStringLiteral("Are you sure?") + QStringLiteral("\n\r") + QStringLiteral("Anything in the clipboard will be sent immediately");
+
+// The longest pause accepted, in milliseconds; larger delays are taken as
+// a typing mistake rather than a wish to block the window for ages.
+inline constexpr int MaxXmitDelayMs = 60000;
+
+// The xmit delay as Send to LCD reads it: a decimal number of milliseconds,
+// rounded down (20.9 gives 20). Nothing for an empty text, a text that is
+// not a number, a negative delay or one above MaxXmitDelayMs.
+std::optional<int> sendDelayFloor(const QString &text);
+
+// The xmit delay as Paste and Send reads it: rounded to the nearest whole
+// millisecond, ties to even (20.9 gives 21, 20.5 gives 20). Same refusals.
+std::optional<int> pasteDelayNearestEven(const QString &text);
+
+// The delay in force at a pause; nothing when it has become invalid.
+using DelaySource = std::function<std::optional<int>()>;
+using SleepFunction = std::function<void(int ms)>;
+// Called after each character written: (characters sent, total). The
+// window repaints its progress from here, so keep it cheap.
+using PacingProgress = std::function<void(qsizetype sent, qsizetype total)>;
+
+// The delay turned invalid between two pauses (the user edited the box
+// while a transmission ran). Its text is CheckSettingsText.
+class PacingDelayError : public std::runtime_error
+{
+public:
+    PacingDelayError();
+};
+
+// Writes text one character at a time, from the first to the last. Before
+// every character equal to waitText (the whole wait text against the one
+// character, so a wait text of two characters or none never pauses) it
+// sleeps for the delay the source gives at that moment; the PIC needs the
+// pause before the wait character, to finish the piece before it.
+// Characters beyond 8 bits go out as '?'. Port failures propagate as
+// PortError; a delay source that gives nothing throws PacingDelayError.
+// The caller checks the delay before the first call, so that a bad delay
+// writes nothing at all.
+void sendPaced(const QString &text, const QString &waitText, const DelaySource &delay, PortLayer &port,
+               const SleepFunction &sleep, const PacingProgress &progress = {});
+
+// A blocking sleep on the calling thread, the sleep of the program.
+void sleepMilliseconds(int ms);

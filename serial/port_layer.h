@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+// A failure of the serial port (cannot open, settings refused, a write that
+// did not reach the device). The text is for the user.
+class PortError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Everything the program asks of the serial port. Port numbers 1 and 2
+// stand for devices chosen in one place (see port_devices.h); the settings
+// text is "baud,parity,data,stop" as in "9600,n,8,1".
+class PortLayer
+{
+public:
+    virtual ~PortLayer() = default;
+
+    virtual bool isOpen() const = 0;
+    // Opens the port with the port number and settings set before, or closes
+    // it. Throws PortError when the port cannot be opened.
+    virtual void setOpen(bool open) = 0;
+
+    virtual qint16 commPort() const = 0;
+    virtual void setCommPort(qint16 port) = 0;
+
+    virtual QString settings() const = 0;
+    // Applies the settings, to an open port at once. Throws PortError on a
+    // text it cannot apply.
+    virtual void setSettings(const QString &settings) = 0;
+
+    // Hands one 8-bit character to the operating system at once. Throws
+    // PortError when the port is closed or the write fails.
+    virtual void output(char ch) = 0;
+    // Every character received since the previous call, as 8-bit text;
+    // empty when nothing arrived. Throws PortError when the device is gone.
+    virtual QString input() = 0;
+};

@@ -1,0 +1,180 @@
+#include "serial/qt_serial_port.h"
+
+#include "serial/port_devices.h"
+
+namespace {
+
+// How long one character may wait for room in the system's output buffer
+// before the write counts as failed. A serial line drains on its own; only
+// a stuck device takes this long.
+constexpr int OutputTimeoutMs = 5000;
+
+QSerialPort::Parity toQt(LineSettings::Parity parity)
+{
+    switch (parity) {
+    case LineSettings::Parity::Even:
+        return QSerialPort::EvenParity;
+    case LineSettings::Parity::Odd:
+        return QSerialPort::OddParity;
+    case LineSettings::Parity::Mark:
+        return QSerialPort::MarkParity;
+    case LineSettings::Parity::Space:
+        return QSerialPort::SpaceParity;
+    case LineSettings::Parity::None:
+        break;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits toQt(LineSettings::StopBits stopBits)
+{
+    switch (stopBits) {
+    case LineSettings::StopBits::OneAndHalf:
+        return QSerialPort::OneAndHalfStop;
+    case LineSettings::StopBits::Two:
+        return QSerialPort::TwoStop;
+    case LineSettings::StopBits::One:
+        break;
+    }
+    return QSerialPort::OneStop;
+}
+
+bool deviceIsGone(QSerialPort::SerialPortError error)
+{
+    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError
+        || error == QSerialPort::WriteError;
+}
+
+} // namespace
+
+bool applyLineSettings(QSerialPort &port, const LineSettings &settings)
+{
+    // Every setter runs, also after one has failed.
+    bool ok = port.setBaudRate(settings.baudRate);
+    ok = port.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits)) && ok;
+    ok = port.setParity(toQt(settings.parity)) && ok;
+    ok = port.setStopBits(toQt(settings.stopBits)) && ok;
+    return ok;
+}
+
+QtSerialPort::QtSerialPort()
+    : settings_(*parseLineSettings(QString::fromLatin1(DefaultLineSettingsText)))
+{
+}
+
+QtSerialPort::~QtSerialPort()
+{
+    if (port_.isOpen())
+        port_.close();
+}
+
+bool QtSerialPort::isOpen() const
+{
+    return port_.isOpen();
+}
+
+void QtSerialPort::setOpen(bool open)
+{
+    if (!open) {
+        if (port_.isOpen())
+            port_.close();
+        return;
+    }
+    if (port_.isOpen())
+        return;
+
+    const QString device = deviceName();
+    port_.setPortName(device);
+    openDevice_ = device;
+    // Set while closed, these are applied by open() itself.
+    applyLineSettings(port_, settings_);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const QString reason = port_.errorString();
+        port_.clearError();
+        throw PortError(QStringLiteral("Cannot open %1: %2").arg(device, reason).toStdString());
+    }
+}
+
+qint16 QtSerialPort::commPort() const
+{
+    return commPort_;
+}
+
+void QtSerialPort::setCommPort(qint16 port)
+{
+    commPort_ = port;
+}
+
+QString QtSerialPort::settings() const
+{
+    return formatLineSettings(settings_);
+}
+
+void QtSerialPort::setSettings(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    const auto parsed = parseLineSettings(text);
+    if (!parsed) {
+        throw PortError(QStringLiteral("Invalid port settings \"%1\" (expected baud,parity,data,stop as in %2)")
+                            .arg(text, QLatin1String(DefaultLineSettingsText))
+                            .toStdString());
+    }
+    if (port_.isOpen() && !applyLineSettings(port_, *parsed)) {
+        const QString reason = port_.errorString();
+        port_.clearError();
+        applyLineSettings(port_, settings_); // back to what the line ran at
+        throw PortError(QStringLiteral("The port refused the settings \"%1\": %2").arg(text, reason).toStdString());
+    }
+    settings_ = *parsed;
+}
+
+void QtSerialPort::output(char ch)
+{
+    if (!port_.isOpen())
+        throw PortError("The port is not open.");
+
+    // The pacing loop sleeps right after this call without returning to the
+    // event loop, so the character must reach the system now, not when Qt's
+    // write notifier next runs.
+    if (port_.write(&ch, 1) != 1)
+        closeAndThrow(QStringLiteral("Cannot write to %1"));
+    port_.flush();
+    if (port_.bytesToWrite() > 0 && !port_.waitForBytesWritten(OutputTimeoutMs)) {
+        if (deviceIsGone(port_.error()))
+            closeAndThrow(QStringLiteral("Cannot write to %1"));
+        const QString reason = port_.errorString();
+        port_.clearError();
+        throw PortError(QStringLiteral("Cannot write to %1: %2").arg(openDevice_, reason).toStdString());
+    }
+    if (deviceIsGone(port_.error()))
+        closeAndThrow(QStringLiteral("Cannot write to %1"));
+}
+
+QString QtSerialPort::input()
+{
+    if (!port_.isOpen())
+        throw PortError("The port is not open.");
+
+    // Picks up what arrived also when no event loop ran since the last call.
+    port_.waitForReadyRead(0);
+    if (deviceIsGone(port_.error()))
+        closeAndThrow(QStringLiteral("Cannot read from %1"));
+    if (port_.error() != QSerialPort::NoError)
+        port_.clearError(); // the time-out of the zero wait: nothing arrived
+    return QString::fromLatin1(port_.readAll());
+}
+
+QString QtSerialPort::deviceName() const
+{
+    return deviceForPort(commPort_);
+}
+
+void QtSerialPort::closeAndThrow(const QString &what)
+{
+    const QString message = what.arg(openDevice_) + QStringLiteral(": ") + port_.errorString();
+    port_.clearError();
+    port_.close();
+    throw PortError(message.toStdString());
+}

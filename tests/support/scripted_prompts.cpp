@@ -1,0 +1,29 @@
+#include "support/scripted_prompts.h"
+
+void ScriptedPrompts::message(const QString &text)
+{
+    messages << text;
+}
+
+QString ScriptedPrompts::ask(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    asked << (title + QLatin1Char('|') + prompt + QLatin1Char('|') + defaultText);
+    return answers.isEmpty() ? defaultText : answers.dequeue();
+}
+
+bool ScriptedPrompts::confirm(const QString &text)
+{
+    confirmations << text;
+    return confirmAnswers.isEmpty() ? true : confirmAnswers.dequeue();
+}
+
+QString ScriptedPrompts::openFileName(const QString &title)
+{
+    fileDialogs << title;
+    return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+}
+
+void ScriptedPrompts::beep()
+{
+    ++beeps;
+}

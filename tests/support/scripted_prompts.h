@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/prompts.h"
+
+#include <QQueue>
+#include <QStringList>
+
+// Answers dialogs from a script and records what was shown.
+class ScriptedPrompts : public Prompts
+{
+public:
+    void message(const QString &text) override;
+    QString ask(const QString &prompt, const QString &title, const QString &defaultText) override;
+    bool confirm(const QString &text) override;
+    QString openFileName(const QString &title) override;
+    void beep() override;
+
+    QStringList messages;
+    QStringList asked;          // "title|prompt|default" per input box
+    QStringList confirmations;
+    QStringList fileDialogs;
+    QQueue<QString> answers;    // answers to input boxes; the default when empty
+    QQueue<bool> confirmAnswers;
+    QQueue<QString> fileNames;
+    int beeps = 0;
+};

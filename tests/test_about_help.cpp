@@ -1,0 +1,310 @@
+#include "app/about_box.h"
+#include "app/app_icon.h"
+#include "app/help_window.h"
+#include "support/scripted_prompts.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+namespace {
+// Deletes the windows closed so far, as the event loop would.
+void runDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+int topLevelsNamed(const QString &name)
+{
+    int count = 0;
+    for (const QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == name)
+            ++count;
+    return count;
+}
+
+QLabel *label(QWidget *box, const char *name)
+{
+    auto *found = box->findChild<QLabel *>(QLatin1String(name));
+    if (!found)
+        qFatal("no label %s", name);
+    return found;
+}
+} // namespace
+
+class TestAboutHelp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+
+    void iconHasBothSizes();
+    void aboutBoxLooksAsDesigned();
+    void aboutBoxIsOneInstance();
+    void closedAboutBoxLoadsAgain();
+    void okIsDefaultAndCancel_data();
+    void okIsDefaultAndCancel();
+    void sysInfoWithoutProgramSaysSoAndStaysOpen();
+    void sysInfoStartsTheFoundProgram();
+    void sysInfoStartFailureSaysUnavailable();
+    void systemInfoProgramIsFirstFoundOnPath();
+
+    void helpTextHasItsFourteenLines();
+    void helpWindowShowsHelpText();
+    void helpWindowIsOneInstance();
+
+private:
+    ScriptedPrompts prompts;
+};
+
+void TestAboutHelp::cleanup()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        widget->close();
+    runDeferredDeletes();
+    prompts.messages.clear();
+}
+
+void TestAboutHelp::iconHasBothSizes()
+{
+    const QIcon icon = applicationIcon();
+    QVERIFY(!icon.isNull());
+    QCOMPARE(icon.pixmap(32, 32).size(), QSize(32, 32));
+    QCOMPARE(icon.availableSizes(), (QList<QSize>{QSize(32, 32), QSize(256, 256)}));
+}
+
+void TestAboutHelp::aboutBoxLooksAsDesigned()
+{
+    frmAbout *box = frmAbout::showSingle(nullptr, prompts);
+    QCOMPARE(box->objectName(), QStringLiteral("frmAbout"));
+    QCOMPARE(box->windowTitle(), QStringLiteral("About Voxcel"));
+    QVERIFY(!box->isModal());
+    QCOMPARE(box->size(), QSize(382, 237));
+    QCOMPARE(box->minimumSize(), box->maximumSize());
+    QVERIFY(!(box->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QVERIFY(box->testAttribute(Qt::WA_DeleteOnClose));
+
+    QVERIFY(!label(box, "picIcon")->pixmap().isNull());
+    QLabel *title = label(box, "lblTitle");
+    QCOMPARE(title->text(), QStringLiteral("Voxcel"));
+    QVERIFY(title->font().bold());
+    QCOMPARE(title->font().pointSizeF(), 13.5);
+    QCOMPARE(title->palette().color(QPalette::WindowText), QColor(192, 64, 0));
+
+    QCOMPARE(label(box, "Label4")->text(), QStringLiteral("Beta"));
+    QCOMPARE(label(box, "lblVersion")->text(), QStringLiteral("Version 0.8.0"));
+    for (const char *name : {"Label4", "lblVersion"}) {
+        QVERIFY(label(box, name)->font().bold());
+        QCOMPARE(label(box, name)->font().pointSizeF(), 8.25);
+        QCOMPARE(label(box, name)->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    }
+
+    QLabel *description = label(box, "lblDescription");
+    QCOMPARE(description->text(),
+             QStringLiteral("Graphic LCD interface to a PIC microcontroller for the Samsung KS0108  controller"));
+    QVERIFY(description->alignment() & Qt::AlignHCenter);
+    QCOMPARE(description->palette().color(QPalette::WindowText), QColor(Qt::black));
+    for (const char *name : {"lblAuthors", "lblCopyright", "lblTrademarks"})
+        QVERIFY(!label(box, name)->text().isEmpty());
+
+    // The etched line: grey over white.
+    auto *line = box->findChild<QWidget *>(QStringLiteral("Line1"));
+    QVERIFY(line);
+    const QImage etched = line->grab().toImage();
+    QCOMPARE(etched.height(), 2);
+    QCOMPARE(QColor(etched.pixel(etched.width() / 2, 0)), QColor(128, 128, 128));
+    QCOMPARE(QColor(etched.pixel(etched.width() / 2, 1)), QColor(255, 255, 255));
+
+    auto *ok = box->findChild<QPushButton *>(QStringLiteral("cmdOK"));
+    auto *sysInfo = box->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"));
+    QVERIFY(ok && sysInfo);
+    QCOMPARE(ok->text(), QStringLiteral("OK"));
+    QCOMPARE(sysInfo->text(), QStringLiteral("&System Info..."));
+    QVERIFY(ok->isDefault());
+    QVERIFY(sysInfo->y() > ok->y());
+}
+
+void TestAboutHelp::aboutBoxIsOneInstance()
+{
+    QWidget mainWindow;
+    frmAbout *first = frmAbout::showSingle(&mainWindow, prompts);
+    // A shown box is only brought forward: its load step does not run again.
+    label(first, "lblVersion")->setText(QStringLiteral("changed"));
+    frmAbout *second = frmAbout::showSingle(&mainWindow, prompts);
+    QCOMPARE(second, first);
+    QCOMPARE(mainWindow.findChildren<frmAbout *>().size(), 1);
+    QCOMPARE(label(second, "lblVersion")->text(), QStringLiteral("changed"));
+    QVERIFY(second->isVisible());
+}
+
+void TestAboutHelp::closedAboutBoxLoadsAgain()
+{
+    QPointer<frmAbout> first = frmAbout::showSingle(nullptr, prompts);
+    label(first, "lblVersion")->setText(QStringLiteral("changed"));
+    QTest::mouseClick(first->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    runDeferredDeletes();
+    QVERIFY(first.isNull());
+    QCOMPARE(topLevelsNamed(QStringLiteral("frmAbout")), 0);
+
+    frmAbout *again = frmAbout::showSingle(nullptr, prompts);
+    QVERIFY(again->isVisible());
+    QCOMPARE(label(again, "lblVersion")->text(), QStringLiteral("Version 0.8.0"));
+    QCOMPARE(topLevelsNamed(QStringLiteral("frmAbout")), 1);
+}
+
+void TestAboutHelp::okIsDefaultAndCancel_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+    QTest::newRow("Esc") << int(Qt::Key_Escape);
+}
+
+void TestAboutHelp::okIsDefaultAndCancel()
+{
+    QFETCH(int, key);
+    QPointer<frmAbout> box = frmAbout::showSingle(nullptr, prompts);
+    auto *ok = box->findChild<QPushButton *>(QStringLiteral("cmdOK"));
+    bool pressed = false;
+    connect(ok, &QPushButton::clicked, this, [&] { pressed = true; });
+    QTest::keyClick(box, Qt::Key(key));
+    QVERIFY(pressed);
+    runDeferredDeletes();
+    QVERIFY(box.isNull());
+}
+
+void TestAboutHelp::sysInfoWithoutProgramSaysSoAndStaysOpen()
+{
+    frmAbout *box = frmAbout::showSingle(nullptr, prompts);
+    QStringList started;
+    box->setProgramFinder([] { return QString(); });
+    box->setProgramStarter([&](const QString &path) {
+        started << path;
+        return true;
+    });
+    QTest::mouseClick(box->findChild<QPushButton *>(QStringLiteral("cmdSysInfo")), Qt::LeftButton);
+    runDeferredDeletes();
+    QCOMPARE(prompts.messages, QStringList{QStringLiteral("System Information Is Unavailable At This Time")});
+    QVERIFY(started.isEmpty());
+    QCOMPARE(topLevelsNamed(QStringLiteral("frmAbout")), 1);
+    QVERIFY(box->isVisible());
+}
+
+void TestAboutHelp::sysInfoStartsTheFoundProgram()
+{
+    frmAbout *box = frmAbout::showSingle(nullptr, prompts);
+    QStringList started;
+    box->setProgramFinder([] { return QStringLiteral("/usr/bin/hardinfo"); });
+    box->setProgramStarter([&](const QString &path) {
+        started << path;
+        return true;
+    });
+    box->StartSysInfo();
+    QCOMPARE(started, QStringList{QStringLiteral("/usr/bin/hardinfo")});
+    QVERIFY(prompts.messages.isEmpty());
+}
+
+void TestAboutHelp::sysInfoStartFailureSaysUnavailable()
+{
+    // A path that names no program, or a look-up that fails, ends in the message.
+    frmAbout *box = frmAbout::showSingle(nullptr, prompts);
+    box->setProgramFinder([] { return QStringLiteral("/nowhere/msinfo32"); });
+    box->setProgramStarter([](const QString &) { return false; });
+    box->StartSysInfo();
+    box->setProgramFinder([]() -> QString { throw std::runtime_error("registry"); });
+    box->StartSysInfo();
+    QCOMPARE(prompts.messages, QStringList(2, QStringLiteral("System Information Is Unavailable At This Time")));
+    QVERIFY(box->isVisible());
+}
+
+void TestAboutHelp::systemInfoProgramIsFirstFoundOnPath()
+{
+    const QStringList candidates{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+    QStringList asked;
+    const auto onlyBAndC = [&](const QString &name) {
+        asked << name;
+        return name == QLatin1String("a") ? QString() : QStringLiteral("/bin/") + name;
+    };
+    QCOMPARE(findSystemInfoProgram(candidates, onlyBAndC), QStringLiteral("/bin/b"));
+    QCOMPARE(asked, (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    QVERIFY(findSystemInfoProgram(candidates, [](const QString &) { return QString(); }).isEmpty());
+    QVERIFY(!systemInfoCandidates().isEmpty());
+}
+
+void TestAboutHelp::helpTextHasItsFourteenLines()
+{
+    const QString text = helpText();
+    QVERIFY(!text.endsWith(QLatin1Char('\n')) && !text.endsWith(QLatin1Char('\r')));
+    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 14);
+    // No bare line breaks: every break is a CR LF.
+    QCOMPARE(text.count(QLatin1Char('\n')), 13);
+    QCOMPARE(text.count(QLatin1Char('\r')), 13);
+    QCOMPARE(lines.at(0), QStringLiteral("Some Brief Beta Instructions"));
+    QCOMPARE(lines.at(1), QStringLiteral("1) When sending an image to the LCD: Clear the 'Format' fields, but not the 'Wait Char'!"));
+    QCOMPARE(lines.at(7), QStringLiteral("7) The menu 'Exit' does exactly that, without any prompts!"));
+    QCOMPARE(lines.at(10), QStringLiteral("10) The Transmit Window can be used to send commands to the PIC"));
+    QVERIFY(lines.at(11).isEmpty());
+    QCOMPARE(lines.at(12), QStringLiteral("There is much tidying up to do - such as the CRLF's in the receive window"));
+    QCOMPARE(lines.at(13), QStringLiteral("Any comments and or suggestions are welcome! - voxcel@example.org"));
+    for (int i = 1; i <= 10; ++i)
+        QVERIFY2(lines.at(i).startsWith(QString::number(i) + QLatin1Char(')')), qPrintable(lines.at(i)));
+}
+
+void TestAboutHelp::helpWindowShowsHelpText()
+{
+    frmHelp *help = frmHelp::showSingle(nullptr);
+    QCOMPARE(help->objectName(), QStringLiteral("frmHelp"));
+    QCOMPARE(help->windowTitle(), QStringLiteral("Voxcel Help"));
+    QVERIFY(help->isWindow());
+    QCOMPARE(help->size(), QSize(337, 458));
+    QVERIFY(help->minimumSize() != help->maximumSize());
+    QVERIFY(help->testAttribute(Qt::WA_DeleteOnClose));
+    const QPoint offCentre = help->frameGeometry().center() - help->screen()->availableGeometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 1, "the Help window opens centred");
+
+    auto *close = help->findChild<QPushButton *>(QStringLiteral("Command1"));
+    auto *text = help->findChild<QPlainTextEdit *>(QStringLiteral("Text1"));
+    QVERIFY(close && text);
+    QCOMPARE(close->text(), QStringLiteral("&Close"));
+    QVERIFY(close->y() < text->y());
+    QCOMPARE(text->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(text->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(text->palette().color(QPalette::Base), QColor(192, 192, 192));
+    QCOMPARE(text->palette().color(QPalette::Text), QColor(128, 0, 0));
+    QVERIFY(text->font().bold());
+    QCOMPARE(text->font().pointSizeF(), 8.25);
+    QVERIFY(!text->isReadOnly());
+    // The box keeps paragraphs, not CR LF pairs.
+    QCOMPARE(text->blockCount(), 14);
+    QCOMPARE(text->toPlainText(), QString(helpText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+
+    // The controls stay where they are when the window grows.
+    const QRect before = text->geometry();
+    help->resize(600, 700);
+    QCOMPARE(text->geometry(), before);
+}
+
+void TestAboutHelp::helpWindowIsOneInstance()
+{
+    QPointer<frmHelp> first = frmHelp::showSingle(nullptr);
+    first->findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->setPlainText(QStringLiteral("edited"));
+    QCOMPARE(frmHelp::showSingle(nullptr), first.data());
+    QCOMPARE(topLevelsNamed(QStringLiteral("frmHelp")), 1);
+    QCOMPARE(first->findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->toPlainText(), QStringLiteral("edited"));
+
+    // Edits are lost with the window: Close destroys it, the next one loads afresh.
+    QTest::mouseClick(first->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    runDeferredDeletes();
+    QVERIFY(first.isNull());
+    frmHelp *again = frmHelp::showSingle(nullptr);
+    QCOMPARE(again->findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->blockCount(), 14);
+    QCOMPARE(topLevelsNamed(QStringLiteral("frmHelp")), 1);
+}
+
+QTEST_MAIN(TestAboutHelp)
+#include "test_about_help.moc"

@@ -1,0 +1,251 @@
+#include "canvas/canvas.h"
+#include "canvas/display_height.h"
+
+#include <QtTest>
+
+namespace {
+int setPixels(const Canvas &canvas)
+{
+    int count = 0;
+    for (int y = 0; y < Canvas::Height; ++y)
+        for (int x = 0; x < Canvas::Width; ++x)
+            count += canvas.pixelIsSet(x, y) ? 1 : 0;
+    return count;
+}
+
+QImage filled(int w, int h, QRgb colour)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+} // namespace
+
+class TestCanvas : public QObject
+{
+    Q_OBJECT
+private slots:
+    void startsWhiteWithPenOneInBlack();
+    void onlyExactBlackIsSet_data();
+    void onlyExactBlackIsSet();
+    void offCanvasReadsAreClear();
+    void dotsHaveTheirDiameterAndClipAtEdges_data();
+    void dotsHaveTheirDiameterAndClipAtEdges();
+    void dotOfOneIsThePixelUnderThePoint();
+    void eraseMakesPixelsClear();
+    void farAwayAndNonFiniteDotsPaintNothing();
+    void placePictureClipsAndReplacesEverything();
+    void canvasImageRoundTrips();
+    void clearDropsEverythingButKeepsPenAndColour();
+    void halfHeightHidesAndKeepsLowerRows();
+    void toggleTwiceRestoresTheView();
+};
+
+void TestCanvas::startsWhiteWithPenOneInBlack()
+{
+    const Canvas canvas;
+    QCOMPARE(setPixels(canvas), 0);
+    QCOMPARE(canvas.penSize(), 1);
+    QCOMPARE(canvas.drawColour(), Canvas::Black);
+    QCOMPARE(canvas.colourAt(127, 63), Canvas::White);
+}
+
+void TestCanvas::onlyExactBlackIsSet_data()
+{
+    QTest::addColumn<QRgb>("colour");
+    QTest::addColumn<bool>("set");
+    QTest::newRow("black") << qRgb(0, 0, 0) << true;
+    QTest::newRow("dark red") << qRgb(1, 0, 0) << false;
+    QTest::newRow("dark blue") << qRgb(0, 0, 1) << false;
+    QTest::newRow("dark grey") << qRgb(16, 16, 16) << false;
+    QTest::newRow("white") << qRgb(255, 255, 255) << false;
+}
+
+void TestCanvas::onlyExactBlackIsSet()
+{
+    QFETCH(QRgb, colour);
+    QFETCH(bool, set);
+    Canvas canvas;
+    canvas.placePicture(filled(1, 1, colour));
+    QCOMPARE(canvas.pixelIsSet(0, 0), set);
+    QCOMPARE(canvas.pixelIsSet(1, 0), false);
+}
+
+void TestCanvas::offCanvasReadsAreClear()
+{
+    Canvas canvas;
+    canvas.placePicture(filled(128, 64, qRgb(0, 0, 0)));
+    QCOMPARE(setPixels(canvas), 128 * 64);
+    QVERIFY(!canvas.pixelIsSet(128, 0));
+    QVERIFY(!canvas.pixelIsSet(0, -1));
+    QVERIFY(!canvas.pixelIsSet(-1, 0));
+    QVERIFY(!canvas.pixelIsSet(0, 64));
+    QVERIFY(!canvas.pixelIsSet(100000, 100000));
+}
+
+void TestCanvas::dotsHaveTheirDiameterAndClipAtEdges_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("y");
+    QTest::addColumn<int>("painted");
+    QTest::addColumn<int>("spanX");   // columns covered; 0 to skip
+
+    QTest::newRow("x2 in the middle") << 2 << 40.0 << 20.0 << 4 << 2;
+    QTest::newRow("x3 in the middle") << 3 << 40.0 << 20.0 << 9 << 3;
+    QTest::newRow("x4 in the middle") << 4 << 40.0 << 20.0 << 12 << 4;
+    QTest::newRow("x5 in the middle") << 5 << 40.0 << 20.0 << 21 << 5;
+    QTest::newRow("x10 in the middle") << 10 << 40.0 << 20.0 << 80 << 10;
+    QTest::newRow("x10 at the top-left corner") << 10 << 0.0 << 0.0 << 20 << 5;
+    QTest::newRow("x10 at the bottom-right corner") << 10 << 128.0 << 64.0 << 20 << 5;
+    QTest::newRow("x5 just off the left edge") << 5 << -1.0 << 10.0 << 8 << 2;
+}
+
+void TestCanvas::dotsHaveTheirDiameterAndClipAtEdges()
+{
+    QFETCH(int, size);
+    QFETCH(double, x);
+    QFETCH(double, y);
+    QFETCH(int, painted);
+    QFETCH(int, spanX);
+    Canvas canvas;
+    canvas.setPenSize(size);
+    canvas.plotDot(x, y);
+    QCOMPARE(setPixels(canvas), painted);
+
+    int minX = Canvas::Width, maxX = -1;
+    for (int py = 0; py < Canvas::Height; ++py)
+        for (int px = 0; px < Canvas::Width; ++px)
+            if (canvas.pixelIsSet(px, py)) {
+                minX = qMin(minX, px);
+                maxX = qMax(maxX, px);
+            }
+    QCOMPARE(maxX - minX + 1, spanX);
+}
+
+void TestCanvas::dotOfOneIsThePixelUnderThePoint()
+{
+    Canvas canvas;
+    canvas.plotDot(12.9, 40.1);
+    QVERIFY(canvas.pixelIsSet(12, 40));
+    QCOMPARE(setPixels(canvas), 1);
+    canvas.plotDot(-0.5, 3.0);  // floors to -1: off the canvas
+    canvas.plotDot(127.99, 63.99);
+    QVERIFY(canvas.pixelIsSet(127, 63));
+    QCOMPARE(setPixels(canvas), 2);
+}
+
+void TestCanvas::eraseMakesPixelsClear()
+{
+    Canvas canvas;
+    canvas.setPenSize(10);
+    canvas.plotDot(20, 20);
+    canvas.setDrawColour(Canvas::White);
+    canvas.setPenSize(1);
+    canvas.plotDot(20.5, 20.5);
+    QVERIFY(!canvas.pixelIsSet(20, 20));
+    QVERIFY(canvas.pixelIsSet(21, 20));
+    QCOMPARE(canvas.colourAt(20, 20), Canvas::White);
+}
+
+void TestCanvas::farAwayAndNonFiniteDotsPaintNothing()
+{
+    Canvas canvas;
+    canvas.setPenSize(10);
+    for (double v : {1e300, -1e300, std::numeric_limits<double>::infinity(), std::nan("")}) {
+        canvas.plotDot(v, 10);
+        canvas.plotDot(10, v);
+    }
+    QCOMPARE(setPixels(canvas), 0);
+}
+
+void TestCanvas::placePictureClipsAndReplacesEverything()
+{
+    Canvas canvas;
+    canvas.setPenSize(10);
+    canvas.plotDot(100, 50);
+
+    canvas.placePicture(filled(64, 32, qRgb(0, 0, 0)));
+    QCOMPARE(setPixels(canvas), 64 * 32);
+    QVERIFY(canvas.pixelIsSet(63, 31));
+    QVERIFY(!canvas.pixelIsSet(64, 31));
+    QVERIFY(!canvas.pixelIsSet(100, 50));  // the drawing is gone
+
+    QImage big = filled(256, 128, qRgb(255, 255, 255));
+    big.setPixel(127, 63, qRgb(0, 0, 0));
+    big.setPixel(128, 10, qRgb(0, 0, 0));
+    big.setPixel(10, 64, qRgb(0, 0, 0));
+    canvas.placePicture(big);
+    QCOMPARE(setPixels(canvas), 1);
+    QVERIFY(canvas.pixelIsSet(127, 63));
+}
+
+void TestCanvas::canvasImageRoundTrips()
+{
+    Canvas canvas;
+    canvas.setPenSize(3);
+    canvas.plotDot(5, 5);
+    QImage coloured = canvas.canvasImage();
+    coloured.setPixel(50, 50, qRgb(16, 16, 16));
+    Canvas copy;
+    copy.placePicture(coloured);
+    for (int y = 0; y < Canvas::Height; ++y)
+        for (int x = 0; x < Canvas::Width; ++x)
+            QCOMPARE(copy.colourAt(x, y), coloured.pixel(x, y) & 0xFFFFFF);
+}
+
+void TestCanvas::clearDropsEverythingButKeepsPenAndColour()
+{
+    Canvas canvas;
+    canvas.placePicture(filled(128, 64, qRgb(0, 0, 0)));
+    canvas.setPenSize(5);
+    canvas.setDrawColour(Canvas::White);
+    canvas.setHalfHeight(true);
+    canvas.clearCanvas();
+    canvas.setHalfHeight(false);
+    QCOMPARE(setPixels(canvas), 0);
+    QCOMPARE(canvas.penSize(), 5);
+    QCOMPARE(canvas.drawColour(), Canvas::White);
+}
+
+void TestCanvas::halfHeightHidesAndKeepsLowerRows()
+{
+    Canvas canvas;
+    canvas.placePicture(filled(128, 64, qRgb(0, 0, 0)));
+    canvas.setHalfHeight(true);
+    QCOMPARE(setPixels(canvas), 128 * 32);
+    for (int y = 32; y < 64; ++y)
+        QVERIFY(!canvas.pixelIsSet(0, y));
+
+    // A stroke dragged past the bottom of the halved box leaves the hidden
+    // rows as they were.
+    canvas.setDrawColour(Canvas::White);
+    canvas.setPenSize(10);
+    canvas.plotDot(10, 34);
+    QVERIFY(!canvas.pixelIsSet(10, 31));
+    canvas.setHalfHeight(false);
+    QVERIFY(canvas.pixelIsSet(10, 34));
+    for (int y = 32; y < 64; ++y)
+        for (int x = 0; x < 128; ++x)
+            QVERIFY(canvas.pixelIsSet(x, y));
+}
+
+void TestCanvas::toggleTwiceRestoresTheView()
+{
+    const DisplayHeight half = toggledDisplayHeight(false, 1020, 64);
+    QVERIFY(half.halfHeight);
+    QCOMPARE(half.outerHeightTwips, 510.0);
+    QCOMPARE(half.scaleHeight, 32);
+    QCOMPARE(half.caption, QStringLiteral("128x32"));
+
+    const DisplayHeight full = toggledDisplayHeight(half.halfHeight, 1020, 64);
+    QVERIFY(!full.halfHeight);
+    QCOMPARE(full.outerHeightTwips, 1020.0);
+    QCOMPARE(full.scaleHeight, 64);
+    QCOMPARE(full.caption, QStringLiteral("128x64"));
+
+    QCOMPARE(toggledDisplayHeight(false, 1021, 64).outerHeightTwips, 510.5);
+}
+
+QTEST_APPLESS_MAIN(TestCanvas)
+#include "test_canvas.moc"

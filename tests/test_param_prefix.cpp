@@ -1,0 +1,132 @@
+#include "app/decimal_text.h"
+#include "serial/param_prefix.h"
+#include "serial/pic_settings.h"
+
+#include <QtTest>
+
+class TestParamPrefix : public QObject
+{
+    Q_OBJECT
+private slots:
+    void prefix_data();
+    void prefix();
+    void unusableAddressFails_data();
+    void unusableAddressFails();
+    void everyListChoiceGivesFieldsOfTheRightWidth();
+    void decimalTextReadsWhatUsersType_data();
+    void decimalTextReadsWhatUsersType();
+    void applyMessage();
+};
+
+void TestParamPrefix::prefix_data()
+{
+    QTest::addColumn<bool>("eeprom");
+    QTest::addColumn<int>("buffer");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("start-up defaults") << false << 32 << "0000" << 10 << "*02000000A";
+    QTest::newRow("eeprom 16 / 5 / 1024") << true << 16 << "1024" << 5 << "*110040005";
+    QTest::newRow("delay 20 gives 11 characters") << false << 32 << "0000" << 20 << "*0200000014";
+    QTest::newRow("delay 100") << false << 32 << "0000" << 100 << "*0200000064";
+    QTest::newRow("buffer 128") << false << 128 << "0000" << 10 << "*08000000A";
+    QTest::newRow("buffer 2") << false << 2 << "0000" << 10 << "*00200000A";
+    QTest::newRow("address 4096") << true << 32 << "4096" << 10 << "*12010000A";
+    QTest::newRow("address 9999") << true << 32 << "9999" << 10 << "*120270F0A";
+    QTest::newRow("address 0") << true << 32 << "0" << 10 << "*12000000A";
+    QTest::newRow("address 1.5 rounds to even 2") << true << 32 << "1.5" << 10 << "*12000020A";
+    QTest::newRow("address 2.5 rounds to even 2") << true << 32 << "2.5" << 10 << "*12000020A";
+    QTest::newRow("blanks around the address") << true << 32 << " 12 " << 10 << "*120000C0A";
+    QTest::newRow("largest address") << true << 32 << "65535" << 10 << "*120FFFF0A";
+    QTest::newRow("exponent notation") << true << 32 << "1E3" << 10 << "*12003E80A";
+}
+
+void TestParamPrefix::prefix()
+{
+    QFETCH(bool, eeprom);
+    QFETCH(int, buffer);
+    QFETCH(QString, address);
+    QFETCH(int, delay);
+    QFETCH(QString, expected);
+    const std::optional<QString> built =
+        buildParamPrefix(eeprom, static_cast<qint16>(buffer), address, static_cast<qint16>(delay));
+    QVERIFY(built.has_value());
+    QCOMPARE(*built, expected);
+}
+
+void TestParamPrefix::unusableAddressFails_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::newRow("empty") << "";
+    QTest::newRow("blank") << "    ";
+    QTest::newRow("letters") << "abcd";
+    QTest::newRow("hex") << "0x10";
+    QTest::newRow("trailing junk") << "12ab";
+    QTest::newRow("negative") << "-1";
+    QTest::newRow("above four hex digits") << "65536";
+    QTest::newRow("huge exponent") << "1E99";
+    QTest::newRow("infinity") << "1E999";
+    QTest::newRow("nan") << "nan";
+}
+
+void TestParamPrefix::unusableAddressFails()
+{
+    QFETCH(QString, address);
+    QVERIFY(!buildParamPrefix(true, 32, address, 10).has_value());
+}
+
+void TestParamPrefix::everyListChoiceGivesFieldsOfTheRightWidth()
+{
+    for (qint16 buffer : picBufferChoices) {
+        for (qint16 delay : picDelayChoices) {
+            const QString prefix = *buildParamPrefix(false, buffer, QStringLiteral("0000"), delay);
+            QCOMPARE(prefix.left(2), QStringLiteral("*0"));
+            QCOMPARE(prefix.mid(2, 2).toInt(nullptr, 16), int(buffer));
+            QCOMPARE(prefix.mid(4, 4), QStringLiteral("0000"));
+            const QString delayField = prefix.mid(8);
+            QCOMPARE(delayField.at(0), QLatin1Char('0'));
+            QCOMPARE(delayField.mid(1).toInt(nullptr, 16), int(delay));
+            QCOMPARE(delayField.size(), delay <= 15 ? 2 : 3);
+            QCOMPARE(prefix, prefix.toUpper());
+        }
+    }
+}
+
+void TestParamPrefix::decimalTextReadsWhatUsersType_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("isNumber");
+    QTest::addColumn<double>("value");
+    QTest::newRow("integer") << "20" << true << 20.0;
+    QTest::newRow("fraction") << "20.9" << true << 20.9;
+    QTest::newRow("leading point") << ".5" << true << 0.5;
+    QTest::newRow("trailing point") << "5." << true << 5.0;
+    QTest::newRow("signs") << "-3" << true << -3.0;
+    QTest::newRow("tab and blanks") << "\t 7 " << true << 7.0;
+    QTest::newRow("point alone") << "." << false << 0.0;
+    QTest::newRow("sign alone") << "+" << false << 0.0;
+    QTest::newRow("comma decimal") << "2,5" << false << 0.0;
+    QTest::newRow("inner blank") << "1 2" << false << 0.0;
+    QTest::newRow("dangling exponent") << "1e" << false << 0.0;
+}
+
+void TestParamPrefix::decimalTextReadsWhatUsersType()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, isNumber);
+    QFETCH(double, value);
+    const std::optional<double> read = parseDecimal(text);
+    QCOMPARE(read.has_value(), isNumber);
+    if (isNumber)
+        QCOMPARE(*read, value);
+}
+
+void TestParamPrefix::applyMessage()
+{
+    QCOMPARE(applySettingsMessage(32, 10, QStringLiteral("]"), QStringLiteral("20")),
+             QStringLiteral("Settings Now\n\rBuffer:32\n\rDelay:10\n\rWait Char(s): ]\n\rXmit Delay:20"));
+}
+
+QTEST_APPLESS_MAIN(TestParamPrefix)
+#include "test_param_prefix.moc"

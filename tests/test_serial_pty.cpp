@@ -1,0 +1,260 @@
+// The real port layer over a pseudo-terminal pair: the test plays the PIC
+// on the master side, reads what the program sends with arrival times and
+// writes replies.
+
+#include "serial/pacing.h"
+#include "serial/qt_serial_port.h"
+#include "support/pty_pair.h"
+
+#include <QtTest>
+
+#include <termios.h>
+
+class TestSerialPty : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void opensTheDeviceOfItsPortNumber();
+    void settingsApplyToTheOpenPort();
+    void emptySettingsKeepThoseInForce();
+    void refusedSettingsFail();
+    void missingDeviceFails();
+    void closedPortRefusesTraffic();
+    void pacedTransmissionArrivesExactlyAndPaced();
+    void repliesArriveThroughInput();
+    void peerGoneMidSendClosesThePort();
+    void peerGoneWhileIdleIsSeenByInput();
+
+private:
+    std::unique_ptr<PtyPair> pair_;
+};
+
+namespace {
+
+// A picture's transmission with the start-up settings: the prefix, then 64
+// pieces of 32 hex digits, each behind "]".
+QString pictureTransmission()
+{
+    QString text = QStringLiteral("*02000000A");
+    const char digits[] = "0123456789abcdef";
+    for (int piece = 0; piece < 64; ++piece) {
+        text += QLatin1Char(']');
+        for (int i = 0; i < 32; ++i)
+            text += QLatin1Char(digits[(piece * 7 + i * 3) % 16]);
+    }
+    return text;
+}
+
+// Polls input() without an event loop until something arrives.
+QString inputWithin(PortLayer &port, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QString received;
+    while (received.isEmpty() && timer.elapsed() < timeoutMs) {
+        received = port.input();
+        if (received.isEmpty())
+            QThread::msleep(5);
+    }
+    return received;
+}
+
+speed_t outputSpeed(int fd)
+{
+    termios settings {};
+    ::tcgetattr(fd, &settings);
+    return ::cfgetospeed(&settings);
+}
+
+} // namespace
+
+void TestSerialPty::init()
+{
+    pair_ = std::make_unique<PtyPair>();
+    qputenv("VOXCEL_COM1", pair_->slavePath().toLocal8Bit());
+    qputenv("VOXCEL_COM2", "/dev/does-not-exist");
+}
+
+void TestSerialPty::cleanup()
+{
+    pair_.reset();
+    qunsetenv("VOXCEL_COM1");
+    qunsetenv("VOXCEL_COM2");
+}
+
+void TestSerialPty::opensTheDeviceOfItsPortNumber()
+{
+    QtSerialPort port;
+    QCOMPARE(port.commPort(), qint16(1));
+    port.setSettings(QStringLiteral("9600,n,8,1"));
+    port.setCommPort(1);
+    QCOMPARE(port.deviceName(), pair_->slavePath());
+    port.setOpen(true);
+    QVERIFY(port.isOpen());
+    QCOMPARE(outputSpeed(pair_->slaveFd()), speed_t(B9600));
+    port.setOpen(false);
+    QVERIFY(!port.isOpen());
+    // Closed and opened again, as the Open/Close button does.
+    port.setOpen(true);
+    QVERIFY(port.isOpen());
+}
+
+void TestSerialPty::settingsApplyToTheOpenPort()
+{
+    QtSerialPort port;
+    port.setOpen(true);
+    port.setSettings(QStringLiteral("2400,n,8,1"));
+    QCOMPARE(port.settings(), QStringLiteral("2400,n,8,1"));
+    QCOMPARE(outputSpeed(pair_->slaveFd()), speed_t(B2400));
+    port.setSettings(QStringLiteral("1200,N,8,1"));
+    QCOMPARE(port.settings(), QStringLiteral("1200,n,8,1"));
+    QCOMPARE(outputSpeed(pair_->slaveFd()), speed_t(B1200));
+}
+
+void TestSerialPty::emptySettingsKeepThoseInForce()
+{
+    // The first Open without a settings entry chosen passes the empty text.
+    QtSerialPort port;
+    port.setSettings(QString());
+    QCOMPARE(port.settings(), QStringLiteral("9600,n,8,1"));
+    port.setOpen(true);
+    QCOMPARE(outputSpeed(pair_->slaveFd()), speed_t(B9600));
+
+    port.setSettings(QStringLiteral("2400,n,8,1"));
+    port.setSettings(QString());
+    QCOMPARE(port.settings(), QStringLiteral("2400,n,8,1"));
+    QCOMPARE(outputSpeed(pair_->slaveFd()), speed_t(B2400));
+}
+
+void TestSerialPty::refusedSettingsFail()
+{
+    QtSerialPort port;
+    QVERIFY_THROWS_EXCEPTION(PortError, port.setSettings(QStringLiteral("9600,x,8,1")));
+    QCOMPARE(port.settings(), QStringLiteral("9600,n,8,1"));
+
+    port.setOpen(true);
+    QVERIFY_THROWS_EXCEPTION(PortError, port.setSettings(QStringLiteral("fast")));
+    QVERIFY(port.isOpen());
+    QCOMPARE(port.settings(), QStringLiteral("9600,n,8,1"));
+    QCOMPARE(outputSpeed(pair_->slaveFd()), speed_t(B9600));
+}
+
+void TestSerialPty::missingDeviceFails()
+{
+    QtSerialPort port;
+    port.setCommPort(2);
+    try {
+        port.setOpen(true);
+        QFAIL("opening a missing device succeeded");
+    } catch (const PortError &error) {
+        QVERIFY2(QString::fromStdString(error.what()).contains(QStringLiteral("/dev/does-not-exist")), error.what());
+    }
+    QVERIFY(!port.isOpen());
+    QCOMPARE(port.commPort(), qint16(2));
+}
+
+void TestSerialPty::closedPortRefusesTraffic()
+{
+    QtSerialPort port;
+    QVERIFY_THROWS_EXCEPTION(PortError, port.output('a'));
+    QVERIFY_THROWS_EXCEPTION(PortError, port.input());
+}
+
+void TestSerialPty::pacedTransmissionArrivesExactlyAndPaced()
+{
+    const QString text = pictureTransmission();
+    QCOMPARE(text.size(), 2122);
+    static constexpr int delayMs = 20;
+    // The reader stamps bytes on arrival, a little after they were written.
+    static constexpr double toleranceMs = 2.0;
+
+    pair_->startReading();
+    QtSerialPort port;
+    port.setSettings(QStringLiteral("9600,n,8,1"));
+    port.setOpen(true);
+    sendPaced(text, QStringLiteral("]"), [] { return std::optional<int>(delayMs); }, port, sleepMilliseconds);
+
+    QVERIFY(pair_->waitForBytes(static_cast<std::size_t>(text.size()), 10000));
+    QCOMPARE(pair_->receivedBytes(), text.toLatin1());
+
+    // Every byte left at once (no batching in Qt's buffer): the silence
+    // before each "]" is the full delay, the first one included.
+    const auto received = pair_->received();
+    int pauses = 0;
+    for (std::size_t i = 1; i < received.size(); ++i) {
+        if (received[i].byte != ']')
+            continue;
+        ++pauses;
+        const double gap = millisecondsBetween(received[i - 1].arrival, received[i].arrival);
+        QVERIFY2(gap >= delayMs - toleranceMs,
+                 qPrintable(QStringLiteral("pause before \"]\" at %1 was %2 ms").arg(i).arg(gap)));
+    }
+    QCOMPARE(pauses, 64);
+}
+
+void TestSerialPty::repliesArriveThroughInput()
+{
+    QtSerialPort port;
+    port.setOpen(true);
+    QCOMPARE(port.input(), QString());
+
+    // Without an event loop, as during a blocking command.
+    pair_->write(QByteArray("OK\r\n\0\xff", 6));
+    QString received;
+    QElapsedTimer timer;
+    timer.start();
+    while (received.size() < 6 && timer.elapsed() < 5000)
+        received += inputWithin(port, 100);
+    QCOMPARE(received, QString::fromLatin1("OK\r\n\0\xff", 6));
+
+    // With the event loop running, as under the window's poll timer: Qt
+    // may have read part of it already; input() hands over everything.
+    pair_->write("abc");
+    QTest::qWait(50);
+    pair_->write("def");
+    received.clear();
+    timer.restart();
+    while (received.size() < 6 && timer.elapsed() < 5000)
+        received += inputWithin(port, 100);
+    QCOMPARE(received, QStringLiteral("abcdef"));
+}
+
+void TestSerialPty::peerGoneMidSendClosesThePort()
+{
+    pair_->startReading();
+    QtSerialPort port;
+    port.setOpen(true);
+    int pauses = 0;
+    auto sleep = [&](int ms) {
+        sleepMilliseconds(ms);
+        if (++pauses == 3)
+            pair_->closeMaster(); // the adapter is pulled out
+    };
+    const QString text = pictureTransmission();
+    // Linux answers a write to a pseudo-terminal whose master is closed
+    // with EIO; the port layer reports it and closes the port.
+    QVERIFY_THROWS_EXCEPTION(PortError, sendPaced(text, QStringLiteral("]"), [] { return std::optional<int>(1); },
+                                                  port, sleep));
+    QVERIFY(!port.isOpen());
+    QVERIFY(text.toLatin1().startsWith(pair_->receivedBytes()));
+    QVERIFY_THROWS_EXCEPTION(PortError, port.input());
+}
+
+void TestSerialPty::peerGoneWhileIdleIsSeenByInput()
+{
+    QtSerialPort port;
+    port.setOpen(true);
+    pair_->closeMaster();
+    QVERIFY_THROWS_EXCEPTION(PortError, port.input());
+    QVERIFY(!port.isOpen());
+    // The device node went with the master: opening again fails cleanly.
+    QVERIFY_THROWS_EXCEPTION(PortError, port.setOpen(true));
+    QVERIFY(!port.isOpen());
+}
+
+QTEST_GUILESS_MAIN(TestSerialPty)
+#include "test_serial_pty.moc"
