@@ -6,11 +6,18 @@
 #include "app/prompts.h"
 #include "canvas/canvas_view.h"
 #include "canvas/display_height.h"
+#include "canvas/drawing.h"
+#include "canvas/picture_file.h"
+#include "convert/byte_matrix.h"
+#include "convert/reformat.h"
+#include "convert/text_file.h"
 #include "serial/param_prefix.h"
 #include "serial/pic_settings.h"
 #include "serial/port_layer.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -347,6 +354,21 @@ void MainWindow::buildControls()
     connect(cmdApply, &QPushButton::clicked, this, &MainWindow::on_cmdApply_Click);
     connect(btnsize, &QPushButton::clicked, this, &MainWindow::on_btnsize_Click);
     connect(Command5, &QPushButton::clicked, this, &MainWindow::on_Command5_Click);
+    connect(Command7, &QPushButton::clicked, this, &MainWindow::on_Command7_Click);
+    connect(Command6, &QPushButton::clicked, this, &MainWindow::on_Command6_Click);
+    connect(Picture1, &CanvasView::mousePressed, this, &MainWindow::onPicture1MouseDown);
+    connect(Picture1, &CanvasView::mouseMoved, this, &MainWindow::onPicture1MouseMove);
+    connect(Picture1, &CanvasView::mouseReleased, this, &MainWindow::onPicture1MouseUp);
+    connect(Command10, &QPushButton::clicked, this, &MainWindow::on_Command10_Click);
+    connect(Command8, &QPushButton::clicked, this, &MainWindow::on_Command8_Click);
+    connect(Option2_0, &QRadioButton::clicked, this, &MainWindow::on_Option2_Click);
+    connect(Option2_1, &QRadioButton::clicked, this, &MainWindow::on_Option2_Click);
+    connect(Command9, &QPushButton::clicked, this, &MainWindow::on_Command9_Click);
+    connect(Command15, &QPushButton::clicked, this, &MainWindow::on_Command15_Click);
+    connect(Command11, &QPushButton::clicked, this, &MainWindow::on_Command11_Click);
+    connect(Command12, &QPushButton::clicked, this, &MainWindow::on_Command12_Click);
+    connect(Command13, &QPushButton::clicked, this, &MainWindow::on_Command13_Click);
+    connect(Command14, &QPushButton::clicked, this, &MainWindow::on_Command14_Click);
 
     // Fixed size: the window cannot be resized or maximised.
     adjustSize();
@@ -433,4 +455,148 @@ void MainWindow::on_Command5_Click()
 {
     canvas_.clearCanvas();
     Picture1->update();
+}
+
+void MainWindow::on_Command7_Click()
+{
+    canvas_.setDrawColour(Canvas::Black);
+}
+
+void MainWindow::on_Command6_Click()
+{
+    canvas_.setDrawColour(Canvas::White);
+}
+
+void MainWindow::onPicture1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y)
+{
+    lblxy->show();
+    canvas_.plotDot(x, y);
+    penX_ = x;
+    penY_ = y;
+    state_.penDown = true;
+    Picture1->update();
+}
+
+void MainWindow::onPicture1MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y)
+{
+    if (!state_.penDown)
+        return;
+    plotStroke(canvas_, penX_, penY_, x, y);
+    penX_ = x;
+    penY_ = y;
+    lblxy->setText(positionCaption(x, y));
+    Picture1->update();
+}
+
+void MainWindow::onPicture1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, double, double)
+{
+    lblxy->hide();
+    state_.penDown = false;
+}
+
+namespace {
+const QString FileNamePrompt = QStringLiteral("Enter File Name and Path");
+const QString PictureFileTitle = QStringLiteral("Load BMP Image");
+const QString SaveErrorPrefix = QStringLiteral("File Save Error - ");
+} // namespace
+
+void MainWindow::on_Command10_Click()
+{
+    // The name is used exactly as typed: no trimming, no extension added.
+    const QString name = prompts_.ask(FileNamePrompt, PictureFileTitle, QStringLiteral("kat.bmp"));
+    if (name.isEmpty())
+        return;
+    const std::optional<QImage> picture = readPicture(name);
+    if (!picture) {
+        prompts_.message(QStringLiteral("File Not Found, make sure the path is correct."));
+        return;
+    }
+    canvas_.placePicture(*picture);
+    Picture1->update();
+}
+
+void MainWindow::on_Command8_Click()
+{
+    const QString name = prompts_.ask(FileNamePrompt, PictureFileTitle, QStringLiteral("test.bmp"));
+    if (name.isEmpty())
+        return;
+    // All 64 rows are written, also in 128x32 mode: the hidden rows are kept.
+    const QString failure = writeBmp(canvas_.canvasImage(), name);
+    if (!failure.isEmpty())
+        prompts_.message(SaveErrorPrefix + failure);
+}
+
+void MainWindow::on_Option2_Click()
+{
+    state_.horizontalBytes = Option2_0->isChecked() ? 0 : 1;
+}
+
+void MainWindow::on_Command9_Click()
+{
+    Text3->clear();
+    Command12->setEnabled(true);
+    state_.workText.clear();
+    state_.sendText.clear();
+    state_.paramPrefix.clear();
+    try {
+        getparam();
+        state_.ByteMatrix = ::ByteMatrix();
+        state_.byteValues.fill(0);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        state_.ByteMatrix = buildByteMatrix(canvas_, &state_.byteValues);
+        const OutputFormat format{txthead->text(), txtfoot->text(), txtDelim->text(), txtfrmt->text()};
+        Text3->setPlainText(formatByteMatrix(state_.ByteMatrix, state_.horizontalBytes, format));
+        state_.workText = Text3->toPlainText();
+        state_.savedOutput = state_.workText;
+        QApplication::restoreOverrideCursor();
+    } catch (const std::exception &) {
+        if (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+        prompts_.message(QStringLiteral("Conversion Error - Check settings"));
+    }
+    Command15->setEnabled(true);
+}
+
+void MainWindow::on_Command15_Click()
+{
+    if (!formatAllowsReformat(txtfrmt->text(), txtDelim->text())) {
+        prompts_.message(NoFormatOrDelimitersMessage);
+        return;
+    }
+    state_.workText = workTextFrom(Text3->toPlainText());
+    state_.sendText = reformatForOutput(state_.workText, state_.picBuffer, state_.waitChars, state_.paramPrefix);
+    Text3->setPlainText(state_.sendText);
+    Command16->setEnabled(true);
+    Command15->setEnabled(false);
+}
+
+void MainWindow::on_Command11_Click()
+{
+    QApplication::clipboard()->setText(Text3->toPlainText());
+    prompts_.message(QStringLiteral("Text copied to Clipboad"));
+}
+
+void MainWindow::on_Command12_Click()
+{
+    const QString text = Text3->toPlainText();
+    const QString name = prompts_.ask(FileNamePrompt, QStringLiteral("Save Hex File"),
+                                      QString::fromLatin1(HexFileDefaultName));
+    if (name.isEmpty())
+        return;
+    const QString failure = writeHexFile(text, name);
+    if (!failure.isEmpty())
+        prompts_.message(SaveErrorPrefix + failure);
+}
+
+void MainWindow::on_Command13_Click()
+{
+    Text3->clear();
+    state_.paramPrefix.clear();
+    Command12->setEnabled(false);
+}
+
+void MainWindow::on_Command14_Click()
+{
+    Text3->setPlainText(state_.savedOutput);
+    Command12->setEnabled(true);
 }

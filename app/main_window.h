@@ -50,10 +50,30 @@ private:
     void on_btnsize_Click();
     void on_Command5_Click();
 
+    // Drawing
+    void on_Command7_Click();
+    void on_Command6_Click();
+    void onPicture1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
+    void onPicture1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, double x, double y);
+    void onPicture1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
+    // Picture files
+    void on_Command10_Click();
+    void on_Command8_Click();
+    // Conversion and the text output window
+    void on_Option2_Click();
+    void on_Command9_Click();
+    void on_Command15_Click();
+    void on_Command11_Click();
+    void on_Command12_Click();
+    void on_Command13_Click();
+    void on_Command14_Click();
+
     Prompts &prompts_;
     PortLayer &port_;
     WindowState state_;
     Canvas canvas_;
+    double penX_ = 0;  // the last position painted in the current stroke
+    double penY_ = 0;
 
     // Port strip
     QWidget *Frame3 = nullptr;

@@ -1,5 +1,6 @@
 #include "canvas/canvas.h"
 #include "canvas/display_height.h"
+#include "canvas/drawing.h"
 
 #include <QtTest>
 
@@ -39,6 +40,8 @@ private slots:
     void clearDropsEverythingButKeepsPenAndColour();
     void halfHeightHidesAndKeepsLowerRows();
     void toggleTwiceRestoresTheView();
+    void positionCaptionFloors();
+    void strokesLeaveNoGaps();
 };
 
 void TestCanvas::startsWhiteWithPenOneInBlack()
@@ -245,6 +248,43 @@ void TestCanvas::toggleTwiceRestoresTheView()
     QCOMPARE(full.caption, QStringLiteral("128x64"));
 
     QCOMPARE(toggledDisplayHeight(false, 1021, 64).outerHeightTwips, 510.5);
+}
+
+void TestCanvas::positionCaptionFloors()
+{
+    QCOMPARE(positionCaption(12.5, 40.9), QStringLiteral("X:12 Y:40"));
+    QCOMPARE(positionCaption(-2.5, 70), QStringLiteral("X:-3 Y:70"));
+    QCOMPARE(positionCaption(0, -0.1), QStringLiteral("X:0 Y:-1"));
+}
+
+void TestCanvas::strokesLeaveNoGaps()
+{
+    Canvas canvas;
+    plotStroke(canvas, 0, 0, 127.9, 63.9);
+    // Every column and every row of a steep or flat line is reached.
+    for (int x = 0; x < 128; ++x) {
+        bool any = false;
+        for (int y = 0; y < 64; ++y)
+            any = any || canvas.pixelIsSet(x, y);
+        QVERIFY2(any, qPrintable(QString::number(x)));
+    }
+    Canvas steep;
+    plotStroke(steep, 3.5, 0, 5.5, 63.5);
+    for (int y = 0; y < 64; ++y) {
+        bool any = false;
+        for (int x = 0; x < 128; ++x)
+            any = any || steep.pixelIsSet(x, y);
+        QVERIFY2(any, qPrintable(QString::number(y)));
+    }
+    // The start point belongs to the previous event: a zero-length move
+    // paints the end point only.
+    Canvas still;
+    plotStroke(still, 9.5, 9.5, 9.5, 9.5);
+    QCOMPARE(setPixels(still), 1);
+    // A jump from far off the canvas does not stall.
+    Canvas far;
+    plotStroke(far, -1e12, -1e12, 10, 10);
+    QVERIFY(far.pixelIsSet(10, 10));
 }
 
 QTEST_APPLESS_MAIN(TestCanvas)

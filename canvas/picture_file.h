@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <optional>
+
+// Reads a picture file (any BMP the image reader takes: 1 to 32 bits,
+// RLE, top-down, every header version). Nothing on any failure: a missing
+// file, a folder, a file that is no picture, a truncated one, or one whose
+// header claims dimensions far beyond anything a display picture needs.
+std::optional<QImage> readPicture(const QString &fileName);
+
+// Writes the picture as an uncompressed BMP through a temporary file that
+// replaces the old one only when everything was written. Returns the
+// description of the failure, or an empty text on success.
+QString writeBmp(const QImage &picture, const QString &fileName);

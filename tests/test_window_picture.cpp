@@ -1,0 +1,449 @@
+// Drawing, picture files, Convert, Reformat For Output and the text output
+// window, driven through the real main window.
+#include "app/main_window.h"
+#include "canvas/canvas_view.h"
+#include "support/fake_port.h"
+#include "support/scripted_prompts.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+#include <unistd.h>
+
+class TestWindowPicture : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void drawnDotConvertsToTheRightByte();
+    void strokesAreContinuousAndTheLabelFollows();
+    void pressAndReleasePaintsOneDotWithTheOldLabel();
+    void eraseAndPenSize();
+    void orientationOptionChangesTheOrder();
+    void loadedPicturesConvertLikeTheCanvas_data();
+    void loadedPicturesConvertLikeTheCanvas();
+    void saveClearLoadGivesTheSameBytes();
+    void unreadablePicturesLeaveTheCanvasAlone_data();
+    void unreadablePicturesLeaveTheCanvasAlone();
+    void cancelledPromptsDoNothing();
+    void failedPictureSaveKeepsTheOldFile();
+    void convertFailsCleanlyOnABadAddress();
+    void reformatEveryBufferSizeLosesNothing();
+    void reformatRefusesFormatOrDelimiter();
+    void copySaveClearRestore();
+    void textSaveFailureKeepsTheOldFile();
+
+private:
+    template <typename T>
+    T *find(const char *name) const
+    {
+        T *widget = window->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no control %s", name);
+        return widget;
+    }
+    void click(const char *name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+    QString text3() const { return find<QPlainTextEdit>("Text3")->toPlainText(); }
+    QStringList convertedItems()
+    {
+        click("Command9");
+        return text3().split(QLatin1Char(','));
+    }
+    // A point of the image box for canvas pixel (x, y) in 128x64 mode.
+    static QPoint at(int x, int y) { return {CanvasView::Border + x, CanvasView::Border + y}; }
+    QString path(const QString &name) const { return dir->filePath(name); }
+
+    QTemporaryDir *dir = nullptr;
+    ScriptedPrompts *prompts = nullptr;
+    FakePort *port = nullptr;
+    MainWindow *window = nullptr;
+};
+
+void TestWindowPicture::init()
+{
+    dir = new QTemporaryDir;
+    QVERIFY(dir->isValid());
+    prompts = new ScriptedPrompts;
+    port = new FakePort;
+    window = new MainWindow(*prompts, *port);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void TestWindowPicture::cleanup()
+{
+    delete window;
+    delete port;
+    delete prompts;
+    delete dir;
+}
+
+void TestWindowPicture::drawnDotConvertsToTheRightByte()
+{
+    auto *view = find<CanvasView>("Picture1");
+    QTest::mouseClick(view, Qt::LeftButton, {}, at(0, 0));
+    QTest::mouseClick(view, Qt::RightButton, {}, at(127, 63));
+    const QStringList items = convertedItems();
+    QCOMPARE(items.size(), 1024);
+    QCOMPARE(items.first(), QStringLiteral("$01"));
+    QCOMPARE(items.last(), QStringLiteral("$80"));
+    QCOMPARE(items.count(QStringLiteral("$00")), 1022);
+    QCOMPARE(window->state().savedOutput, text3());
+    QCOMPARE(window->state().workText, text3());
+    QCOMPARE(window->state().paramPrefix, QStringLiteral("*02000000A"));
+    QVERIFY(find<QPushButton>("Command12")->isEnabled());
+    QVERIFY(find<QPushButton>("Command15")->isEnabled());
+}
+
+void TestWindowPicture::strokesAreContinuousAndTheLabelFollows()
+{
+    auto *view = find<CanvasView>("Picture1");
+    auto *label = find<QLabel>("lblxy");
+    QTest::mousePress(view, Qt::LeftButton, {}, at(10, 10));
+    QVERIFY(label->isVisible());
+    QTest::mouseMove(view, at(60, 10));
+    QCOMPARE(label->text(), QStringLiteral("X:60 Y:10"));
+    QTest::mouseMove(view, at(60, 40));
+    // Outside the box the positions keep coming, negative ones included.
+    QTest::mouseMove(view, QPoint(CanvasView::Border - 5, CanvasView::Border + 70));
+    QCOMPARE(label->text(), QStringLiteral("X:-5 Y:70"));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(CanvasView::Border - 5, CanvasView::Border + 70));
+    QVERIFY(!label->isVisible());
+    QVERIFY(!window->state().penDown);
+
+    const Canvas &canvas = window->canvas();
+    for (int x = 10; x <= 60; ++x)
+        QVERIFY2(canvas.pixelIsSet(x, 10), qPrintable(QString::number(x)));
+    for (int y = 10; y <= 40; ++y)
+        QVERIFY(canvas.pixelIsSet(60, y));
+
+    // Moving with no button held paints nothing and keeps the label's text.
+    QTest::mouseMove(view, at(100, 50));
+    QVERIFY(!canvas.pixelIsSet(100, 50));
+    QCOMPARE(label->text(), QStringLiteral("X:-5 Y:70"));
+}
+
+void TestWindowPicture::pressAndReleasePaintsOneDotWithTheOldLabel()
+{
+    auto *view = find<CanvasView>("Picture1");
+    QTest::mousePress(view, Qt::LeftButton, {}, at(30, 20));
+    QVERIFY(find<QLabel>("lblxy")->isVisible());
+    QCOMPARE(find<QLabel>("lblxy")->text(), QStringLiteral("X,Y Position"));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, at(30, 20));
+    int set = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 128; ++x)
+            set += window->canvas().pixelIsSet(x, y);
+    QCOMPARE(set, 1);
+    QVERIFY(window->canvas().pixelIsSet(30, 20));
+}
+
+void TestWindowPicture::eraseAndPenSize()
+{
+    auto *view = find<CanvasView>("Picture1");
+    find<QComboBox>("Combo1")->setCurrentIndex(5);  // x10
+    QTest::mouseClick(view, Qt::LeftButton, {}, at(20, 20));
+    QVERIFY(window->canvas().pixelIsSet(16, 20));
+    click("Command6");
+    find<QComboBox>("Combo1")->setCurrentIndex(0);
+    QTest::mouseClick(view, Qt::LeftButton, {}, at(20, 20));
+    QVERIFY(!window->canvas().pixelIsSet(20, 20));
+    QVERIFY(window->canvas().pixelIsSet(21, 20));
+    click("Command7");
+    QTest::mouseClick(view, Qt::LeftButton, {}, at(20, 20));
+    QVERIFY(window->canvas().pixelIsSet(20, 20));
+}
+
+void TestWindowPicture::orientationOptionChangesTheOrder()
+{
+    QTest::mouseClick(find<CanvasView>("Picture1"), Qt::LeftButton, {}, at(0, 8));
+    QCOMPARE(convertedItems().indexOf(QStringLiteral("$01")), 128);
+    QTest::mouseClick(find<QRadioButton>("Option2_1"), Qt::LeftButton);
+    QCOMPARE(window->state().horizontalBytes, qint16(1));
+    QCOMPARE(convertedItems().indexOf(QStringLiteral("$01")), 1);
+    QTest::mouseClick(find<QRadioButton>("Option2_0"), Qt::LeftButton);
+    QCOMPARE(window->state().horizontalBytes, qint16(0));
+}
+
+void TestWindowPicture::loadedPicturesConvertLikeTheCanvas_data()
+{
+    QTest::addColumn<QImage::Format>("format");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("1-bit 128x64") << QImage::Format_Mono << QSize(128, 64);
+    QTest::newRow("24-bit 128x64") << QImage::Format_RGB888 << QSize(128, 64);
+    QTest::newRow("8-bit 64x32") << QImage::Format_Indexed8 << QSize(64, 32);
+    QTest::newRow("32-bit 256x128") << QImage::Format_RGB32 << QSize(256, 128);
+}
+
+void TestWindowPicture::loadedPicturesConvertLikeTheCanvas()
+{
+    QFETCH(QImage::Format, format);
+    QFETCH(QSize, size);
+    // A diagonal line, a dark grey dot (clear) and a dot beyond the canvas.
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    for (int i = 0; i < qMin(size.width(), size.height()); ++i)
+        picture.setPixel(i, i, qRgb(0, 0, 0));
+    if (format != QImage::Format_Mono)
+        picture.setPixel(5, 0, qRgb(16, 16, 16));
+    if (size.width() > 128)
+        picture.setPixel(200, 3, qRgb(0, 0, 0));
+    QImage stored = picture.convertToFormat(format, Qt::ThresholdDither);
+    QVERIFY(stored.save(path("picture.bmp"), "BMP"));
+
+    prompts->answers.enqueue(path("picture.bmp"));
+    click("Command10");
+    QVERIFY(prompts->messages.isEmpty());
+    QCOMPARE(prompts->asked.first(), QStringLiteral("Load BMP Image|Enter File Name and Path|kat.bmp"));
+
+    const int diagonal = std::min({size.width(), size.height(), 64});
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 128; ++x)
+            QCOMPARE(window->canvas().pixelIsSet(x, y), x == y && x < diagonal);
+
+    // Column x holds bit (x mod 8) in page x / 8 on the diagonal.
+    const QStringList items = convertedItems();
+    for (int x = 0; x < diagonal; ++x)
+        QCOMPARE(items.at((x / 8) * 128 + x), QStringLiteral("$%1").arg(1 << (x % 8), 2, 16, QLatin1Char('0')));
+}
+
+void TestWindowPicture::saveClearLoadGivesTheSameBytes()
+{
+    auto *view = find<CanvasView>("Picture1");
+    find<QComboBox>("Combo1")->setCurrentIndex(4);
+    QTest::mousePress(view, Qt::LeftButton, {}, at(5, 5));
+    QTest::mouseMove(view, at(120, 60));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, at(120, 60));
+    const QString before = convertedItems().join(QLatin1Char(','));
+
+    prompts->answers.enqueue(path("saved.bmp"));
+    click("Command8");
+    QCOMPARE(prompts->asked.last(), QStringLiteral("Load BMP Image|Enter File Name and Path|test.bmp"));
+    QVERIFY(prompts->messages.isEmpty());
+    QFile saved(path("saved.bmp"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.read(2), QByteArray("BM"));
+    saved.close();
+
+    click("Command5");
+    QCOMPARE(convertedItems().count(QStringLiteral("$00")), 1024);
+    prompts->answers.enqueue(path("saved.bmp"));
+    click("Command10");
+    QCOMPARE(convertedItems().join(QLatin1Char(',')), before);
+}
+
+void TestWindowPicture::unreadablePicturesLeaveTheCanvasAlone_data()
+{
+    QTest::addColumn<QByteArray>("content");   // empty: the name is not created
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("missing file") << QByteArray() << "missing.bmp";
+    QTest::newRow("missing folder") << QByteArray() << "no/such/folder/kat.bmp";
+    QTest::newRow("a folder") << QByteArray() << ".";
+    QTest::newRow("text named .bmp") << QByteArray("not a picture at all\n") << "text.bmp";
+
+    // A header claiming 100000 x 100000 24-bit pixels, with almost no data.
+    QByteArray huge(54, '\0');
+    huge[0] = 'B';
+    huge[1] = 'M';
+    qToLittleEndian<quint32>(54 + 16, huge.data() + 2);
+    qToLittleEndian<quint32>(54, huge.data() + 10);
+    qToLittleEndian<quint32>(40, huge.data() + 14);
+    qToLittleEndian<qint32>(100000, huge.data() + 18);
+    qToLittleEndian<qint32>(100000, huge.data() + 22);
+    qToLittleEndian<quint16>(1, huge.data() + 26);
+    qToLittleEndian<quint16>(24, huge.data() + 28);
+    huge += QByteArray(16, '\xff');
+    QTest::newRow("header claims 100000x100000") << huge << "huge.bmp";
+
+    QImage good(128, 64, QImage::Format_RGB32);
+    good.fill(Qt::black);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    good.save(&buffer, "BMP");
+    QTest::newRow("truncated BMP") << bytes.left(bytes.size() / 3) << "truncated.bmp";
+    QTest::newRow("header only") << bytes.left(30) << "header.bmp";
+}
+
+void TestWindowPicture::unreadablePicturesLeaveTheCanvasAlone()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, name);
+    QDir::setCurrent(dir->path());
+    if (!content.isEmpty()) {
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QTest::mouseClick(find<CanvasView>("Picture1"), Qt::LeftButton, {}, at(3, 4));
+    const QImage before = window->canvas().canvasImage();
+
+    prompts->answers.enqueue(name);
+    click("Command10");
+    QCOMPARE(prompts->messages, QStringList({"File Not Found, make sure the path is correct."}));
+    QCOMPARE(window->canvas().canvasImage(), before);
+}
+
+void TestWindowPicture::cancelledPromptsDoNothing()
+{
+    QDir::setCurrent(dir->path());
+    QTest::mouseClick(find<CanvasView>("Picture1"), Qt::LeftButton, {}, at(3, 4));
+    const QImage before = window->canvas().canvasImage();
+    prompts->answers << QString() << QString();
+    click("Command10");
+    click("Command8");
+    QVERIFY(prompts->messages.isEmpty());
+    QCOMPARE(window->canvas().canvasImage(), before);
+    QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
+}
+
+void TestWindowPicture::failedPictureSaveKeepsTheOldFile()
+{
+    prompts->answers.enqueue(path("no/such/folder/test.bmp"));
+    click("Command8");
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY(prompts->messages.first().startsWith(QStringLiteral("File Save Error - ")));
+    QVERIFY(prompts->messages.first().size() > 18);
+
+    if (geteuid() == 0)
+        QSKIP("root writes through read-only files");
+    QFile old(path("old.bmp"));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old content");
+    old.close();
+    old.setPermissions(QFileDevice::ReadOwner);
+    prompts->answers.enqueue(path("old.bmp"));
+    click("Command8");
+    QCOMPARE(prompts->messages.size(), 2);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old content"));
+}
+
+void TestWindowPicture::convertFailsCleanlyOnABadAddress()
+{
+    click("Command9");
+    const QString good = text3();
+    window->state().eepromMode = true;
+    auto *eeprom = find<QLineEdit>("eeprom");
+    eeprom->setEnabled(true);
+    eeprom->setText(QStringLiteral("zz"));
+    click("Command9");
+    QCOMPARE(prompts->messages, QStringList({"Conversion Error - Check settings"}));
+    QVERIFY(text3().isEmpty());
+    QCOMPARE(window->state().savedOutput, good);
+    QVERIFY(window->state().paramPrefix.isEmpty());
+    QCOMPARE(eeprom->text(), QStringLiteral("zz"));
+    QVERIFY(find<QPushButton>("Command15")->isEnabled());
+    QVERIFY(find<QPushButton>("Command12")->isEnabled());
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestWindowPicture::reformatEveryBufferSizeLosesNothing()
+{
+    find<QLineEdit>("txtfrmt")->clear();
+    find<QLineEdit>("txtDelim")->clear();
+    QTest::mouseClick(find<CanvasView>("Picture1"), Qt::LeftButton, {}, at(127, 63));
+    auto *list2 = find<QListWidget>("List2");
+    for (int row = 0; row < list2->count(); ++row) {
+        list2->setCurrentRow(row);
+        const int n = list2->item(row)->text().toInt();
+        click("Command9");
+        const QString digits = text3();
+        QCOMPARE(digits.size(), 2048);
+        click("Command15");
+        const QString sent = text3();
+        QCOMPARE(sent, window->state().sendText);
+        QVERIFY(sent.startsWith(window->state().paramPrefix));
+        const QString body = sent.mid(window->state().paramPrefix.size());
+        QCOMPARE(body.count(QLatin1Char(']')), 2048 / n);
+        QCOMPARE(QString(body).remove(QLatin1Char(']')), digits);
+        QVERIFY(body.endsWith(QStringLiteral("80")));
+        QVERIFY(find<QPushButton>("Command16")->isEnabled());
+        QVERIFY(!find<QPushButton>("Command15")->isEnabled());
+    }
+}
+
+void TestWindowPicture::reformatRefusesFormatOrDelimiter()
+{
+    click("Command9");
+    const QString converted = text3();
+    click("Command15");
+    QCOMPARE(prompts->messages, QStringList({"No Format or Delimiters allowed\n\rConvert again without them."}));
+    QCOMPARE(text3(), converted);
+    QVERIFY(find<QPushButton>("Command15")->isEnabled());
+    QVERIFY(!find<QPushButton>("Command16")->isEnabled());
+
+    // Text typed into the window is what gets cut: trimmed and lower-cased.
+    find<QLineEdit>("txtfrmt")->clear();
+    find<QLineEdit>("txtDelim")->clear();
+    find<QPlainTextEdit>("Text3")->setPlainText(QStringLiteral("  AB CD  "));
+    click("Command15");
+    QCOMPARE(window->state().workText, QStringLiteral("ab cd"));
+    QCOMPARE(text3(), QStringLiteral("*02000000A]ab cd"));
+}
+
+void TestWindowPicture::copySaveClearRestore()
+{
+    QDir::setCurrent(dir->path());
+    click("Command9");
+    const QString converted = text3();
+
+    click("Command11");
+    QCOMPARE(QGuiApplication::clipboard()->text(), converted);
+    QCOMPARE(prompts->messages.last(), QStringLiteral("Text copied to Clipboad"));
+
+    find<QPlainTextEdit>("Text3")->setPlainText(QStringLiteral("  ") + converted + QStringLiteral(" "));
+    click("Command12");  // the default answer, relative to the current folder
+    QCOMPARE(prompts->asked.last(), QStringLiteral("Save Hex File|Enter File Name and Path|test.asm"));
+    QFile saved(QStringLiteral("test.asm"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), converted.toLatin1() + "\r\n");
+
+    click("Command13");
+    QVERIFY(text3().isEmpty());
+    QVERIFY(window->state().paramPrefix.isEmpty());
+    QVERIFY(!find<QPushButton>("Command12")->isEnabled());
+    QCOMPARE(window->state().savedOutput, converted);
+
+    click("Command14");
+    QCOMPARE(text3(), converted);
+    QVERIFY(find<QPushButton>("Command12")->isEnabled());
+    QVERIFY(window->state().paramPrefix.isEmpty());
+
+    prompts->answers.enqueue(QString());  // cancelled: nothing written, nothing shown
+    const int shown = prompts->messages.size();
+    click("Command12");
+    QCOMPARE(prompts->messages.size(), shown);
+}
+
+void TestWindowPicture::textSaveFailureKeepsTheOldFile()
+{
+    click("Command9");
+    prompts->answers.enqueue(path("missing/dir/test.asm"));
+    click("Command12");
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY(prompts->messages.first().startsWith(QStringLiteral("File Save Error - ")));
+
+    // A folder in the way of the name: the save fails, the folder stays.
+    QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("taken")));
+    prompts->answers.enqueue(path("taken"));
+    click("Command12");
+    QCOMPARE(prompts->messages.size(), 2);
+    QVERIFY(QFileInfo(path("taken")).isDir());
+}
+
+QTEST_MAIN(TestWindowPicture)
+#include "test_window_picture.moc"
