@@ -1,6 +1,9 @@
 #include "app/main_window.h"
 
+#include "app/about_box.h"
 #include "app/app_icon.h"
+#include "app/field_reader.h"
+#include "app/help_window.h"
 #include "app/app_title.h"
 #include "app/decimal_text.h"
 #include "app/prompts.h"
@@ -11,7 +14,12 @@
 #include "convert/byte_matrix.h"
 #include "convert/reformat.h"
 #include "convert/text_file.h"
+#include "app/transmission_sleep.h"
+#include "app/text_rules.h"
+#include "serial/pacing.h"
 #include "serial/param_prefix.h"
+#include "serial/port_devices.h"
+#include "serial/receive_window.h"
 #include "serial/pic_settings.h"
 #include "serial/port_layer.h"
 
@@ -20,7 +28,11 @@
 #include <QClipboard>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QProgressBar>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -206,6 +218,8 @@ void MainWindow::buildControls()
     Option1_0->setChecked(true);
     Option1_1 = make<QRadioButton>(Frame3, "Option1_1", {60, 4, 54, 18});
     Option1_1->setText(QStringLiteral("Com2"));
+    Option1_0->setToolTip(QStringLiteral("Com1 is %1").arg(deviceForPort(1)));
+    Option1_1->setToolTip(QStringLiteral("Com2 is %1").arg(deviceForPort(2)));
     for (QRadioButton *option : {Option1_0, Option1_1}) {
         option->setFont(boldSmall);
         setColours(option, Grey, Navy);
@@ -342,6 +356,10 @@ void MainWindow::buildControls()
     Frame7 = group(Frame9, "Frame7", QStringLiteral("Directly load LCD"), {248, 0, 244, 48});
     Command15 = button(Frame7, "Command15", QStringLiteral("Reformat For Output"), {6, 18, 126, 24}, false);
     Command16 = button(Frame7, "Command16", QStringLiteral("Send to LCD"), {136, 18, 102, 24}, false);
+    // A thin bar under the two buttons shows how far a transmission got.
+    sendProgress = make<QProgressBar>(Frame7, "sendProgress", {6, 43, 232, 4});
+    sendProgress->setTextVisible(false);
+    sendProgress->hide();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -369,6 +387,19 @@ void MainWindow::buildControls()
     connect(Command12, &QPushButton::clicked, this, &MainWindow::on_Command12_Click);
     connect(Command13, &QPushButton::clicked, this, &MainWindow::on_Command13_Click);
     connect(Command14, &QPushButton::clicked, this, &MainWindow::on_Command14_Click);
+    connect(cmdcomm, &QPushButton::clicked, this, &MainWindow::on_cmdcomm_Click);
+    connect(List1, &QListWidget::currentRowChanged, this, &MainWindow::on_List1_Click);
+    connect(Timer1, &QTimer::timeout, this, &MainWindow::on_Timer1_Timer);
+    connect(Text1, &QPlainTextEdit::textChanged, this, &MainWindow::on_Text1_Change);
+    Text2->installEventFilter(this);
+    connect(Text4, &QLineEdit::textChanged, this, &MainWindow::on_Text4_Change);
+    connect(Command16, &QPushButton::clicked, this, &MainWindow::on_Command16_Click);
+    connect(Command4, &QPushButton::clicked, this, &MainWindow::on_Command4_Click);
+    connect(Check1, &QCheckBox::toggled, this, &MainWindow::on_Check1_Click);
+    connect(mnuExit, &QAction::triggered, this, &MainWindow::on_mnuExit_Click);
+    connect(mnuOpen, &QAction::triggered, this, &MainWindow::on_mnuOpen_Click);
+    connect(mnuAbout, &QAction::triggered, this, &MainWindow::on_mnuAbout_Click);
+    connect(mnuHelp, &QAction::triggered, this, &MainWindow::on_mnuHelp_Click);
 
     // Fixed size: the window cannot be resized or maximised.
     adjustSize();
@@ -599,4 +630,306 @@ void MainWindow::on_Command14_Click()
 {
     Text3->setPlainText(state_.savedOutput);
     Command12->setEnabled(true);
+}
+
+namespace {
+const QColor Red(192, 0, 0);
+const QColor Green(0, 192, 0);
+const QColor Orange(255, 128, 0);
+} // namespace
+
+void MainWindow::setIndicator(const QString &caption, const QColor &background)
+{
+    setColours(comm, background, Black);
+    comm->setText(caption);
+}
+
+void MainWindow::showPortClosed()
+{
+    Timer1->stop();
+    Text1->setPlainText(receiveTextOnClose(Text1->toPlainText()));
+    lblxmit->hide();
+    setColours(Text1, White, Navy);
+    setColours(Text2, White, QColor(128, 0, 0));
+    Text2->clear();
+    prompts_.beep();
+    Command4->setEnabled(false);
+    setIndicator(QStringLiteral("OFF"), Red);
+    cmdcomm->setText(QStringLiteral("Open"));
+}
+
+void MainWindow::showPortOpen()
+{
+    Timer1->start();
+    Command4->setEnabled(true);
+    setColours(Text1, QColor(255, 255, 192), Navy);
+    setColours(Text2, QColor(192, 255, 192), QColor(128, 0, 0));
+    lblxmit->show();
+    prompts_.beep();
+    setIndicator(QStringLiteral("ON"), Green);
+    cmdcomm->setText(QStringLiteral("Close"));
+}
+
+void MainWindow::on_cmdcomm_Click()
+{
+    try {
+        if (port_.isOpen()) {
+            port_.setOpen(false);
+            showPortClosed();
+        } else {
+            Text1->setPlainText(WaitingText);
+            const QListWidgetItem *chosen = List1->currentItem();
+            // No entry chosen yet: the settings in force stay.
+            port_.setSettings(chosen ? chosen->text() : QString());
+            port_.setCommPort(Option1_0->isChecked() ? 1 : 2);
+            port_.setOpen(true);
+            receiveDisplay_.reset();
+            showPortOpen();
+        }
+    } catch (const std::exception &) {
+        prompts_.message(QStringLiteral("Error opening Comm:") + QString::number(port_.commPort()));
+        Command4->setEnabled(false);
+    }
+}
+
+void MainWindow::on_List1_Click()
+{
+    const QListWidgetItem *chosen = List1->currentItem();
+    if (!chosen)
+        return;
+    try {
+        port_.setSettings(chosen->text());
+    } catch (const PortError &error) {
+        prompts_.message(QString::fromStdString(error.what()));
+    }
+    Label2->setText(port_.settings());
+}
+
+void MainWindow::portLost(const PortError &error)
+{
+    try {
+        port_.setOpen(false);
+    } catch (const std::exception &) {
+        // Already gone; the closed look below is what counts.
+    }
+    showPortClosed();
+    prompts_.message(QStringLiteral("Comm Port lost - ") + QString::fromStdString(error.what()));
+}
+
+void MainWindow::on_Timer1_Timer()
+{
+    QString received;
+    try {
+        received = port_.input();
+    } catch (const PortError &error) {
+        portLost(error);
+        return;
+    }
+    if (received.isEmpty())
+        return;
+    Text1->setPlainText(appendReceived(Text1->toPlainText(), receiveDisplay_.toDisplay(received)));
+    // The newest text is what the user wants to see.
+    Text1->moveCursor(QTextCursor::End);
+    Text1->ensureCursorVisible();
+}
+
+void MainWindow::on_Text1_Change()
+{
+    // Typing can push the window past its limit too; the oldest text goes.
+    if (Text1->document()->characterCount() - 1 > ReceiveWindowLimit)
+        Text1->setPlainText(capReceiveText(Text1->toPlainText()));
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Text2 && event->type() == QEvent::KeyPress)
+        on_Text2_KeyPress(*static_cast<QKeyEvent *>(event));
+    return QMainWindow::eventFilter(watched, event); // the box edits as usual
+}
+
+void MainWindow::on_Text2_KeyPress(const QKeyEvent &event)
+{
+    if (!port_.isOpen())
+        return;
+    const std::optional<char> ch = keyPressToSend(event.key(), event.text());
+    if (!ch)
+        return;
+    try {
+        port_.output(*ch);
+    } catch (const PortError &error) {
+        portLost(error);
+    }
+}
+
+void MainWindow::on_Text4_Change()
+{
+    state_.waitChars = Text4->text();
+}
+
+void MainWindow::showSendProgress(qsizetype sent, qsizetype total)
+{
+    sendProgress->setMaximum(static_cast<int>(qMax<qsizetype>(total, 1)));
+    sendProgress->setValue(static_cast<int>(sent));
+    // Repainting after every character would slow the line down.
+    if (sent == total || !progressClock_.isValid() || progressClock_.elapsed() >= 30) {
+        progressClock_.start();
+        repaintPending();
+    }
+}
+
+void MainWindow::on_Command16_Click()
+{
+    if (!port_.isOpen()) {
+        prompts_.message(OpenPortFirstText);
+        return;
+    }
+    // A bad delay is caught before the first character: the PIC never gets
+    // half a picture because of a typing mistake.
+    if (!sendDelayFloor(xmitdelay->text())) {
+        prompts_.message(CheckSettingsText);
+        prompts_.beep();
+        return;
+    }
+    Command16->setEnabled(false);
+    Timer1->stop();
+    setIndicator(QStringLiteral("Busy"), Orange);
+    sendProgress->setValue(0);
+    sendProgress->show();
+    transmitting_ = true;
+    try {
+        sendPaced(
+            state_.sendText, state_.waitChars, [this] { return sendDelayFloor(xmitdelay->text()); }, port_,
+            sleepWhileRepainting, [this](qsizetype sent, qsizetype total) { showSendProgress(sent, total); });
+    } catch (const PortError &error) {
+        transmitting_ = false;
+        sendProgress->hide();
+        portLost(error);
+        return;
+    } catch (const std::exception &) {
+        transmitting_ = false;
+        sendProgress->hide();
+        prompts_.message(CheckSettingsText);
+        setIndicator(QStringLiteral("ON"), Green);
+        Timer1->start();
+        prompts_.beep();
+        return;
+    }
+    transmitting_ = false;
+    sendProgress->hide();
+    setIndicator(QStringLiteral("ON"), Green);
+    Timer1->start();
+    prompts_.beep();
+}
+
+void MainWindow::on_Command4_Click()
+{
+    if (!prompts_.confirm(PasteAndSendQuestion)) {
+        prompts_.beep();
+        return;
+    }
+    const std::optional<int> delay = pasteDelayNearestEven(xmitdelay->text());
+    if (!delay) {
+        prompts_.message(CheckSettingsText);
+        return;
+    }
+    const QString waitText = trimBlanks(Text4->text());
+    if (!port_.isOpen())
+        return;
+    // What is shown is what is sent; the box shows line ends its own way, so
+    // the clipboard's characters themselves go out.
+    const QString text = lowerCase(QApplication::clipboard()->text());
+    Text2->setPlainText(text);
+    setIndicator(QStringLiteral("Busy"), Orange);
+    // No poll runs during a transmission, also while the window repaints.
+    const bool polling = Timer1->isActive();
+    Timer1->stop();
+    sendProgress->setValue(0);
+    sendProgress->show();
+    transmitting_ = true;
+    try {
+        sendPaced(
+            text, waitText, [delay] { return delay; }, port_, sleepWhileRepainting,
+            [this](qsizetype sent, qsizetype total) { showSendProgress(sent, total); });
+    } catch (const PortError &error) {
+        transmitting_ = false;
+        sendProgress->hide();
+        portLost(error);
+        return;
+    }
+    transmitting_ = false;
+    sendProgress->hide();
+    setIndicator(QStringLiteral("ON"), Green);
+    if (polling)
+        Timer1->start();
+}
+
+void MainWindow::on_Check1_Click()
+{
+    const bool checked = Check1->checkState() == Qt::Checked;
+    QPalette palette = eeprom->palette();
+    if (checked) {
+        Command16->setText(QStringLiteral("Load Eeprom"));
+        eeprom->setEnabled(true);
+        palette.setColor(QPalette::Base, QGuiApplication::palette().color(QPalette::Base));
+        eeprom->setPalette(palette);
+        Frame7->setTitle(QStringLiteral("Directly load  I2C Eeprom"));
+        state_.eepromMode = true;
+        xmitdelay->setText(QStringLiteral("200"));
+    } else {
+        Command16->setText(QStringLiteral("Send to LCD"));
+        eeprom->setEnabled(false);
+        palette.setColor(QPalette::Base, Grey);
+        palette.setColor(QPalette::Disabled, QPalette::Base, Grey);
+        eeprom->setPalette(palette);
+        Frame7->setTitle(QStringLiteral("Directly load LCD"));
+        eeprom->setText(QStringLiteral("0000"));
+        state_.eepromMode = false;
+        xmitdelay->setText(QStringLiteral("20"));
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // The window cannot go away under a running transmission.
+    if (transmitting_) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::on_mnuExit_Click()
+{
+    if (port_.isOpen()) {
+        try {
+            port_.setOpen(false);
+        } catch (const std::exception &) {
+            // Ending anyway: there is nothing left to close.
+        }
+    }
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::on_mnuOpen_Click()
+{
+    const QString name = prompts_.openFileName(QStringLiteral("LCD File to Open"));
+    if (name.isEmpty())
+        return; // cancelled
+    const FieldFileResult read = readFieldFile(name);
+    // Appending sends nothing: only typed keys go to the PIC.
+    QTextCursor end(Text2->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(displayableText(read.text));
+    if (!read.error.isEmpty())
+        prompts_.message(fileOpenErrorPrefix + read.error);
+}
+
+void MainWindow::on_mnuAbout_Click()
+{
+    frmAbout::showSingle(this, prompts_);
+}
+
+void MainWindow::on_mnuHelp_Click()
+{
+    frmHelp::showSingle(this);
 }

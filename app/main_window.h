@@ -2,10 +2,13 @@
 
 #include "app/window_state.h"
 #include "canvas/canvas.h"
+#include "serial/receive_display.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 class CanvasView;
+class PortError;
 class PortLayer;
 class Prompts;
 class QAction;
@@ -16,9 +19,11 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class QKeyEvent;
 
 // The one fixed main window. Its controls carry the names the program's
 // commands use (Command9, Text3, List2, ...), and each command is a handler
@@ -67,6 +72,36 @@ private:
     void on_Command12_Click();
     void on_Command13_Click();
     void on_Command14_Click();
+    // Serial port, terminal windows, transmissions, EEPROM target
+    void on_cmdcomm_Click();
+    void on_List1_Click();
+    void on_Timer1_Timer();
+    void on_Text1_Change();
+    void on_Text2_KeyPress(const QKeyEvent &event);
+    void on_Text4_Change();
+    void on_Command16_Click();
+    void on_Command4_Click();
+    void on_Check1_Click();
+    // Menu bar
+    void on_mnuExit_Click();
+    void on_mnuOpen_Click();
+    void on_mnuAbout_Click();
+    void on_mnuHelp_Click();
+
+    void showPortClosed();
+    void showPortOpen();
+    void setIndicator(const QString &caption, const QColor &background);
+    // The device went away under an open port: back to the closed look,
+    // and tell the user why.
+    void portLost(const PortError &error);
+    // Shows progress and lets the window repaint between characters.
+    void showSendProgress(qsizetype sent, qsizetype total);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
 
     Prompts &prompts_;
     PortLayer &port_;
@@ -74,6 +109,9 @@ private:
     Canvas canvas_;
     double penX_ = 0;  // the last position painted in the current stroke
     double penY_ = 0;
+    ReceiveDisplay receiveDisplay_;
+    bool transmitting_ = false;
+    QElapsedTimer progressClock_;  // since the last repaint of the progress
 
     // Port strip
     QWidget *Frame3 = nullptr;
@@ -143,6 +181,7 @@ private:
     QGroupBox *Frame7 = nullptr;
     QPushButton *Command15 = nullptr;
     QPushButton *Command16 = nullptr;
+    QProgressBar *sendProgress = nullptr;
     // Non-visual
     QTimer *Timer1 = nullptr;
     QAction *mnuExit = nullptr;

@@ -34,8 +34,7 @@ QByteArray displayBytesOf(const QImage &picture)
             unsigned byte = 0;
             for (int bit = 0; bit < 8; ++bit) {
                 const int row = page * 8 + bit;
-                if (column < picture.width() && row < picture.height()
-                    && (picture.pixel(column, row) & 0xFFFFFF) == 0)
+                if (column < picture.width() && row < picture.height() && (picture.pixel(column, row) & 0xFFFFFF) == 0)
                     byte |= 1u << bit;
             }
             bytes[page * Columns + column] = static_cast<char>(byte);

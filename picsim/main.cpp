@@ -44,7 +44,7 @@ bool openPseudoTerminal(Line &line, QString *error)
         *error = QStringLiteral("cannot open a pseudo-terminal: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
-    termios raw {};
+    termios raw{};
     if (::tcgetattr(line.keptSlave, &raw) == 0) {
         ::cfmakeraw(&raw);
         ::tcsetattr(line.keptSlave, TCSANOW, &raw);
@@ -61,22 +61,21 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("voxcel-picsim"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Receives one picture as the PIC would: the parameter prefix, then pieces of the announced "
-        "buffer size behind the wait text, until 2048 hex digits have arrived. Without --device it "
-        "opens a pseudo-terminal and prints its device path on the first line of standard output."));
+    parser.setApplicationDescription(
+        QStringLiteral("Receives one picture as the PIC would: the parameter prefix, then pieces of the announced "
+                       "buffer size behind the wait text, until 2048 hex digits have arrived. Without --device it "
+                       "opens a pseudo-terminal and prints its device path on the first line of standard output."));
     parser.addHelpOption();
     const QCommandLineOption deviceOption(QStringLiteral("device"), QStringLiteral("Serial device to listen on."),
                                           QStringLiteral("path"));
-    const QCommandLineOption settingsOption(QStringLiteral("settings"),
-                                            QStringLiteral("Line settings of --device (default 9600,n,8,1)."),
-                                            QStringLiteral("baud,parity,data,stop"),
-                                            QString::fromLatin1(DefaultLineSettingsText));
+    const QCommandLineOption settingsOption(
+        QStringLiteral("settings"), QStringLiteral("Line settings of --device (default 9600,n,8,1)."),
+        QStringLiteral("baud,parity,data,stop"), QString::fromLatin1(DefaultLineSettingsText));
     const QCommandLineOption waitOption(QStringLiteral("wait"), QStringLiteral("The wait text (default \"]\")."),
                                         QStringLiteral("text"), QStringLiteral("]"));
-    const QCommandLineOption outOption(QStringLiteral("out"),
-                                       QStringLiteral("Write the display as a 128 x 64 picture; PNG or BMP by extension."),
-                                       QStringLiteral("file"));
+    const QCommandLineOption outOption(
+        QStringLiteral("out"), QStringLiteral("Write the display as a 128 x 64 picture; PNG or BMP by extension."),
+        QStringLiteral("file"));
     const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Log file (default: standard error)."),
                                        QStringLiteral("file"));
     const QCommandLineOption timeoutOption(QStringLiteral("timeout"),
@@ -162,7 +161,7 @@ int main(int argc, char *argv[])
             }
             waitMs = std::min(waitMs, static_cast<int>(left) + 1);
         }
-        pollfd fds {line.fd, POLLIN, 0};
+        pollfd fds{line.fd, POLLIN, 0};
         const int ready = ::poll(&fds, 1, waitMs);
         if (ready < 0 && errno != EINTR) {
             lineLost = true;
@@ -196,8 +195,8 @@ int main(int argc, char *argv[])
         log.flush();
     }
 
-    log << receiver.piecesReceived() << " pieces, " << receiver.digitsReceived() << " of "
-        << PicReceiver::DisplayDigits << " digits\n";
+    log << receiver.piecesReceived() << " pieces, " << receiver.digitsReceived() << " of " << PicReceiver::DisplayDigits
+        << " digits\n";
     log << pauseSummary(receiver.pauses()) << '\n';
     for (const QString &problem : receiver.problems())
         log << "problem: " << problem << '\n';

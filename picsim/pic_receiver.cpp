@@ -77,9 +77,7 @@ std::optional<PicPrefix> parsePicPrefix(const QByteArray &text, QString *error)
     return prefix;
 }
 
-PicReceiver::PicReceiver(const QString &waitText)
-    : waitText_(waitText.toLatin1())
-    , display_(DisplayBytes, '\0')
+PicReceiver::PicReceiver(const QString &waitText) : waitText_(waitText.toLatin1()), display_(DisplayBytes, '\0')
 {
     if (waitText_.isEmpty())
         waitText_ = "]";
@@ -117,7 +115,7 @@ void PicReceiver::take(char ch, double timeMs)
             waitTextComplete();
         } else if (prefixText_.size() > LongestPrefix + waitText_.size()) {
             addProblem(QStringLiteral("no wait text after the prefix \"%1...\"")
-                                 .arg(QString::fromLatin1(prefixText_.left(LongestPrefix))));
+                           .arg(QString::fromLatin1(prefixText_.left(LongestPrefix))));
             stage_ = Stage::Done;
         }
         return;
@@ -140,16 +138,17 @@ void PicReceiver::take(char ch, double timeMs)
         }
         if (ch == waitText_.at(0)) {
             addProblem(QStringLiteral("piece %1 ended after %2 of %3 characters")
-                                 .arg(pieces_)
-                                 .arg(pieceDigits_)
-                                 .arg(pieceLength_));
+                           .arg(pieces_)
+                           .arg(pieceDigits_)
+                           .arg(pieceLength_));
             stage_ = Stage::Wait;
             waitMatched_ = 1;
             if (waitText_.size() == 1)
                 waitTextComplete();
             return;
         }
-        addProblem(QStringLiteral("offset %1: %2 in piece %3 is not a hex digit").arg(offset).arg(shown(ch)).arg(pieces_));
+        addProblem(
+            QStringLiteral("offset %1: %2 in piece %3 is not a hex digit").arg(offset).arg(shown(ch)).arg(pieces_));
         return;
     }
 

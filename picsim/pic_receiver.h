@@ -36,7 +36,7 @@ public:
 
     struct Pause
     {
-        int waitIndex;   // 1 for the wait text before the first piece
+        int waitIndex;    // 1 for the wait text before the first piece
         qsizetype offset; // position of the wait text in the stream
         double ms;        // silence on the line before it
     };

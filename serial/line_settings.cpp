@@ -92,8 +92,8 @@ QString formatLineSettings(const LineSettings &settings)
         return 'n';
     }();
     const char *stop = settings.stopBits == LineSettings::StopBits::OneAndHalf ? "1.5"
-        : settings.stopBits == LineSettings::StopBits::Two                     ? "2"
-                                                                                : "1";
+                       : settings.stopBits == LineSettings::StopBits::Two      ? "2"
+                                                                               : "1";
     return QStringLiteral("%1,%2,%3,%4")
         .arg(settings.baudRate)
         .arg(QLatin1Char(parity))

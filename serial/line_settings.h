@@ -18,8 +18,8 @@ struct LineSettings
 
     bool operator==(const LineSettings &other) const
     {
-        return baudRate == other.baudRate && parity == other.parity && dataBits == other.dataBits
-            && stopBits == other.stopBits;
+        return baudRate == other.baudRate && parity == other.parity && dataBits == other.dataBits &&
+               stopBits == other.stopBits;
     }
     bool operator!=(const LineSettings &other) const { return !(*this == other); }
 };

@@ -40,10 +40,7 @@ std::optional<int> pasteDelayNearestEven(const QString &text)
     return static_cast<int>(*rounded);
 }
 
-PacingDelayError::PacingDelayError()
-    : std::runtime_error(CheckSettingsText.toStdString())
-{
-}
+PacingDelayError::PacingDelayError() : std::runtime_error(CheckSettingsText.toStdString()) {}
 
 void sendPaced(const QString &text, const QString &waitText, const DelaySource &delay, PortLayer &port,
                const SleepFunction &sleep, const PacingProgress &progress)

@@ -11,8 +11,8 @@
 inline const QString OpenPortFirstText = QStringLiteral("Please, open Comm Port first.");
 inline const QString CheckSettingsText = QStringLiteral("Error - Check Settings!");
 // Multi-line messages join their lines with LF then CR.
-inline const QString PasteAndSendQuestion =
-    QStringLiteral("Are you sure?") + QStringLiteral("\n\r") + QStringLiteral("Anything in the clipboard will be sent immediately");
+inline const QString PasteAndSendQuestion = QStringLiteral("Are you sure?") + QStringLiteral("\n\r") +
+                                            QStringLiteral("Anything in the clipboard will be sent immediately");
 
 // The longest pause accepted, in milliseconds; larger delays are taken as
 // a typing mistake rather than a wish to block the window for ages.

@@ -5,8 +5,8 @@
 namespace {
 
 // How long one character may wait for room in the system's output buffer
-// before the write counts as failed. A serial line drains on its own; only
-// a stuck device takes this long.
+// before the write counts as failed. A serial line without flow control
+// drains on its own; only a stuck device takes this long.
 constexpr int OutputTimeoutMs = 5000;
 
 QSerialPort::Parity toQt(LineSettings::Parity parity)
@@ -41,8 +41,7 @@ QSerialPort::StopBits toQt(LineSettings::StopBits stopBits)
 
 bool deviceIsGone(QSerialPort::SerialPortError error)
 {
-    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError
-        || error == QSerialPort::WriteError;
+    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError || error == QSerialPort::WriteError;
 }
 
 } // namespace
@@ -57,10 +56,7 @@ bool applyLineSettings(QSerialPort &port, const LineSettings &settings)
     return ok;
 }
 
-QtSerialPort::QtSerialPort()
-    : settings_(*parseLineSettings(QString::fromLatin1(DefaultLineSettingsText)))
-{
-}
+QtSerialPort::QtSerialPort() : settings_(*parseLineSettings(QString::fromLatin1(DefaultLineSettingsText))) {}
 
 QtSerialPort::~QtSerialPort()
 {
@@ -137,19 +133,27 @@ void QtSerialPort::output(char ch)
 
     // The pacing loop sleeps right after this call without returning to the
     // event loop, so the character must reach the system now, not when Qt's
-    // write notifier next runs.
+    // write notifier next runs: flush() writes it at once.
     if (port_.write(&ch, 1) != 1)
         closeAndThrow(QStringLiteral("Cannot write to %1"));
     port_.flush();
-    if (port_.bytesToWrite() > 0 && !port_.waitForBytesWritten(OutputTimeoutMs)) {
+    if (port_.bytesToWrite() == 0) {
         if (deviceIsGone(port_.error()))
             closeAndThrow(QStringLiteral("Cannot write to %1"));
-        const QString reason = port_.errorString();
-        port_.clearError();
-        throw PortError(QStringLiteral("Cannot write to %1: %2").arg(openDevice_, reason).toStdString());
+        return;
     }
-    if (deviceIsGone(port_.error()))
+    // The system's buffer is full (flush() then reports the "try again" of
+    // the non-blocking descriptor as a write error): wait for room.
+    port_.clearError();
+    if (port_.waitForBytesWritten(OutputTimeoutMs) && port_.bytesToWrite() == 0)
+        return;
+    if (port_.error() != QSerialPort::TimeoutError)
         closeAndThrow(QStringLiteral("Cannot write to %1"));
+    // A stuck line: drop the character rather than let it leave at some
+    // later moment, unpaced.
+    port_.clear(QSerialPort::Output);
+    port_.clearError();
+    throw PortError(QStringLiteral("Cannot write to %1: the device takes no more data").arg(openDevice_).toStdString());
 }
 
 QString QtSerialPort::input()

@@ -48,7 +48,8 @@ namespace {
 // The pacing loop over the fake port with a constant delay.
 void sendWithFake(FakePort &port, const QString &text, const QString &wait, int delayMs = 20)
 {
-    sendPaced(text, wait, [=] { return std::optional<int>(delayMs); }, port, [&port](int ms) { port.sleep(ms); });
+    sendPaced(
+        text, wait, [=] { return std::optional<int>(delayMs); }, port, [&port](int ms) { port.sleep(ms); });
 }
 
 } // namespace
@@ -59,16 +60,23 @@ void TestSerialLogic::pausesComeBeforeWaitCharacters_data()
     QTest::addColumn<QString>("wait");
     QTest::addColumn<QList<int>>("pausedPositions");
 
-    QTest::newRow("prefix, then a pause before each piece")
-        << "*02000000A]0123]4567" << "]" << QList<int> {10, 15};
-    QTest::newRow("first character is the wait character") << "]ab" << "]" << QList<int> {0};
-    QTest::newRow("last character is the wait character") << "ab]" << "]" << QList<int> {2};
-    QTest::newRow("two-character wait text never pauses") << "*0200000A]]0123]]4567" << "]]" << QList<int> {};
-    QTest::newRow("empty wait text never pauses") << "*0200000A01234567" << "" << QList<int> {};
-    QTest::newRow("untrimmed wait text never pauses") << "ab]cd" << " ]" << QList<int> {};
+    QTest::newRow("prefix, then a pause before each piece") << "*02000000A]0123]4567"
+                                                            << "]" << QList<int>{10, 15};
+    QTest::newRow("first character is the wait character") << "]ab"
+                                                           << "]" << QList<int>{0};
+    QTest::newRow("last character is the wait character") << "ab]"
+                                                          << "]" << QList<int>{2};
+    QTest::newRow("two-character wait text never pauses") << "*0200000A]]0123]]4567"
+                                                          << "]]" << QList<int>{};
+    QTest::newRow("empty wait text never pauses") << "*0200000A01234567"
+                                                  << "" << QList<int>{};
+    QTest::newRow("untrimmed wait text never pauses") << "ab]cd"
+                                                      << " ]" << QList<int>{};
     // The comparison is exact: the capital A of the prefix does not pause.
-    QTest::newRow("wait character inside the data pauses too") << "*0200000A]0a1a" << "a" << QList<int> {11, 13};
-    QTest::newRow("empty text") << "" << "]" << QList<int> {};
+    QTest::newRow("wait character inside the data pauses too") << "*0200000A]0a1a"
+                                                               << "a" << QList<int>{11, 13};
+    QTest::newRow("empty text") << ""
+                                << "]" << QList<int>{};
 }
 
 void TestSerialLogic::pausesComeBeforeWaitCharacters()
@@ -120,7 +128,7 @@ void TestSerialLogic::sendDelayIsReadAfreshAtEveryPause()
             port.sleep(ms);
             xmitDelay = QStringLiteral("35");
         });
-    QCOMPARE(port.sleeps(), (std::vector<int> {20, 35, 35}));
+    QCOMPARE(port.sleeps(), (std::vector<int>{20, 35, 35}));
     QCOMPARE(port.writes().back().timeMs, 90);
 }
 
@@ -135,8 +143,8 @@ void TestSerialLogic::delayTurningBadMidwayStops()
     };
     bool thrown = false;
     try {
-        sendPaced(QStringLiteral("*0]12]34"), QStringLiteral("]"), [&] { return sendDelayFloor(xmitDelay); }, port,
-                  sleep);
+        sendPaced(
+            QStringLiteral("*0]12]34"), QStringLiteral("]"), [&] { return sendDelayFloor(xmitDelay); }, port, sleep);
     } catch (const PacingDelayError &error) {
         thrown = true;
         QCOMPARE(QString::fromStdString(error.what()), CheckSettingsText);
@@ -163,8 +171,11 @@ void TestSerialLogic::progressCountsEveryCharacter()
     QList<QPair<qsizetype, qsizetype>> calls;
     sendPaced(
         QStringLiteral("a]b"), QStringLiteral("]"), [] { return std::optional<int>(5); }, port,
-        [&](int ms) { port.sleep(ms); }, [&](qsizetype sent, qsizetype total) { calls.append({sent, total}); });
-    const QList<QPair<qsizetype, qsizetype>> expected {{1, 3}, {2, 3}, {3, 3}};
+        [&](int ms) { port.sleep(ms); },
+        [&](qsizetype sent, qsizetype total) {
+            calls.append({sent, total});
+        });
+    const QList<QPair<qsizetype, qsizetype>> expected{{1, 3}, {2, 3}, {3, 3}};
     QCOMPARE(calls, expected);
 }
 
@@ -215,30 +226,53 @@ void TestSerialLogic::settingsTexts_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("readBack"); // empty: refused
 
-    QTest::newRow("list entry 9600") << "9600,n,8,1" << "9600,n,8,1";
-    QTest::newRow("list entry 1200") << "1200,n,8,1" << "1200,n,8,1";
-    QTest::newRow("capital parity") << "2400,N,8,1" << "2400,n,8,1";
-    QTest::newRow("blanks around fields") << " 9600 , e , 7 , 2 " << "9600,e,7,2";
-    QTest::newRow("odd, 5 bits, 1.5 stop") << "300,o,5,1.5" << "300,o,5,1.5";
-    QTest::newRow("mark") << "115200,m,6,1" << "115200,m,6,1";
-    QTest::newRow("space") << "19200,S,8,2" << "19200,s,8,2";
+    QTest::newRow("list entry 9600") << "9600,n,8,1"
+                                     << "9600,n,8,1";
+    QTest::newRow("list entry 1200") << "1200,n,8,1"
+                                     << "1200,n,8,1";
+    QTest::newRow("capital parity") << "2400,N,8,1"
+                                    << "2400,n,8,1";
+    QTest::newRow("blanks around fields") << " 9600 , e , 7 , 2 "
+                                          << "9600,e,7,2";
+    QTest::newRow("odd, 5 bits, 1.5 stop") << "300,o,5,1.5"
+                                           << "300,o,5,1.5";
+    QTest::newRow("mark") << "115200,m,6,1"
+                          << "115200,m,6,1";
+    QTest::newRow("space") << "19200,S,8,2"
+                           << "19200,s,8,2";
 
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("baud only") << "9600" << "";
-    QTest::newRow("three fields") << "9600,n,8" << "";
-    QTest::newRow("five fields") << "9600,n,8,1,1" << "";
-    QTest::newRow("zero baud") << "0,n,8,1" << "";
-    QTest::newRow("negative baud") << "-9600,n,8,1" << "";
-    QTest::newRow("baud too large") << "99999999999,n,8,1" << "";
-    QTest::newRow("blank inside baud") << "96 00,n,8,1" << "";
-    QTest::newRow("unknown parity") << "9600,x,8,1" << "";
-    QTest::newRow("parity word") << "9600,no,8,1" << "";
-    QTest::newRow("empty parity") << "9600,,8,1" << "";
-    QTest::newRow("4 data bits") << "9600,n,4,1" << "";
-    QTest::newRow("9 data bits") << "9600,n,9,1" << "";
-    QTest::newRow("3 stop bits") << "9600,n,8,3" << "";
-    QTest::newRow("1.0 stop bits") << "9600,n,8,1.0" << "";
-    QTest::newRow("semicolons") << "9600;n;8;1" << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("baud only") << "9600"
+                               << "";
+    QTest::newRow("three fields") << "9600,n,8"
+                                  << "";
+    QTest::newRow("five fields") << "9600,n,8,1,1"
+                                 << "";
+    QTest::newRow("zero baud") << "0,n,8,1"
+                               << "";
+    QTest::newRow("negative baud") << "-9600,n,8,1"
+                                   << "";
+    QTest::newRow("baud too large") << "99999999999,n,8,1"
+                                    << "";
+    QTest::newRow("blank inside baud") << "96 00,n,8,1"
+                                       << "";
+    QTest::newRow("unknown parity") << "9600,x,8,1"
+                                    << "";
+    QTest::newRow("parity word") << "9600,no,8,1"
+                                 << "";
+    QTest::newRow("empty parity") << "9600,,8,1"
+                                  << "";
+    QTest::newRow("4 data bits") << "9600,n,4,1"
+                                 << "";
+    QTest::newRow("9 data bits") << "9600,n,9,1"
+                                 << "";
+    QTest::newRow("3 stop bits") << "9600,n,8,3"
+                                 << "";
+    QTest::newRow("1.0 stop bits") << "9600,n,8,1.0"
+                                   << "";
+    QTest::newRow("semicolons") << "9600;n;8;1"
+                                << "";
 }
 
 void TestSerialLogic::settingsTexts()
@@ -259,17 +293,21 @@ void TestSerialLogic::receiveAppend_data()
     QTest::addColumn<QString>("received");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("first data removes the placeholder") << WaitingText << "OK" << "OK";
+    QTest::newRow("first data removes the placeholder") << WaitingText << "OK"
+                                                        << "OK";
     QTest::newRow("nothing received keeps the placeholder") << WaitingText << "" << WaitingText;
-    QTest::newRow("edited placeholder stays") << "Waiting...." << "OK" << "Waiting....OK";
-    QTest::newRow("appended after earlier text") << "OK" << "\r\n>" << "OK\r\n>";
-    QTest::newRow("control characters unchanged") << "" << QString::fromLatin1("a\0\rb\n\xff", 6)
-                                                  << QString::fromLatin1("a\0\rb\n\xff", 6);
-    QTest::newRow("reaching the limit exactly keeps all") << QString(9999, QLatin1Char('a')) << "b"
-                                                          << QString(9999, QLatin1Char('a')) + "b";
-    QTest::newRow("over the limit drops the oldest")
-        << QString(9990, QLatin1Char('a')) << QString(20, QLatin1Char('b'))
-        << QString(9980, QLatin1Char('a')) + QString(20, QLatin1Char('b'));
+    QTest::newRow("edited placeholder stays") << "Waiting...."
+                                              << "OK"
+                                              << "Waiting....OK";
+    QTest::newRow("appended after earlier text") << "OK"
+                                                 << "\r\n>"
+                                                 << "OK\r\n>";
+    QTest::newRow("control characters unchanged")
+        << "" << QString::fromLatin1("a\0\rb\n\xff", 6) << QString::fromLatin1("a\0\rb\n\xff", 6);
+    QTest::newRow("reaching the limit exactly keeps all")
+        << QString(9999, QLatin1Char('a')) << "b" << QString(9999, QLatin1Char('a')) + "b";
+    QTest::newRow("over the limit drops the oldest") << QString(9990, QLatin1Char('a')) << QString(20, QLatin1Char('b'))
+                                                     << QString(9980, QLatin1Char('a')) + QString(20, QLatin1Char('b'));
 }
 
 void TestSerialLogic::receiveAppend()
@@ -304,9 +342,12 @@ void TestSerialLogic::receiveOnClose_data()
     QTest::addColumn<QString>("current");
     QTest::addColumn<QString>("expected");
     QTest::newRow("placeholder becomes the caption") << WaitingText << SerialInputTitle;
-    QTest::newRow("received text stays") << "OK\r\n" << "OK\r\n";
-    QTest::newRow("empty stays empty") << "" << "";
-    QTest::newRow("placeholder with more stays") << "Waiting.....x" << "Waiting.....x";
+    QTest::newRow("received text stays") << "OK\r\n"
+                                         << "OK\r\n";
+    QTest::newRow("empty stays empty") << ""
+                                       << "";
+    QTest::newRow("placeholder with more stays") << "Waiting.....x"
+                                                 << "Waiting.....x";
 }
 
 void TestSerialLogic::receiveOnClose()
@@ -351,10 +392,10 @@ void TestSerialLogic::keysToSend()
 
 void TestSerialLogic::deviceOrder()
 {
-    const QStringList listed {"/dev/ttyS1", "/dev/ttyUSB10", "/dev/ttyS0", "/dev/ttyACM0", "/dev/ttyUSB2",
-                              "/dev/ttyS10", "/dev/ttyS2"};
-    const QStringList expected {"/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyS0",
-                                "/dev/ttyS1",   "/dev/ttyS2",   "/dev/ttyS10"};
+    const QStringList listed{"/dev/ttyS1",   "/dev/ttyUSB10", "/dev/ttyS0", "/dev/ttyACM0",
+                             "/dev/ttyUSB2", "/dev/ttyS10",   "/dev/ttyS2"};
+    const QStringList expected{"/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyS0",
+                               "/dev/ttyS1",   "/dev/ttyS2",   "/dev/ttyS10"};
     QCOMPARE(orderSerialDevices(listed), expected);
     QCOMPARE(pickDevice(orderSerialDevices(listed), 1), QStringLiteral("/dev/ttyACM0"));
     QCOMPARE(pickDevice(orderSerialDevices(listed), 2), QStringLiteral("/dev/ttyUSB2"));

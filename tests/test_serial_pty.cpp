@@ -8,7 +8,9 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <termios.h>
+#include <thread>
 
 class TestSerialPty : public QObject
 {
@@ -25,6 +27,7 @@ private slots:
     void missingDeviceFails();
     void closedPortRefusesTraffic();
     void pacedTransmissionArrivesExactlyAndPaced();
+    void fullSystemBufferWaitsForRoom();
     void repliesArriveThroughInput();
     void peerGoneMidSendClosesThePort();
     void peerGoneWhileIdleIsSeenByInput();
@@ -63,9 +66,34 @@ QString inputWithin(PortLayer &port, int timeoutMs)
     return received;
 }
 
+// Passes everything on to the real port and notes when each character was
+// handed over, i.e. when output() returned.
+class StampingPort : public PortLayer
+{
+public:
+    explicit StampingPort(PortLayer &inner) : inner_(inner) {}
+    bool isOpen() const override { return inner_.isOpen(); }
+    void setOpen(bool open) override { inner_.setOpen(open); }
+    qint16 commPort() const override { return inner_.commPort(); }
+    void setCommPort(qint16 port) override { inner_.setCommPort(port); }
+    QString settings() const override { return inner_.settings(); }
+    void setSettings(const QString &settings) override { inner_.setSettings(settings); }
+    void output(char ch) override
+    {
+        inner_.output(ch);
+        handedOver.push_back(PtyPair::Clock::now());
+    }
+    QString input() override { return inner_.input(); }
+
+    std::vector<PtyPair::Clock::time_point> handedOver;
+
+private:
+    PortLayer &inner_;
+};
+
 speed_t outputSpeed(int fd)
 {
-    termios settings {};
+    termios settings{};
     ::tcgetattr(fd, &settings);
     return ::cfgetospeed(&settings);
 }
@@ -171,29 +199,79 @@ void TestSerialPty::pacedTransmissionArrivesExactlyAndPaced()
     static constexpr int delayMs = 20;
     // The reader stamps bytes on arrival, a little after they were written.
     static constexpr double toleranceMs = 2.0;
+    // On a busy machine the kernel may pass a byte on late, which shortens
+    // the gap after it. Such a delay, measured from the moment output()
+    // returned, is forgiven up to this much; a byte held back until the
+    // next one (no real pause) is late by the whole delay and is not.
+    static constexpr double forgivenLatenessMs = 10.0;
 
     pair_->startReading();
-    QtSerialPort port;
-    port.setSettings(QStringLiteral("9600,n,8,1"));
-    port.setOpen(true);
-    sendPaced(text, QStringLiteral("]"), [] { return std::optional<int>(delayMs); }, port, sleepMilliseconds);
+    QtSerialPort serial;
+    serial.setSettings(QStringLiteral("9600,n,8,1"));
+    serial.setOpen(true);
+    StampingPort port(serial);
 
-    QVERIFY(pair_->waitForBytes(static_cast<std::size_t>(text.size()), 10000));
-    QCOMPARE(pair_->receivedBytes(), text.toLatin1());
+    QString shortPause;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        pair_->clearReceived();
+        port.handedOver.clear();
+        sendPaced(
+            text, QStringLiteral("]"), [] { return std::optional<int>(delayMs); }, port, sleepMilliseconds);
+        QVERIFY(pair_->waitForBytes(static_cast<std::size_t>(text.size()), 10000));
+        QCOMPARE(pair_->receivedBytes(), text.toLatin1());
 
-    // Every byte left at once (no batching in Qt's buffer): the silence
-    // before each "]" is the full delay, the first one included.
-    const auto received = pair_->received();
-    int pauses = 0;
-    for (std::size_t i = 1; i < received.size(); ++i) {
-        if (received[i].byte != ']')
-            continue;
-        ++pauses;
-        const double gap = millisecondsBetween(received[i - 1].arrival, received[i].arrival);
-        QVERIFY2(gap >= delayMs - toleranceMs,
-                 qPrintable(QStringLiteral("pause before \"]\" at %1 was %2 ms").arg(i).arg(gap)));
+        // The silence before each "]", the first one included, is the full
+        // delay: every byte left at once, nothing waited in Qt's buffer.
+        const auto received = pair_->received();
+        shortPause.clear();
+        for (std::size_t i = 1; i < received.size() && shortPause.isEmpty(); ++i) {
+            if (received[i].byte != ']')
+                continue;
+            const double gap = millisecondsBetween(received[i - 1].arrival, received[i].arrival);
+            const double lateness = millisecondsBetween(port.handedOver[i - 1], received[i - 1].arrival);
+            if (gap < delayMs - toleranceMs - std::clamp(lateness, 0.0, forgivenLatenessMs)) {
+                shortPause = QStringLiteral("pause before \"]\" at %1 was %2 ms (the byte before it came %3 ms late)")
+                                 .arg(i)
+                                 .arg(gap)
+                                 .arg(lateness);
+            }
+        }
+        // Only a machine too busy to pass bytes on within the forgiven time
+        // gets another run; a pause that is really short is short every time.
+        if (shortPause.isEmpty())
+            break;
+        qWarning("attempt %d: %s", attempt + 1, qPrintable(shortPause));
     }
-    QCOMPARE(pauses, 64);
+    QVERIFY2(shortPause.isEmpty(), qPrintable(shortPause));
+}
+
+void TestSerialPty::fullSystemBufferWaitsForRoom()
+{
+    // The PIC's side reads nothing at first: the pseudo-terminal's buffer
+    // (about 20 KB) fills and the non-blocking write says "try again". The
+    // character must wait for room, not fail or stay behind in Qt's buffer.
+    QByteArray text(60000, '\0');
+    for (qsizetype i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char>('a' + i % 26);
+
+    QtSerialPort port;
+    port.setOpen(true);
+    std::thread lateReader([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        pair_->startReading();
+    });
+    QString failure;
+    try {
+        for (const char ch : std::as_const(text))
+            port.output(ch);
+    } catch (const PortError &error) {
+        failure = QString::fromStdString(error.what());
+    }
+    lateReader.join();
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QVERIFY(port.isOpen());
+    QVERIFY(pair_->waitForBytes(static_cast<std::size_t>(text.size()), 10000));
+    QCOMPARE(pair_->receivedBytes(), text);
 }
 
 void TestSerialPty::repliesArriveThroughInput()
@@ -237,8 +315,9 @@ void TestSerialPty::peerGoneMidSendClosesThePort()
     const QString text = pictureTransmission();
     // Linux answers a write to a pseudo-terminal whose master is closed
     // with EIO; the port layer reports it and closes the port.
-    QVERIFY_THROWS_EXCEPTION(PortError, sendPaced(text, QStringLiteral("]"), [] { return std::optional<int>(1); },
-                                                  port, sleep));
+    QVERIFY_THROWS_EXCEPTION(PortError,
+                             sendPaced(
+                                 text, QStringLiteral("]"), [] { return std::optional<int>(1); }, port, sleep));
     QVERIFY(!port.isOpen());
     QVERIFY(text.toLatin1().startsWith(pair_->receivedBytes()));
     QVERIFY_THROWS_EXCEPTION(PortError, port.input());

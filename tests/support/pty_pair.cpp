@@ -4,7 +4,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <pty.h>
+#include <sched.h>
 #include <stdexcept>
 #include <termios.h>
 #include <unistd.h>
@@ -25,7 +27,7 @@ PtyPair::PtyPair()
         throw systemError("openpty");
     slavePath_ = QString::fromLocal8Bit(name);
 
-    termios raw {};
+    termios raw{};
     if (::tcgetattr(slave_, &raw) == 0) {
         ::cfmakeraw(&raw);
         ::tcsetattr(slave_, TCSANOW, &raw);
@@ -81,6 +83,12 @@ void PtyPair::stopReading()
 
 void PtyPair::readLoop()
 {
+    // Arrival times are only as good as the reader's wake-up: ask for a
+    // real-time priority where the system grants it (root, no RT limits).
+    sched_param priority{};
+    priority.sched_priority = 10;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority);
+
     char buffer[4096];
     for (;;) {
         pollfd fds[2] = {{master_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
@@ -127,11 +135,16 @@ QByteArray PtyPair::receivedBytes() const
     return bytes;
 }
 
+void PtyPair::clearReceived()
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    received_.clear();
+}
+
 bool PtyPair::waitForBytes(std::size_t count, int timeoutMs) const
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    return arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return received_.size() >= count; });
+    return arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return received_.size() >= count; });
 }
 
 void PtyPair::closeMaster()

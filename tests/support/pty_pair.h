@@ -48,6 +48,8 @@ public:
 
     std::vector<TimedByte> received() const;
     QByteArray receivedBytes() const;
+    // Forgets what has arrived so far.
+    void clearReceived();
     // Waits until at least count bytes have arrived; false on time-out.
     bool waitForBytes(std::size_t count, int timeoutMs) const;
 

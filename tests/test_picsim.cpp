@@ -1,0 +1,263 @@
+// The PIC simulator: its reading of the prefix and pieces, the display it
+// rebuilds, and the whole road from a canvas through the real port layer
+// and a pseudo-terminal into the voxcel-picsim program.
+
+#include "canvas/canvas.h"
+#include "convert/byte_matrix.h"
+#include "convert/reformat.h"
+#include "picsim/lcd_picture.h"
+#include "picsim/pic_receiver.h"
+#include "serial/pacing.h"
+#include "serial/param_prefix.h"
+#include "serial/qt_serial_port.h"
+
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestPicsim : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void prefixes_data();
+    void prefixes();
+    void wholePictureForEveryBufferSize_data();
+    void wholePictureForEveryBufferSize();
+    void longerWaitTextAndCapitalDigits();
+    void pausesAreMeasuredBeforeTheWaitText();
+    void faultsAreReported();
+    void displayLayout();
+    void pictureThroughThePortIntoTheProgram();
+};
+
+namespace {
+
+QByteArray testBytes()
+{
+    QByteArray bytes(PicReceiver::DisplayBytes, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>((i * 37 + i / 128) & 0xFF);
+    return bytes;
+}
+
+// The transmission the program builds: prefix, then pieces behind the
+// wait text.
+QByteArray transmission(const QByteArray &prefix, const QByteArray &bytes, int pieceLength, const QByteArray &wait)
+{
+    const QByteArray hex = bytes.toHex();
+    QByteArray text = prefix;
+    for (qsizetype at = 0; at < hex.size(); at += pieceLength)
+        text += wait + hex.mid(at, pieceLength);
+    return text;
+}
+
+} // namespace
+
+void TestPicsim::prefixes_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("buffer");
+    QTest::addColumn<int>("address");
+    QTest::addColumn<int>("delay");
+
+    QTest::newRow("start-up") << QByteArray("*02000000A") << true << 0 << 32 << 0 << 10;
+    QTest::newRow("EEPROM, buffer 16, 1024, 5 ms") << QByteArray("*110040005") << true << 1 << 16 << 0x400 << 5;
+    QTest::newRow("three-character delay") << QByteArray("*080270F064") << true << 0 << 128 << 0x270F << 100;
+    QTest::newRow("no start mark") << QByteArray("02000000A") << false << 0 << 0 << 0 << 0;
+    QTest::newRow("target 2") << QByteArray("*22000000A") << false << 0 << 0 << 0 << 0;
+    QTest::newRow("buffer 00") << QByteArray("*00000000A") << false << 0 << 0 << 0 << 0;
+    QTest::newRow("address not hex") << QByteArray("*0200G000A") << false << 0 << 0 << 0 << 0;
+    QTest::newRow("delay without its 0") << QByteArray("*0200000AA") << false << 0 << 0 << 0 << 0;
+    QTest::newRow("too short") << QByteArray("*02000000") << false << 0 << 0 << 0 << 0;
+    QTest::newRow("too long") << QByteArray("*02000000123") << false << 0 << 0 << 0 << 0;
+}
+
+void TestPicsim::prefixes()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, valid);
+    QString error;
+    const auto prefix = parsePicPrefix(text, &error);
+    QCOMPARE(prefix.has_value(), valid);
+    if (!prefix) {
+        QVERIFY(!error.isEmpty());
+        return;
+    }
+    QTEST(prefix->target, "target");
+    QTEST(prefix->bufferSize, "buffer");
+    QTEST(prefix->startAddress, "address");
+    QTEST(prefix->picDelay, "delay");
+}
+
+void TestPicsim::wholePictureForEveryBufferSize_data()
+{
+    QTest::addColumn<int>("pieceLength");
+    QTest::addColumn<QByteArray>("prefix");
+    for (const int n : {2, 4, 8, 16, 32, 64, 128}) {
+        const QByteArray prefix = "*0" + QByteArray::number(n, 16).rightJustified(2, '0').toUpper() + "00000A";
+        QTest::addRow("buffer %d", n) << n << prefix;
+    }
+}
+
+void TestPicsim::wholePictureForEveryBufferSize()
+{
+    QFETCH(int, pieceLength);
+    QFETCH(QByteArray, prefix);
+    const QByteArray bytes = testBytes();
+    const PicReceiver pic = receiveTransmission(transmission(prefix, bytes, pieceLength, "]"));
+    QVERIFY2(pic.problems().isEmpty(), qPrintable(pic.problems().join(QLatin1Char('\n'))));
+    QVERIFY(pic.complete());
+    QVERIFY(pic.done());
+    QCOMPARE(pic.displayBytes(), bytes);
+    QCOMPARE(pic.piecesReceived(), PicReceiver::DisplayDigits / pieceLength);
+    QCOMPARE(static_cast<int>(pic.pauses().size()), PicReceiver::DisplayDigits / pieceLength);
+    QCOMPARE(pic.pauses().front().offset, prefix.size());
+}
+
+void TestPicsim::longerWaitTextAndCapitalDigits()
+{
+    const QByteArray bytes = testBytes();
+    const QByteArray text = transmission("*1100400014", bytes, 16, "]]").toUpper();
+    const PicReceiver pic = receiveTransmission(text, QStringLiteral("]]"));
+    QVERIFY2(pic.problems().isEmpty(), qPrintable(pic.problems().join(QLatin1Char('\n'))));
+    QCOMPARE(pic.prefix()->picDelay, 20);
+    QCOMPARE(pic.displayBytes(), bytes);
+}
+
+void TestPicsim::pausesAreMeasuredBeforeTheWaitText()
+{
+    const QByteArray hex = testBytes().toHex();
+    PicReceiver pic(QStringLiteral("]]"));
+    pic.receive("*0400000", 0.0);
+    pic.receive("0A", 3.0);
+    pic.receive("]", 23.0); // the silence the PIC gets comes before the first "]"
+    pic.receive("]", 50.0);
+    pic.receive(hex.left(64), 51.0);
+    pic.receive("]]" + hex.mid(64, 64), 76.5);
+    QCOMPARE(static_cast<int>(pic.pauses().size()), 2);
+    QCOMPARE(pic.pauses()[0].ms, 20.0);
+    QCOMPARE(pic.pauses()[0].offset, qsizetype(10));
+    QCOMPARE(pic.pauses()[1].ms, 25.5);
+    QCOMPARE(pic.pauses()[1].waitIndex, 2);
+    QVERIFY(!pic.done());
+    QCOMPARE(pic.digitsReceived(), 128);
+}
+
+void TestPicsim::faultsAreReported()
+{
+    const QByteArray bytes = testBytes();
+
+    // No start mark: the PIC takes nothing.
+    PicReceiver refused = receiveTransmission(transmission("02000000A", bytes, 32, "]"));
+    QVERIFY(refused.done());
+    QVERIFY(!refused.complete());
+    QVERIFY(!refused.prefix());
+    QCOMPARE(refused.problems().size(), 1);
+
+    // A piece one digit short: reported, and the rest still lands.
+    QByteArray text = transmission("*02000000A", bytes, 32, "]");
+    text.remove(10 + 1 + 5, 1);
+    PicReceiver shortPiece = receiveTransmission(text);
+    QVERIFY(!shortPiece.problems().isEmpty());
+    QVERIFY(shortPiece.problems().front().contains(QStringLiteral("31 of 32")));
+    QVERIFY(!shortPiece.complete());
+
+    // The transmission stops halfway: the rest of the display stays clear.
+    PicReceiver half = receiveTransmission(transmission("*02000000A", bytes, 32, "]").left(10 + 32 * 33));
+    QVERIFY(!half.done());
+    QCOMPARE(half.digitsReceived(), 1024);
+    QCOMPARE(half.displayBytes().left(512), bytes.left(512));
+    QCOMPARE(half.displayBytes().mid(512), QByteArray(512, '\0'));
+}
+
+void TestPicsim::displayLayout()
+{
+    QByteArray bytes(PicReceiver::DisplayBytes, '\0');
+    bytes[0] = 0x01;          // column 0, row 0
+    bytes[1] = 0x02;          // column 1, row 1
+    bytes[128] = 0x80;        // column 0, page 1, row 15
+    bytes[1023] = char(0x80); // column 127, row 63
+    const QImage picture = lcdPicture(bytes);
+    QCOMPARE(picture.size(), QSize(128, 64));
+    auto lit = [&](int x, int y) { return (picture.pixel(x, y) & 0xFFFFFF) == 0; };
+    QVERIFY(lit(0, 0));
+    QVERIFY(lit(1, 1));
+    QVERIFY(lit(0, 15));
+    QVERIFY(lit(127, 63));
+    QVERIFY(!lit(1, 0));
+    QVERIFY(!lit(0, 8));
+    int litCount = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 128; ++x)
+            litCount += lit(x, y);
+    QCOMPARE(litCount, 4);
+    QCOMPARE(displayBytesOf(picture), bytes);
+    QCOMPARE(displayBytesOf(lcdPicture(testBytes())), testBytes());
+}
+
+void TestPicsim::pictureThroughThePortIntoTheProgram()
+{
+    // A picture drawn on the canvas, converted and reformatted with the
+    // start-up settings, as Send to LCD transmits it.
+    QImage drawing(128, 64, QImage::Format_RGB32);
+    drawing.fill(Qt::white);
+    {
+        QPainter painter(&drawing);
+        painter.setPen(Qt::black);
+        painter.drawEllipse(10, 5, 50, 50);
+        painter.drawText(70, 40, QStringLiteral("PIC"));
+        painter.drawLine(0, 63, 127, 0);
+    }
+    Canvas canvas;
+    canvas.placePicture(drawing);
+    const QString data = formatByteMatrix(buildByteMatrix(canvas), 0, OutputFormat());
+    const auto prefix = buildParamPrefix(false, 32, QStringLiteral("0000"), 10);
+    QVERIFY(prefix);
+    const QString sendText = reformatForOutput(data, 32, QStringLiteral("]"), *prefix);
+    QCOMPARE(sendText.size(), 2122);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString out = dir.filePath(QStringLiteral("display.png"));
+    const QString log = dir.filePath(QStringLiteral("picsim.log"));
+    QProcess picsim;
+    picsim.start(QStringLiteral(VOXCEL_PICSIM_PROGRAM), {QStringLiteral("--out"), out, QStringLiteral("--log"), log,
+                                                         QStringLiteral("--timeout"), QStringLiteral("60")});
+    QVERIFY(picsim.waitForStarted());
+    QVERIFY(picsim.waitForReadyRead(10000));
+    const QString device = QString::fromLocal8Bit(picsim.readLine()).trimmed();
+    QVERIFY2(device.startsWith(QLatin1Char('/')), qPrintable(device));
+
+    qputenv("VOXCEL_COM1", device.toLocal8Bit());
+    QtSerialPort port;
+    port.setOpen(true);
+    sendPaced(
+        sendText, QStringLiteral("]"), [] { return sendDelayFloor(QStringLiteral("20")); }, port, sleepMilliseconds);
+    port.setOpen(false);
+    qunsetenv("VOXCEL_COM1");
+
+    QVERIFY(picsim.waitForFinished(60000));
+    QFile logFile(log);
+    QVERIFY(logFile.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString logText = QString::fromUtf8(logFile.readAll());
+    QVERIFY2(picsim.exitStatus() == QProcess::NormalExit && picsim.exitCode() == 0, qPrintable(logText));
+    QCOMPARE(logText.count(QStringLiteral("pause before wait text")), 64);
+    QVERIFY(logText.contains(QStringLiteral("prefix *02000000A: target LCD, buffer 32")));
+
+    const QImage shown(out);
+    QCOMPARE(shown.size(), QSize(128, 64));
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 128; ++x) {
+            const bool lit = (shown.pixel(x, y) & 0xFFFFFF) == 0;
+            if (lit != canvas.pixelIsSet(x, y))
+                QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) differs").arg(x).arg(y)));
+        }
+    }
+}
+
+QTEST_MAIN(TestPicsim)
+#include "test_picsim.moc"

@@ -1,0 +1,154 @@
+// The menu bar of the main window: Open, Exit, About and Help.
+#include "app/main_window.h"
+#include "support/fake_port.h"
+#include "support/scripted_prompts.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestWindowMenus : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void openAppendsTheFieldsToTheTransmitWindow();
+    void openFailuresAndCancel();
+    void exitClosesAnOpenPort();
+    void aboutIsOneBoxAndLoadsAgainAfterClosing();
+    void helpIsOneWindowWithTheHelpText();
+
+private:
+    void trigger(const char *name) { window->findChild<QAction *>(QLatin1String(name))->trigger(); }
+    QPlainTextEdit *text2() const { return window->findChild<QPlainTextEdit *>(QStringLiteral("Text2")); }
+    QString writeFile(const QByteArray &content)
+    {
+        const QString name = dir->filePath(QStringLiteral("file%1.txt").arg(++files));
+        QFile file(name);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(name));
+        file.write(content);
+        return name;
+    }
+
+    QTemporaryDir *dir = nullptr;
+    int files = 0;
+    ScriptedPrompts *prompts = nullptr;
+    FakePort *port = nullptr;
+    MainWindow *window = nullptr;
+};
+
+void TestWindowMenus::init()
+{
+    dir = new QTemporaryDir;
+    prompts = new ScriptedPrompts;
+    port = new FakePort;
+    window = new MainWindow(*prompts, *port);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void TestWindowMenus::cleanup()
+{
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top != window && top->isVisible())
+            top->close();
+    delete window;
+    delete port;
+    delete prompts;
+    delete dir;
+}
+
+void TestWindowMenus::openAppendsTheFieldsToTheTransmitWindow()
+{
+    port->setOpen(true);
+    text2()->setPlainText(QStringLiteral("before:"));
+    prompts->fileNames.enqueue(writeFile("12,34\r\n  56\n\"7,8\"\n"));
+    trigger("mnuOpen");
+    QCOMPARE(prompts->fileDialogs, QStringList({"LCD File to Open"}));
+    QCOMPARE(text2()->toPlainText(), QStringLiteral("before:1234567,8"));
+    QVERIFY(prompts->messages.isEmpty());
+    QVERIFY(port->written().isEmpty());  // nothing goes to the PIC
+
+    // Bytes the box cannot show arrive visible, nothing is lost.
+    prompts->fileNames.enqueue(writeFile(QByteArray("a\0b", 3)));
+    trigger("mnuOpen");
+    QCOMPARE(text2()->toPlainText(), QStringLiteral("before:1234567,8a") + QChar(0x2400) + QStringLiteral("b"));
+
+    prompts->fileNames.enqueue(writeFile(""));
+    trigger("mnuOpen");
+    QVERIFY(prompts->messages.isEmpty());
+}
+
+void TestWindowMenus::openFailuresAndCancel()
+{
+    text2()->setPlainText(QStringLiteral("kept"));
+    trigger("mnuOpen");  // cancelled: no name
+    QVERIFY(prompts->messages.isEmpty());
+    QCOMPARE(text2()->toPlainText(), QStringLiteral("kept"));
+
+    prompts->fileNames.enqueue(dir->filePath(QStringLiteral("missing.txt")));
+    trigger("mnuOpen");
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY(prompts->messages.first().startsWith(QStringLiteral("File Open Error - ")));
+    QVERIFY(prompts->messages.first().size() > 18);
+    QCOMPARE(text2()->toPlainText(), QStringLiteral("kept"));
+}
+
+void TestWindowMenus::exitClosesAnOpenPort()
+{
+    port->setOpen(true);
+    trigger("mnuExit");
+    QVERIFY(!port->isOpen());
+    QVERIFY(prompts->messages.isEmpty());
+    QVERIFY(prompts->confirmations.isEmpty());
+}
+
+void TestWindowMenus::aboutIsOneBoxAndLoadsAgainAfterClosing()
+{
+    trigger("mnuAbout");
+    trigger("mnuAbout");
+    QList<QDialog *> boxes = window->findChildren<QDialog *>(QStringLiteral("frmAbout"));
+    QCOMPARE(boxes.size(), 1);
+    QDialog *about = boxes.first();
+    QVERIFY(about->isVisible());
+    QVERIFY(!about->isModal());
+    QCOMPARE(about->windowTitle(), QStringLiteral("About Voxcel"));
+
+    about->findChild<QLabel *>(QStringLiteral("lblVersion"))->setText(QStringLiteral("changed"));
+    QTest::mouseClick(about->findChild<QWidget *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    QTRY_VERIFY(window->findChildren<QDialog *>(QStringLiteral("frmAbout")).isEmpty());
+
+    trigger("mnuAbout");
+    boxes = window->findChildren<QDialog *>(QStringLiteral("frmAbout"));
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first()->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
+             QStringLiteral("Version 0.8.0"));
+}
+
+void TestWindowMenus::helpIsOneWindowWithTheHelpText()
+{
+    trigger("mnuHelp");
+    trigger("mnuHelp");
+    const QList<QWidget *> helps = window->findChildren<QWidget *>(QStringLiteral("frmHelp"));
+    QCOMPARE(helps.size(), 1);
+    QWidget *help = helps.first();
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->windowTitle(), QStringLiteral("Voxcel Help"));
+    const QString shown = help->findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->toPlainText();
+    const QStringList lines = shown.split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 14);
+    QVERIFY(lines.at(11).isEmpty());
+    QCOMPARE(lines.first(), QStringLiteral("Some Brief Beta Instructions"));
+    QVERIFY(lines.last().startsWith(QStringLiteral("Any comments and or suggestions are welcome! - ")));
+    // The main window stays usable while the help is open.
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+QTEST_MAIN(TestWindowMenus)
+#include "test_window_menus.moc"

@@ -1,0 +1,393 @@
+// The serial side of the main window: open and close, the terminal windows,
+// the two transmissions and the EEPROM target. Most cases run over the
+// recording fake port; the end-to-end cases over a real pseudo-terminal,
+// with the test playing the PIC.
+#include "app/main_window.h"
+#include "serial/qt_serial_port.h"
+#include "support/fake_port.h"
+#include "support/pty_pair.h"
+#include "support/scripted_prompts.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+class TestWindowSerial : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void openAndCloseChangeTheLooks();
+    void failedOpenNamesThePortAndStaysClosed();
+    void settingsListAppliesAtOnce();
+    void pollShowsWhatArrives();
+    void receiveWindowKeepsTheNewestText();
+    void typedKeysAreSentLowerCased();
+    void sendToLcdRefusals();
+    void sendToLcdWithNothingToSend();
+    void portLostMidSendShowsTheClosedLook();
+    void portLostAtPollShowsTheClosedLook();
+    void pasteAndSend();
+    void eepromTargetLooksAndPrefix();
+
+    void pictureGoesOverARealLinePaced();
+    void terminalWorksBothWaysOverARealLine();
+
+private:
+    template <typename T>
+    T *find(const char *name) const
+    {
+        T *widget = window->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no control %s", name);
+        return widget;
+    }
+    void click(const char *name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+    QString text(const char *name) const { return find<QPlainTextEdit>(name)->toPlainText(); }
+    void makeWindow(PortLayer &port);
+    void convertAndReformatBlankPicture();
+
+    ScriptedPrompts *prompts = nullptr;
+    FakePort *fake = nullptr;
+    MainWindow *window = nullptr;
+};
+
+void TestWindowSerial::makeWindow(PortLayer &port)
+{
+    delete window;
+    window = new MainWindow(*prompts, port);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void TestWindowSerial::init()
+{
+    prompts = new ScriptedPrompts;
+    fake = new FakePort;
+    makeWindow(*fake);
+}
+
+void TestWindowSerial::cleanup()
+{
+    delete window;
+    window = nullptr;
+    delete fake;
+    delete prompts;
+}
+
+void TestWindowSerial::convertAndReformatBlankPicture()
+{
+    find<QLineEdit>("txtfrmt")->clear();
+    find<QLineEdit>("txtDelim")->clear();
+    click("Command9");
+    click("Command15");
+}
+
+void TestWindowSerial::openAndCloseChangeTheLooks()
+{
+    click("cmdcomm");
+    QVERIFY(fake->isOpen());
+    QCOMPARE(fake->commPort(), qint16(1));
+    QCOMPARE(fake->settings(), QStringLiteral("9600,n,8,1"));
+    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
+    QCOMPARE(find<QLabel>("comm")->palette().color(QPalette::Window), QColor(0, 192, 0));
+    QCOMPARE(find<QPushButton>("cmdcomm")->text(), QStringLiteral("Close"));
+    QVERIFY(find<QTimer>("Timer1")->isActive());
+    QVERIFY(find<QPushButton>("Command4")->isEnabled());
+    QVERIFY(find<QLabel>("lblxmit")->isVisible());
+    QCOMPARE(find<QWidget>("Text1")->palette().color(QPalette::Base), QColor(255, 255, 192));
+    QCOMPARE(find<QWidget>("Text2")->palette().color(QPalette::Base), QColor(192, 255, 192));
+    QCOMPARE(text("Text1"), QStringLiteral("Waiting....."));
+    QCOMPARE(prompts->beeps, 1);
+
+    find<QPlainTextEdit>("Text2")->setPlainText(QStringLiteral("typed"));
+    click("cmdcomm");
+    QVERIFY(!fake->isOpen());
+    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
+    QCOMPARE(find<QLabel>("comm")->palette().color(QPalette::Window), QColor(192, 0, 0));
+    QCOMPARE(find<QPushButton>("cmdcomm")->text(), QStringLiteral("Open"));
+    QVERIFY(!find<QTimer>("Timer1")->isActive());
+    QVERIFY(!find<QPushButton>("Command4")->isEnabled());
+    QVERIFY(!find<QLabel>("lblxmit")->isVisible());
+    QCOMPARE(find<QWidget>("Text1")->palette().color(QPalette::Base), QColor(255, 255, 255));
+    QCOMPARE(text("Text1"), QStringLiteral("Serial Input from PIC"));
+    QVERIFY(text("Text2").isEmpty());
+    QCOMPARE(prompts->beeps, 2);
+    QVERIFY(prompts->messages.isEmpty());
+}
+
+void TestWindowSerial::failedOpenNamesThePortAndStaysClosed()
+{
+    fake->failOpen = true;
+    QTest::mouseClick(find<QRadioButton>("Option1_1"), Qt::LeftButton);
+    click("cmdcomm");
+    QCOMPARE(prompts->messages, QStringList({"Error opening Comm:2"}));
+    QCOMPARE(find<QPushButton>("cmdcomm")->text(), QStringLiteral("Open"));
+    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
+    QVERIFY(!find<QPushButton>("Command4")->isEnabled());
+    QVERIFY(!find<QTimer>("Timer1")->isActive());
+    QCOMPARE(text("Text1"), QStringLiteral("Waiting....."));
+
+    fake->failOpen = false;  // the next click tries again
+    click("cmdcomm");
+    QVERIFY(fake->isOpen());
+    QCOMPARE(fake->commPort(), qint16(2));
+}
+
+void TestWindowSerial::settingsListAppliesAtOnce()
+{
+    click("cmdcomm");
+    find<QListWidget>("List1")->setCurrentRow(2);
+    QCOMPARE(fake->settings(), QStringLiteral("1200,n,8,1"));
+    QCOMPARE(find<QLabel>("Label2")->text(), QStringLiteral("1200,n,8,1"));
+    QVERIFY(fake->isOpen());
+}
+
+void TestWindowSerial::pollShowsWhatArrives()
+{
+    click("cmdcomm");
+    fake->queueInput(QStringLiteral("OK"));
+    QTRY_COMPARE(text("Text1"), QStringLiteral("OK"));
+    fake->queueInput(QStringLiteral("\r\nline\rnext\x01"));
+    QTRY_COMPARE(text("Text1"), QStringLiteral("OK\nline\nnext\u2401"));
+
+    // Edited text stays in front of what arrives.
+    click("cmdcomm");
+    click("cmdcomm");
+    find<QPlainTextEdit>("Text1")->setPlainText(QStringLiteral("Waiting....!"));
+    fake->queueInput(QStringLiteral("x"));
+    QTRY_COMPARE(text("Text1"), QStringLiteral("Waiting....!x"));
+}
+
+void TestWindowSerial::receiveWindowKeepsTheNewestText()
+{
+    click("cmdcomm");
+    find<QPlainTextEdit>("Text1")->setPlainText(QString(9990, QLatin1Char('o')));
+    const QString fresh = QStringLiteral("ABCDEFGHIJKLMNOPQRST");
+    fake->queueInput(fresh);
+    QTRY_VERIFY(text("Text1").endsWith(fresh));
+    QCOMPARE(text("Text1").size(), 10000);
+
+    fake->queueInput(QString(12000, QLatin1Char('n')) + fresh);
+    QTRY_VERIFY(text("Text1").endsWith(QStringLiteral("nn") + fresh));
+    QCOMPARE(text("Text1").size(), 10000);
+}
+
+void TestWindowSerial::typedKeysAreSentLowerCased()
+{
+    auto *text2 = find<QPlainTextEdit>("Text2");
+    QTest::keyClicks(text2, QStringLiteral("Closed"));
+    QVERIFY(fake->written().isEmpty());
+    QVERIFY(prompts->messages.isEmpty());
+
+    click("cmdcomm");
+    QTest::keyClicks(text2, QStringLiteral("AbC"));
+    QTest::keyClick(text2, Qt::Key_Return);
+    QTest::keyClick(text2, Qt::Key_Backspace);
+    QCOMPARE(fake->written(), QByteArray("abc\r\b"));
+    QCOMPARE(text("Text2"), QStringLiteral("ClosedAbC"));
+}
+
+void TestWindowSerial::sendToLcdRefusals()
+{
+    convertAndReformatBlankPicture();
+    click("Command16");
+    QCOMPARE(prompts->messages, QStringList({"Please, open Comm Port first."}));
+    QVERIFY(find<QPushButton>("Command16")->isEnabled());
+
+    click("cmdcomm");
+    for (const QString &bad : {QStringLiteral(""), QStringLiteral("abc"), QStringLiteral("-5")}) {
+        find<QLineEdit>("xmitdelay")->setText(bad);
+        click("Command16");
+        QCOMPARE(prompts->messages.last(), QStringLiteral("Error - Check Settings!"));
+        QVERIFY(fake->written().isEmpty());
+        QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
+        QVERIFY(find<QTimer>("Timer1")->isActive());
+    }
+}
+
+void TestWindowSerial::sendToLcdWithNothingToSend()
+{
+    find<QLineEdit>("txtfrmt")->clear();
+    find<QLineEdit>("txtDelim")->clear();
+    click("Command9");
+    click("Command15");
+    click("Command9");  // empties the transmission text again
+    find<QPushButton>("Command16")->setEnabled(true);
+    click("cmdcomm");
+    const int beeps = prompts->beeps;
+    click("Command16");
+    QVERIFY(fake->written().isEmpty());
+    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
+    QVERIFY(!find<QPushButton>("Command16")->isEnabled());
+    QVERIFY(find<QTimer>("Timer1")->isActive());
+    QCOMPARE(prompts->beeps, beeps + 1);
+}
+
+void TestWindowSerial::portLostMidSendShowsTheClosedLook()
+{
+    find<QLineEdit>("xmitdelay")->setText(QStringLiteral("0"));
+    convertAndReformatBlankPicture();
+    click("cmdcomm");
+    fake->failOutputAfter = 15;
+    click("Command16");
+    QCOMPARE(fake->written().size(), 15);
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY(prompts->messages.first().startsWith(QStringLiteral("Comm Port lost - ")));
+    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
+    QCOMPARE(find<QPushButton>("cmdcomm")->text(), QStringLiteral("Open"));
+    QVERIFY(!find<QTimer>("Timer1")->isActive());
+    QVERIFY(!find<QPushButton>("Command4")->isEnabled());
+    QVERIFY(!find<QWidget>("sendProgress")->isVisible());
+}
+
+void TestWindowSerial::portLostAtPollShowsTheClosedLook()
+{
+    click("cmdcomm");
+    fake->failInput = true;
+    QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY(prompts->messages.first().startsWith(QStringLiteral("Comm Port lost - ")));
+    QVERIFY(!find<QTimer>("Timer1")->isActive());
+    QCOMPARE(text("Text1"), QStringLiteral("Serial Input from PIC"));
+}
+
+void TestWindowSerial::pasteAndSend()
+{
+    click("cmdcomm");
+    find<QLineEdit>("xmitdelay")->setText(QStringLiteral("0"));
+    find<QLineEdit>("Text4")->setText(QStringLiteral(" ]"));
+
+    prompts->confirmAnswers.enqueue(false);
+    const int beeps = prompts->beeps;
+    click("Command4");
+    QCOMPARE(prompts->beeps, beeps + 1);
+    QCOMPARE(prompts->confirmations,
+             QStringList({"Are you sure?\n\rAnything in the clipboard will be sent immediately"}));
+    QVERIFY(fake->written().isEmpty());
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("HeLLo]World\r\n"));
+    click("Command4");
+    QCOMPARE(fake->written(), QByteArray("hello]world\r\n"));
+    QCOMPARE(text("Text2"), QStringLiteral("hello]world\n"));
+    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
+    QVERIFY(find<QTimer>("Timer1")->isActive());
+
+    QGuiApplication::clipboard()->clear();
+    click("Command4");
+    QVERIFY(text("Text2").isEmpty());
+    QCOMPARE(fake->written().size(), 13);
+    QVERIFY(prompts->messages.isEmpty());
+}
+
+void TestWindowSerial::eepromTargetLooksAndPrefix()
+{
+    auto *check = find<QCheckBox>("Check1");
+    auto *eeprom = find<QLineEdit>("eeprom");
+    QTest::mouseClick(check, Qt::LeftButton);
+    QCOMPARE(find<QPushButton>("Command16")->text(), QStringLiteral("Load Eeprom"));
+    QCOMPARE(find<QGroupBox>("Frame7")->title(), QStringLiteral("Directly load  I2C Eeprom"));
+    QVERIFY(eeprom->isEnabled());
+    QCOMPARE(find<QLineEdit>("xmitdelay")->text(), QStringLiteral("200"));
+    QVERIFY(window->state().eepromMode);
+
+    eeprom->setText(QStringLiteral("1024"));
+    click("Command9");
+    QCOMPARE(window->state().paramPrefix, QStringLiteral("*12004000A"));
+
+    QTest::mouseClick(check, Qt::LeftButton);
+    QCOMPARE(find<QPushButton>("Command16")->text(), QStringLiteral("Send to LCD"));
+    QCOMPARE(find<QGroupBox>("Frame7")->title(), QStringLiteral("Directly load LCD"));
+    QVERIFY(!eeprom->isEnabled());
+    QCOMPARE(eeprom->text(), QStringLiteral("0000"));
+    QCOMPARE(eeprom->palette().color(QPalette::Disabled, QPalette::Base), QColor(128, 128, 128));
+    QCOMPARE(find<QLineEdit>("xmitdelay")->text(), QStringLiteral("20"));
+    QVERIFY(!window->state().eepromMode);
+    // The prefix keeps the old target until the next Convert.
+    QCOMPARE(window->state().paramPrefix, QStringLiteral("*12004000A"));
+}
+
+void TestWindowSerial::pictureGoesOverARealLinePaced()
+{
+    PtyPair pty;
+    qputenv("VOXCEL_COM1", pty.slavePath().toLocal8Bit());
+    QtSerialPort serial;
+    makeWindow(serial);
+
+    QTest::mouseClick(window->findChild<QWidget *>(QStringLiteral("Picture1")), Qt::LeftButton, {}, QPoint(2, 2));
+    convertAndReformatBlankPicture();
+    const QByteArray expected = window->state().sendText.toLatin1();
+    QCOMPARE(expected.size(), 2122);
+    QVERIFY(expected.startsWith("*02000000A]01"));
+
+    click("cmdcomm");
+    QVERIFY2(serial.isOpen(), qPrintable(prompts->messages.join(QLatin1Char('|'))));
+    pty.startReading();
+    click("Command16");
+    QVERIFY(pty.waitForBytes(static_cast<std::size_t>(expected.size()), 10000));
+    QCOMPARE(pty.receivedBytes(), expected);
+
+    // The pause comes before each "]", never before the prefix.
+    const auto bytes = pty.received();
+    int pauses = 0;
+    for (std::size_t i = 1; i < bytes.size(); ++i) {
+        if (bytes[i].byte != ']')
+            continue;
+        ++pauses;
+        QVERIFY2(millisecondsBetween(bytes[i - 1].arrival, bytes[i].arrival) >= 19.0,
+                 qPrintable(QString::number(i)));
+    }
+    QCOMPARE(pauses, 64);
+    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
+    click("cmdcomm");
+    qunsetenv("VOXCEL_COM1");
+    delete window;
+    window = nullptr;
+}
+
+void TestWindowSerial::terminalWorksBothWaysOverARealLine()
+{
+    PtyPair pty;
+    qputenv("VOXCEL_COM1", pty.slavePath().toLocal8Bit());
+    QtSerialPort serial;
+    makeWindow(serial);
+    click("cmdcomm");
+    QVERIFY(serial.isOpen());
+    pty.startReading();
+
+    pty.write("PIC ready\r\n");
+    QTRY_COMPARE(text("Text1"), QStringLiteral("PIC ready\n"));
+
+    QTest::keyClicks(find<QPlainTextEdit>("Text2"), QStringLiteral("Go"));
+    QVERIFY(pty.waitForBytes(2, 2000));
+    QCOMPARE(pty.receivedBytes(), QByteArray("go"));
+
+    find<QLineEdit>("xmitdelay")->setText(QStringLiteral("5"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("]AB]CD"));
+    pty.clearReceived();
+    click("Command4");
+    QVERIFY(pty.waitForBytes(6, 2000));
+    QCOMPARE(pty.receivedBytes(), QByteArray("]ab]cd"));
+    const auto bytes = pty.received();
+    QVERIFY(millisecondsBetween(bytes[2].arrival, bytes[3].arrival) >= 4.0);
+
+    click("cmdcomm");
+    qunsetenv("VOXCEL_COM1");
+    delete window;
+    window = nullptr;
+}
+
+QTEST_MAIN(TestWindowSerial)
+#include "test_window_serial.moc"
