@@ -1,7 +1,8 @@
 // The PIC simulator: its reading of the prefix and pieces, the display it
-// rebuilds, and the whole road from a canvas through the real port layer
+// rebuilds, and the whole road from the window through the real port layer
 // and a pseudo-terminal into the voxcel-picsim program.
 
+#include "app/main_window.h"
 #include "canvas/canvas.h"
 #include "convert/byte_matrix.h"
 #include "convert/reformat.h"
@@ -10,8 +11,11 @@
 #include "serial/pacing.h"
 #include "serial/param_prefix.h"
 #include "serial/qt_serial_port.h"
+#include "support/scripted_prompts.h"
 
+#include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -201,8 +205,8 @@ void TestPicsim::displayLayout()
 
 void TestPicsim::pictureThroughThePortIntoTheProgram()
 {
-    // A picture drawn on the canvas, converted and reformatted with the
-    // start-up settings, as Send to LCD transmits it.
+    // A picture loaded into the window, converted, reformatted and sent with
+    // the start-up settings, as a user without hardware would try it.
     QImage drawing(128, 64, QImage::Format_RGB32);
     drawing.fill(Qt::white);
     {
@@ -212,18 +216,13 @@ void TestPicsim::pictureThroughThePortIntoTheProgram()
         painter.drawText(70, 40, QStringLiteral("PIC"));
         painter.drawLine(0, 63, 127, 0);
     }
-    Canvas canvas;
-    canvas.placePicture(drawing);
-    const QString data = formatByteMatrix(buildByteMatrix(canvas), 0, OutputFormat());
-    const auto prefix = buildParamPrefix(false, 32, QStringLiteral("0000"), 10);
-    QVERIFY(prefix);
-    const QString sendText = reformatForOutput(data, 32, QStringLiteral("]"), *prefix);
-    QCOMPARE(sendText.size(), 2122);
-
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
+    const QString picture = dir.filePath(QStringLiteral("drawing.bmp"));
+    QVERIFY(drawing.save(picture, "BMP"));
     const QString out = dir.filePath(QStringLiteral("display.png"));
     const QString log = dir.filePath(QStringLiteral("picsim.log"));
+
     QProcess picsim;
     picsim.start(QStringLiteral(VOXCEL_PICSIM_PROGRAM), {QStringLiteral("--out"), out, QStringLiteral("--log"), log,
                                                          QStringLiteral("--timeout"), QStringLiteral("60")});
@@ -231,14 +230,28 @@ void TestPicsim::pictureThroughThePortIntoTheProgram()
     QVERIFY(picsim.waitForReadyRead(10000));
     const QString device = QString::fromLocal8Bit(picsim.readLine()).trimmed();
     QVERIFY2(device.startsWith(QLatin1Char('/')), qPrintable(device));
-
     qputenv("VOXCEL_COM1", device.toLocal8Bit());
+
+    ScriptedPrompts prompts;
     QtSerialPort port;
-    port.setOpen(true);
-    sendPaced(
-        sendText, QStringLiteral("]"), [] { return sendDelayFloor(QStringLiteral("20")); }, port, sleepMilliseconds);
-    port.setOpen(false);
+    MainWindow window(prompts, port);
+    window.show();
+    auto click = [&window](const char *name) {
+        QTest::mouseClick(window.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
+    };
+    prompts.answers.enqueue(picture);
+    click("Command10");
+    window.findChild<QLineEdit *>(QStringLiteral("txtfrmt"))->clear();
+    window.findChild<QLineEdit *>(QStringLiteral("txtDelim"))->clear();
+    click("Command9");
+    click("Command15");
+    QCOMPARE(window.state().sendText.size(), 2122);
+    click("cmdcomm");
+    QVERIFY2(port.isOpen(), qPrintable(prompts.messages.join(QLatin1Char('|'))));
+    click("Command16");
+    click("cmdcomm");
     qunsetenv("VOXCEL_COM1");
+    QVERIFY(prompts.messages.isEmpty());
 
     QVERIFY(picsim.waitForFinished(60000));
     QFile logFile(log);
@@ -253,7 +266,7 @@ void TestPicsim::pictureThroughThePortIntoTheProgram()
     for (int y = 0; y < 64; ++y) {
         for (int x = 0; x < 128; ++x) {
             const bool lit = (shown.pixel(x, y) & 0xFFFFFF) == 0;
-            if (lit != canvas.pixelIsSet(x, y))
+            if (lit != window.canvas().pixelIsSet(x, y))
                 QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) differs").arg(x).arg(y)));
         }
     }
