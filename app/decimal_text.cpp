@@ -49,6 +49,11 @@ std::optional<long long> roundHalfEven(double value, long long low, long long hi
     if (!std::isfinite(value))
         return std::nullopt;
     const double rounded = std::nearbyint(value); // default mode: nearest, ties to even
+    // 2^63 itself compares equal to the largest long long once converted to
+    // double, yet does not fit it; keep such values out before the cast.
+    constexpr double twoTo63 = 9223372036854775808.0;
+    if (rounded >= twoTo63 || rounded < -twoTo63)
+        return std::nullopt;
     if (rounded < static_cast<double>(low) || rounded > static_cast<double>(high))
         return std::nullopt;
     return static_cast<long long>(rounded);

@@ -15,6 +15,7 @@ private slots:
     void everyListChoiceGivesFieldsOfTheRightWidth();
     void decimalTextReadsWhatUsersType_data();
     void decimalTextReadsWhatUsersType();
+    void roundingStaysInRange();
     void applyMessage();
 };
 
@@ -120,6 +121,18 @@ void TestParamPrefix::decimalTextReadsWhatUsersType()
     QCOMPARE(read.has_value(), isNumber);
     if (isNumber)
         QCOMPARE(*read, value);
+}
+
+void TestParamPrefix::roundingStaysInRange()
+{
+    QCOMPARE(*roundHalfEven(2.5, 0, 10), 2LL);
+    QCOMPARE(*roundHalfEven(3.5, 0, 10), 4LL);
+    QCOMPARE(*roundHalfEven(-0.4, 0, 10), 0LL);
+    QCOMPARE(*roundHalfEven(10.5, 0, 10), 10LL);  // ties to even: still in range
+    QVERIFY(!roundHalfEven(11.5, 0, 10).has_value());
+    // 2^63 equals the largest long long once both are doubles, but does not fit.
+    QVERIFY(!roundHalfEven(9223372036854775808.0, 0, std::numeric_limits<long long>::max()).has_value());
+    QVERIFY(!roundHalfEven(std::nan(""), 0, 10).has_value());
 }
 
 void TestParamPrefix::applyMessage()

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "serial/port_layer.h"
+#include "support/pty_pair.h"
+
+#include <vector>
+
+// Passes everything on to a real port and notes when each character was
+// handed over, i.e. when output() returned. A pause before a character is
+// then measured from that moment to the character's arrival at the PIC's
+// end: a true lower bound, whatever the kernel does with the bytes around.
+class StampingPort : public PortLayer
+{
+public:
+    explicit StampingPort(PortLayer &inner) : inner_(inner) {}
+    bool isOpen() const override { return inner_.isOpen(); }
+    void setOpen(bool open) override { inner_.setOpen(open); }
+    qint16 commPort() const override { return inner_.commPort(); }
+    void setCommPort(qint16 port) override { inner_.setCommPort(port); }
+    QString settings() const override { return inner_.settings(); }
+    void setSettings(const QString &settings) override { inner_.setSettings(settings); }
+    void output(char ch) override
+    {
+        inner_.output(ch);
+        handedOver.push_back(PtyPair::Clock::now());
+    }
+    QString input() override { return inner_.input(); }
+
+    std::vector<PtyPair::Clock::time_point> handedOver;
+
+private:
+    PortLayer &inner_;
+};
