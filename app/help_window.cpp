@@ -28,12 +28,14 @@ frmHelp::frmHelp(QWidget *parent)
     // No layout: the controls keep their places when the window is resized.
     Command1 = new QPushButton(QStringLiteral("&Close"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry((clientWidth - 81) / 2, 8, 81, 25);
+    Command1->setGeometry((clientWidth - 81) / 2, 4, 81, 24);
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
 
     Text1 = new QPlainTextEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(8, 41, clientWidth - 16, clientHeight - 49);
+    // Tight margins: the whole help text fits the box, which has no scroll bars.
+    Text1->setGeometry(4, 32, clientWidth - 8, clientHeight - 36);
+    Text1->document()->setDocumentMargin(2);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QPalette palette = Text1->palette();
