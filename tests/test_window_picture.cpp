@@ -2,6 +2,7 @@
 // window, driven through the real main window.
 #include "app/main_window.h"
 #include "canvas/canvas_view.h"
+#include "support/controls.h"
 #include "support/fake_port.h"
 #include "support/scripted_prompts.h"
 
@@ -47,14 +48,8 @@ private slots:
 
 private:
     template <typename T>
-    T *find(const char *name) const
-    {
-        T *widget = window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no control %s", name);
-        return widget;
-    }
-    void click(const char *name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+    T *find(const char *name) const { return control<T>(window, name); }
+    void click(const char *name) { clickButton(window, name); }
     QString text3() const { return find<QPlainTextEdit>("Text3")->toPlainText(); }
     QStringList convertedItems()
     {

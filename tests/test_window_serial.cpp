@@ -4,6 +4,7 @@
 // with the test playing the PIC.
 #include "app/main_window.h"
 #include "serial/qt_serial_port.h"
+#include "support/controls.h"
 #include "support/fake_port.h"
 #include "support/pty_pair.h"
 #include "support/stamping_port.h"
@@ -49,14 +50,8 @@ private slots:
 
 private:
     template <typename T>
-    T *find(const char *name) const
-    {
-        T *widget = window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no control %s", name);
-        return widget;
-    }
-    void click(const char *name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+    T *find(const char *name) const { return control<T>(window, name); }
+    void click(const char *name) { clickButton(window, name); }
     QString text(const char *name) const { return find<QPlainTextEdit>(name)->toPlainText(); }
     void makeWindow(PortLayer &port);
     void convertAndReformatBlankPicture();

@@ -1,6 +1,7 @@
 // The main window as it comes up, driven by objectName like a user would.
 #include "app/main_window.h"
 #include "canvas/canvas_view.h"
+#include "support/controls.h"
 #include "support/fake_port.h"
 #include "support/scripted_prompts.h"
 
@@ -41,13 +42,7 @@ private slots:
 
 private:
     template <typename T>
-    T *find(const char *name) const
-    {
-        T *widget = window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no control %s", name);
-        return widget;
-    }
+    T *find(const char *name) const { return control<T>(window, name); }
 
     ScriptedPrompts *prompts = nullptr;
     FakePort *port = nullptr;
