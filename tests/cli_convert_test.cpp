@@ -1,7 +1,552 @@
+// voxcel-convert against the real main window: the same picture and
+// settings must give the same bytes, on stdout, in files and on the line.
+#include "app/main_window.h"
+#include "serial/pic_settings.h"
+#include "support/controls.h"
+#include "support/fake_port.h"
+#include "support/pty_pair.h"
+#include "support/scripted_prompts.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <algorithm>
+#include <termios.h>
+#include <vector>
+
+namespace {
+
+struct CliResult
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+CliResult runCli(const QStringList &arguments, const QString &workingDir, const QString &stderrFile = {})
+{
+    QProcess process;
+    process.setProgram(QStringLiteral(VOXCEL_CONVERT_BIN));
+    process.setArguments(arguments);
+    process.setWorkingDirectory(workingDir);
+    if (!stderrFile.isEmpty())
+        process.setStandardErrorFile(stderrFile, QIODevice::Append);
+    process.start();
+    process.waitForFinished(-1);
+    CliResult result;
+    if (process.exitStatus() == QProcess::NormalExit)
+        result.exitCode = process.exitCode();
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+// A picture with a little of everything: an irregular pattern, pixels that
+// are nearly black (clear), and a part beyond the canvas that is cut off.
+QImage testPicture()
+{
+    QImage picture(140, 70, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    quint32 seed = 12345;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            seed = seed * 1103515245u + 12345u;
+            const quint32 roll = (seed >> 16) % 8;
+            if (roll < 3)
+                picture.setPixel(x, y, qRgb(0, 0, 0));
+            else if (roll == 3)
+                picture.setPixel(x, y, qRgb(1, 0, 0));
+        }
+    }
+    return picture;
+}
+
+QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
 class CliConvertTest : public QObject
 {
     Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void convertMatchesTheWindow_data();
+    void convertMatchesTheWindow();
+    void reformatMatchesTheWindow_data();
+    void reformatMatchesTheWindow();
+    void reformatRefusesFormatOrDelimiterAsTheWindowDoes_data();
+    void reformatRefusesFormatOrDelimiterAsTheWindowDoes();
+    void severalPicturesOneFileEach();
+    void usageErrorsWriteNothing_data();
+    void usageErrorsWriteNothing();
+    void failuresKeepOldFilesAndWriteNoPart_data();
+    void failuresKeepOldFilesAndWriteNoPart();
+    void sendGivesTheExactBytesWithThePauses_data();
+    void sendGivesTheExactBytesWithThePauses();
+    void sendShowsProgressOnATerminal();
+
+private:
+    template <typename T> T *find(const char *name) const { return control<T>(window, name); }
+    void click(const char *name) { clickButton(window, name); }
+    QString text3() const { return find<QPlainTextEdit>("Text3")->toPlainText(); }
+    QString path(const QString &name) const { return dir->filePath(name); }
+    void loadPictureIntoWindow();
+    // Reformat For Output in the window with empty Format and Delimiter.
+    QString windowTransmission(int buffer, const QString &wait, int picDelay, const QString &eepromAddress);
+
+    QTemporaryDir *dir = nullptr;
+    ScriptedPrompts *prompts = nullptr;
+    FakePort *port = nullptr;
+    MainWindow *window = nullptr;
 };
+
+void CliConvertTest::init()
+{
+    dir = new QTemporaryDir;
+    QVERIFY(dir->isValid());
+    QVERIFY(testPicture().save(path("logo.bmp"), "BMP"));
+    prompts = new ScriptedPrompts;
+    port = new FakePort;
+    window = new MainWindow(*prompts, *port);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void CliConvertTest::cleanup()
+{
+    delete window;
+    delete port;
+    delete prompts;
+    delete dir;
+}
+
+void CliConvertTest::loadPictureIntoWindow()
+{
+    prompts->answers.enqueue(path("logo.bmp"));
+    click("Command10");
+    QVERIFY(prompts->messages.isEmpty());
+}
+
+QString CliConvertTest::windowTransmission(int buffer, const QString &wait, int picDelay, const QString &eepromAddress)
+{
+    loadPictureIntoWindow();
+    find<QLineEdit>("txtfrmt")->clear();
+    find<QLineEdit>("txtDelim")->clear();
+    const auto row = [](const auto &choices, int value) {
+        return static_cast<int>(std::find(choices.begin(), choices.end(), value) - choices.begin());
+    };
+    find<QListWidget>("List2")->setCurrentRow(row(picBufferChoices, buffer));
+    find<QListWidget>("List3")->setCurrentRow(row(picDelayChoices, picDelay));
+    find<QLineEdit>("Text4")->setText(wait);
+    if (!eepromAddress.isEmpty()) {
+        find<QCheckBox>("Check1")->click();
+        find<QLineEdit>("eeprom")->setText(eepromAddress);
+    }
+    click("Command9");
+    click("Command15");
+    return text3();
+}
+
+void CliConvertTest::convertMatchesTheWindow_data()
+{
+    QTest::addColumn<bool>("horizontal");
+    QTest::addColumn<QStringList>("format"); // header, footer, format, delimiter; empty: start-up values
+
+    const QStringList custom{QStringLiteral("  DB "), QStringLiteral(" END  "), QStringLiteral("0X"),
+                             QStringLiteral(", ")};
+    QTest::newRow("start-up settings") << false << QStringList();
+    QTest::newRow("horizontal") << true << QStringList();
+    QTest::newRow("custom, vertical") << false << custom;
+    QTest::newRow("custom, horizontal") << true << custom;
+    QTest::newRow("plain hex") << false << QStringList{QString(), QString(), QString(), QString()};
+}
+
+void CliConvertTest::convertMatchesTheWindow()
+{
+    QFETCH(bool, horizontal);
+    QFETCH(QStringList, format);
+
+    QStringList arguments{QStringLiteral("logo.bmp")};
+    if (horizontal) {
+        arguments << QStringLiteral("--order") << QStringLiteral("horizontal");
+        QTest::mouseClick(find<QRadioButton>("Option2_1"), Qt::LeftButton);
+    }
+    if (!format.isEmpty()) {
+        const char *boxes[] = {"txthead", "txtfoot", "txtfrmt", "txtDelim"};
+        const QStringList options{QStringLiteral("--header"), QStringLiteral("--footer"), QStringLiteral("--format"),
+                                  QStringLiteral("--delimiter")};
+        for (int i = 0; i < 4; ++i) {
+            find<QLineEdit>(boxes[i])->setText(format.at(i));
+            arguments << options.at(i) << format.at(i);
+        }
+    }
+    loadPictureIntoWindow();
+    click("Command9");
+    const QString shown = text3();
+    QVERIFY(shown.size() >= 2048);
+
+    const CliResult printed = runCli(arguments, dir->path());
+    QCOMPARE(printed.exitCode, 0);
+    QCOMPARE(printed.err, QByteArray());
+    QCOMPARE(printed.out, shown.toLatin1() + '\n');
+
+    // -o writes what the window's Save writes.
+    prompts->answers.enqueue(path("window.inc"));
+    click("Command12");
+    const CliResult saved = runCli(arguments << QStringLiteral("-o") << QStringLiteral("cli.inc"), dir->path());
+    QCOMPARE(saved.exitCode, 0);
+    QCOMPARE(saved.out, QByteArray());
+    QCOMPARE(fileBytes(path("cli.inc")), fileBytes(path("window.inc")));
+    QVERIFY(fileBytes(path("cli.inc")).endsWith("\r\n"));
+}
+
+void CliConvertTest::reformatMatchesTheWindow_data()
+{
+    QTest::addColumn<int>("buffer");
+    QTest::addColumn<QString>("wait");
+    QTest::addColumn<int>("picDelay");
+    QTest::addColumn<QString>("address"); // empty: the LCD
+    QTest::addColumn<QStringList>("extra");
+
+    QTest::newRow("start-up settings") << 32 << "]" << 10 << QString() << QStringList();
+    QTest::newRow("empty format given") << 32 << "]" << 10 << QString()
+                                        << QStringList{QStringLiteral("--format"), QString(),
+                                                       QStringLiteral("--delimiter"), QString()};
+    QTest::newRow("buffer 128, two wait chars") << 128 << "]]" << 100 << QString() << QStringList();
+    QTest::newRow("buffer 2, no wait text") << 2 << "" << 5 << QString() << QStringList();
+    QTest::newRow("eeprom 1024") << 16 << "]" << 5 << "1024" << QStringList();
+    QTest::newRow("eeprom 1.5, delay 20") << 64 << "]" << 20 << "1.5" << QStringList();
+}
+
+void CliConvertTest::reformatMatchesTheWindow()
+{
+    QFETCH(int, buffer);
+    QFETCH(QString, wait);
+    QFETCH(int, picDelay);
+    QFETCH(QString, address);
+    QFETCH(QStringList, extra);
+
+    const QString expected = windowTransmission(buffer, wait, picDelay, address);
+    QVERIFY(expected.startsWith(QLatin1Char('*')));
+
+    QStringList arguments{QStringLiteral("--reformat"),
+                          QStringLiteral("--buffer"),
+                          QString::number(buffer),
+                          QStringLiteral("--wait"),
+                          wait,
+                          QStringLiteral("--pic-delay"),
+                          QString::number(picDelay)};
+    if (!address.isEmpty())
+        arguments << QStringLiteral("--eeprom") << QStringLiteral("--address") << address;
+    const CliResult result = runCli(arguments << extra << QStringLiteral("logo.bmp"), dir->path());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.out, expected.toLatin1() + '\n');
+}
+
+void CliConvertTest::reformatRefusesFormatOrDelimiterAsTheWindowDoes_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("format") << QStringList{QStringLiteral("--format"), QStringLiteral("$")};
+    QTest::newRow("delimiter") << QStringList{QStringLiteral("--delimiter"), QStringLiteral(",")};
+    QTest::newRow("blank delimiter") << QStringList{QStringLiteral("--delimiter"), QStringLiteral(" ")};
+}
+
+void CliConvertTest::reformatRefusesFormatOrDelimiterAsTheWindowDoes()
+{
+    QFETCH(QStringList, arguments);
+    loadPictureIntoWindow();
+    click("Command9");
+    click("Command15");
+    QCOMPARE(prompts->messages.size(), 1);
+    // Printed with the window's LF CR made a plain line end.
+    const QString message = prompts->messages.first().replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+
+    const QStringList call = QStringList{QStringLiteral("--reformat"), QStringLiteral("-o"), QStringLiteral("x.inc")}
+                             << arguments << QStringLiteral("logo.bmp");
+    const CliResult result = runCli(call, dir->path());
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY2(result.err.contains(message.toLatin1()), result.err.constData());
+    QVERIFY(!QFile::exists(path("x.inc")));
+}
+
+void CliConvertTest::severalPicturesOneFileEach()
+{
+    QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("pics/out")));
+    QVERIFY(testPicture().mirrored().save(path("pics/b.v2.bmp"), "BMP"));
+    QVERIFY(QFile::copy(path("logo.bmp"), path("pics/a.bmp")));
+    const QByteArray a = runCli({QStringLiteral("pics/a.bmp")}, dir->path()).out;
+    const QByteArray b = runCli({QStringLiteral("pics/b.v2.bmp")}, dir->path()).out;
+    QVERIFY(a != b);
+
+    // Into a folder, with the default suffix.
+    const QStringList pictures{QStringLiteral("pics/a.bmp"), QStringLiteral("pics/b.v2.bmp")};
+    CliResult result = runCli(QStringList{QStringLiteral("-o"), QStringLiteral("pics/out")} << pictures, dir->path());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(entries(path("pics/out")), (QStringList{QStringLiteral("a.inc"), QStringLiteral("b.v2.inc")}));
+    QCOMPARE(fileBytes(path("pics/out/a.inc")), a.chopped(1) + "\r\n");
+    QCOMPARE(fileBytes(path("pics/out/b.v2.inc")), b.chopped(1) + "\r\n");
+
+    // Next to the pictures, with a suffix of one's own.
+    result = runCli(QStringList{QStringLiteral("--suffix"), QStringLiteral(".asm")} << pictures, dir->path());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(fileBytes(path("pics/a.asm")), a.chopped(1) + "\r\n");
+    QCOMPARE(fileBytes(path("pics/b.v2.asm")), b.chopped(1) + "\r\n");
+}
+
+void CliConvertTest::usageErrorsWriteNothing_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+
+    const QString logo = QStringLiteral("logo.bmp");
+    const QString out = QStringLiteral("out.inc");
+    const auto row = [&](const char *name, QStringList arguments, const QString &message) {
+        QTest::newRow(name) << arguments << message;
+    };
+    const QString send = QStringLiteral("--send");
+    const QString tty = QStringLiteral("/dev/null");
+    row("no picture", {QStringLiteral("-o"), out}, QStringLiteral("no picture given"));
+    row("unknown option", {QStringLiteral("--colour"), logo}, QStringLiteral("Unknown option 'colour'"));
+    row("missing value", {logo, QStringLiteral("--format")}, QStringLiteral("Missing value after '--format'"));
+    row("order", {QStringLiteral("--order"), QStringLiteral("diagonal"), QStringLiteral("-o"), out, logo},
+        QStringLiteral("--order: \"diagonal\" is neither vertical nor horizontal"));
+    for (const char *buffer : {"3", "256", "0", "32x"}) {
+        QTest::addRow("buffer %s", buffer)
+            << QStringList{QStringLiteral("--reformat"),
+                           QStringLiteral("--buffer"),
+                           QLatin1String(buffer),
+                           QStringLiteral("-o"),
+                           out,
+                           logo}
+            << QStringLiteral("--buffer: \"%1\" is not one of 2, 4, 8, 16, 32, 64, 128").arg(QLatin1String(buffer));
+    }
+    row("pic delay", {QStringLiteral("--reformat"), QStringLiteral("--pic-delay"), QStringLiteral("7"), logo},
+        QStringLiteral("--pic-delay: \"7\" is not one of 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 100"));
+    for (const char *address : {"65536", "65535.5", "-1", "0x10", ""}) {
+        QTest::addRow("address \"%s\"", address)
+            << QStringList{QStringLiteral("--reformat"),
+                           QStringLiteral("--eeprom"),
+                           QStringLiteral("--address"),
+                           QLatin1String(address),
+                           QStringLiteral("-o"),
+                           out,
+                           logo}
+            << QStringLiteral("--address: \"%1\" is not an EEPROM start address").arg(QLatin1String(address));
+    }
+    row("address without eeprom",
+        {QStringLiteral("--reformat"), QStringLiteral("--address"), QStringLiteral("1"), logo},
+        QStringLiteral("--address needs --eeprom"));
+    row("buffer without reformat", {QStringLiteral("--buffer"), QStringLiteral("32"), logo},
+        QStringLiteral("--buffer needs --reformat or --send"));
+    row("baud without send", {QStringLiteral("--reformat"), QStringLiteral("--baud"), QStringLiteral("9600"), logo},
+        QStringLiteral("--baud needs --send"));
+    row("baud", {send, tty, QStringLiteral("--baud"), QStringLiteral("4800"), logo},
+        QStringLiteral("--baud: \"4800\" is not one of 9600, 2400, 1200"));
+    for (const char *delay : {"-1", "abc", "60001", ""}) {
+        QTest::addRow("xmit delay \"%s\"", delay)
+            << QStringList{send, tty, QStringLiteral("--xmit-delay"), QLatin1String(delay), logo}
+            << QStringLiteral("--xmit-delay: \"%1\" is not a delay in milliseconds").arg(QLatin1String(delay));
+    }
+    row("send with -o", {send, tty, QStringLiteral("-o"), out, logo}, QStringLiteral("-o and --suffix do not go"));
+    row("send two pictures", {send, tty, logo, logo}, QStringLiteral("--send takes one picture at a time"));
+    row("two pictures to stdout", {logo, logo}, QStringLiteral("several pictures need -o FOLDER or --suffix"));
+    row("two pictures to one file", {QStringLiteral("-o"), out, logo, logo},
+        QStringLiteral("-o out.inc: not an existing folder"));
+    row("suffix with a file", {QStringLiteral("--suffix"), QStringLiteral(".asm"), QStringLiteral("-o"), out, logo},
+        QStringLiteral("-o out.inc names a file"));
+    row("suffix over the picture", {QStringLiteral("--suffix"), QStringLiteral(".bmp"), logo},
+        QStringLiteral("logo.bmp would overwrite a picture"));
+    row("-o over the picture", {QStringLiteral("-o"), logo, logo},
+        QStringLiteral("logo.bmp would overwrite a picture"));
+    row("one name twice", {QStringLiteral("--suffix"), QStringLiteral(".inc"), logo, QStringLiteral("./logo.bmp")},
+        QStringLiteral("two pictures would both be written to"));
+}
+
+void CliConvertTest::usageErrorsWriteNothing()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    const QByteArray picture = fileBytes(path("logo.bmp"));
+
+    const CliResult result = runCli(arguments, dir->path());
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(result.out, QByteArray());
+    QVERIFY2(result.err.startsWith("voxcel-convert: "), result.err.constData());
+    QVERIFY2(result.err.contains(message.toLatin1()), result.err.constData());
+    QVERIFY(result.err.contains("Try 'voxcel-convert --help'"));
+    QCOMPARE(entries(dir->path()), QStringList{QStringLiteral("logo.bmp")});
+    QCOMPARE(fileBytes(path("logo.bmp")), picture);
+}
+
+void CliConvertTest::failuresKeepOldFilesAndWriteNoPart_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("written"); // files expected new in the folder
+
+    const QString out = QStringLiteral("out.inc");
+    QTest::newRow("missing picture") << QStringList{QStringLiteral("-o"), out, QStringLiteral("gone.bmp")}
+                                     << "gone.bmp: no such file" << QStringList();
+    QTest::newRow("text named .bmp") << QStringList{QStringLiteral("-o"), out, QStringLiteral("text.bmp")}
+                                     << "text.bmp: not a readable BMP picture" << QStringList();
+    QTest::newRow("cut-off picture") << QStringList{QStringLiteral("-o"), out, QStringLiteral("cut.bmp")}
+                                     << "cut.bmp: not a readable BMP picture" << QStringList();
+    QTest::newRow("a folder") << QStringList{QStringLiteral("-o"), out, QStringLiteral("sub")}
+                              << "sub: is a folder, not a picture" << QStringList();
+    QTest::newRow("no such output folder")
+        << QStringList{QStringLiteral("-o"), QStringLiteral("gone/out.inc"), QStringLiteral("logo.bmp")}
+        << "cannot write gone/out.inc: " << QStringList();
+    QTest::newRow("device cannot be opened")
+        << QStringList{QStringLiteral("--send"), QStringLiteral("/dev/no-such-tty"), QStringLiteral("logo.bmp")}
+        << "Cannot open /dev/no-such-tty" << QStringList();
+    // A bad picture among good ones: the good ones are still converted.
+    QTest::newRow("one of three") << QStringList{QStringLiteral("--suffix"), QStringLiteral(".hex"),
+                                                 QStringLiteral("logo.bmp"), QStringLiteral("text.bmp"),
+                                                 QStringLiteral("sub/copy.bmp")}
+                                  << "text.bmp: not a readable BMP picture" << QStringList{QStringLiteral("logo.hex")};
+}
+
+void CliConvertTest::failuresKeepOldFilesAndWriteNoPart()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QFETCH(QStringList, written);
+
+    const auto put = [&](const QString &name, const QByteArray &bytes) {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    put(QStringLiteral("text.bmp"), "not a picture\n");
+    put(QStringLiteral("cut.bmp"), fileBytes(path("logo.bmp")).left(3000));
+    put(QStringLiteral("out.inc"), "old text\r\n");
+    QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("sub")));
+    QVERIFY(QFile::copy(path("logo.bmp"), path("sub/copy.bmp")));
+    const QStringList before = entries(dir->path());
+
+    const CliResult result = runCli(arguments, dir->path());
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.out, QByteArray());
+    QVERIFY2(result.err.startsWith("voxcel-convert: "), result.err.constData());
+    QVERIFY2(result.err.contains(message.toLatin1()), result.err.constData());
+    QCOMPARE(fileBytes(path("out.inc")), QByteArray("old text\r\n"));
+
+    QStringList expected = before + written;
+    expected.sort();
+    QCOMPARE(entries(dir->path()), expected);
+    const QByteArray converted = runCli({QStringLiteral("logo.bmp")}, dir->path()).out;
+    for (const QString &name : written)
+        QCOMPARE(fileBytes(path(name)), converted.chopped(1) + "\r\n");
+    if (!written.isEmpty())
+        QCOMPARE(fileBytes(path("sub/copy.hex")), converted.chopped(1) + "\r\n");
+}
+
+void CliConvertTest::sendGivesTheExactBytesWithThePauses_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("buffer");
+    QTest::addColumn<QString>("address"); // empty: the LCD
+    QTest::addColumn<int>("delayMs");
+    QTest::addColumn<int>("speed"); // 0: not looked at (the send may be over before the test looks)
+
+    QTest::newRow("defaults") << QStringList{QStringLiteral("--xmit-delay"), QStringLiteral("20.9")} << 32 << QString()
+                              << 20 << 0;
+    // The window puts 200 ms into the delay box for the EEPROM.
+    QTest::newRow("eeprom, 2400 baud") << QStringList{QStringLiteral("--eeprom"), QStringLiteral("--address"),
+                                                      QStringLiteral("1024"),     QStringLiteral("--buffer"),
+                                                      QStringLiteral("128"),      QStringLiteral("--baud"),
+                                                      QStringLiteral("2400")}
+                                       << 128 << "1024" << 200 << int(B2400);
+}
+
+void CliConvertTest::sendGivesTheExactBytesWithThePauses()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, buffer);
+    QFETCH(QString, address);
+    QFETCH(int, delayMs);
+    QFETCH(int, speed);
+
+    const QByteArray expected = windowTransmission(buffer, QStringLiteral("]"), 10, address).toLatin1();
+    PtyPair pair;
+    pair.startReading();
+
+    QProcess process;
+    process.setProgram(QStringLiteral(VOXCEL_CONVERT_BIN));
+    process.setArguments(QStringList{QStringLiteral("--send"), pair.slavePath()} << arguments
+                                                                                 << QStringLiteral("logo.bmp"));
+    process.setWorkingDirectory(dir->path());
+    process.start();
+    // While it sends, the line runs at the speed asked for.
+    QVERIFY(pair.waitForBytes(1, 60000));
+    if (speed != 0) {
+        termios line{};
+        QCOMPARE(::tcgetattr(pair.slaveFd(), &line), 0);
+        QCOMPARE(int(::cfgetospeed(&line)), speed);
+    }
+    process.waitForFinished(-1);
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(process.readAllStandardOutput(), QByteArray());
+    QCOMPARE(process.readAllStandardError(), QByteArray()); // no progress line into a pipe
+
+    QVERIFY(pair.waitForBytes(static_cast<std::size_t>(expected.size()), 60000));
+    QCOMPARE(pair.receivedBytes(), expected);
+
+    // Each "]" comes after a pause, and the pauses add up to at least the
+    // delay each. Single gaps are only checked for half the delay: the
+    // kernel may pass the byte before a pause on a few ms late, which
+    // shortens that one gap as seen here, but never the sum of them.
+    const auto received = pair.received();
+    int pauses = 0;
+    for (std::size_t i = 1; i < received.size(); ++i) {
+        if (received[i].byte != ']')
+            continue;
+        ++pauses;
+        const double gap = millisecondsBetween(received[i - 1].arrival, received[i].arrival);
+        QVERIFY2(gap >= delayMs / 2.0, qPrintable(QStringLiteral("pause before \"]\" at %1 was %2 ms").arg(i).arg(gap)));
+    }
+    QCOMPARE(pauses, 2048 / buffer);
+    const double total = millisecondsBetween(received.front().arrival, received.back().arrival);
+    QVERIFY2(total >= pauses * delayMs - 5.0, qPrintable(QString::number(total)));
+}
+
+void CliConvertTest::sendShowsProgressOnATerminal()
+{
+    PtyPair line;
+    PtyPair terminal;
+    line.startReading();
+    terminal.startReading();
+
+    const CliResult result = runCli({QStringLiteral("--send"), line.slavePath(), QStringLiteral("--xmit-delay"),
+                                     QStringLiteral("0"), QStringLiteral("logo.bmp")},
+                                    dir->path(), terminal.slavePath());
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(line.waitForBytes(2122, 60000));
+    const QByteArray ending = QStringLiteral("Sending logo.bmp to %1: 2122/2122\n").arg(line.slavePath()).toLatin1();
+    QVERIFY(terminal.waitForBytes(static_cast<std::size_t>(ending.size()), 60000));
+    const QByteArray shown = terminal.receivedBytes();
+    QVERIFY2(shown.startsWith('\r') && shown.endsWith(ending), shown.constData());
+}
+
 QTEST_MAIN(CliConvertTest)
 #include "cli_convert_test.moc"

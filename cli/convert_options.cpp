@@ -1,0 +1,362 @@
+#include "cli/convert_options.h"
+
+#include "convert/reformat.h"
+#include "serial/pacing.h"
+#include "serial/param_prefix.h"
+#include "serial/pic_settings.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+const QString Order = QStringLiteral("order");
+const QString Header = QStringLiteral("header");
+const QString Footer = QStringLiteral("footer");
+const QString Format = QStringLiteral("format");
+const QString Delimiter = QStringLiteral("delimiter");
+const QString Reformat = QStringLiteral("reformat");
+const QString Buffer = QStringLiteral("buffer");
+const QString Wait = QStringLiteral("wait");
+const QString PicDelay = QStringLiteral("pic-delay");
+const QString Eeprom = QStringLiteral("eeprom");
+const QString Address = QStringLiteral("address");
+const QString Send = QStringLiteral("send");
+const QString Baud = QStringLiteral("baud");
+const QString XmitDelay = QStringLiteral("xmit-delay");
+const QString Output = QStringLiteral("output");
+const QString Suffix = QStringLiteral("suffix");
+const QString Help = QStringLiteral("help");
+const QString Version = QStringLiteral("version");
+
+// The line speeds the window's settings list offers.
+constexpr std::array<int, 3> baudChoices{9600, 2400, 1200};
+// The window puts these into the Xmit Delay box for each target.
+constexpr int LcdXmitDelayMs = 20;
+constexpr int EepromXmitDelayMs = 200;
+
+template <typename Choices> QString joinedChoices(const Choices &choices)
+{
+    QStringList texts;
+    for (const auto value : choices)
+        texts.append(QString::number(value));
+    return texts.join(QStringLiteral(", "));
+}
+
+void addOptions(QCommandLineParser &parser)
+{
+    parser.addOptions({
+        {{QStringLiteral("o"), Output},
+         QStringLiteral("Write the text to the file PATH instead of standard output: trimmed, with CR LF, "
+                        "as the window's Save writes it. When PATH is an existing folder, each picture gets a "
+                        "file there named after it with the suffix."),
+         QStringLiteral("PATH")},
+        {Suffix,
+         QStringLiteral("Suffix of the files named after the pictures (default .inc). Without -o the files are "
+                        "written next to the pictures."),
+         QStringLiteral("TEXT")},
+        {Order, QStringLiteral("Byte order: vertical (page by page, the default) or horizontal (column by column)."),
+         QStringLiteral("vertical|horizontal")},
+        {Header, QStringLiteral("Text put once before the bytes (default empty)."), QStringLiteral("TEXT")},
+        {Footer, QStringLiteral("Text put once after the bytes (default empty)."), QStringLiteral("TEXT")},
+        {Format, QStringLiteral("Text put before the two hex digits of every byte (default \"$\")."),
+         QStringLiteral("TEXT")},
+        {Delimiter, QStringLiteral("Text put between the bytes (default \",\")."), QStringLiteral("TEXT")},
+        {Reformat,
+         QStringLiteral("Print the transmission text instead: the parameter prefix, then the hex digits cut into "
+                        "pieces of the PIC buffer size, each behind the wait text.")},
+        {Buffer,
+         QStringLiteral("PIC buffer: characters per piece, one of %1 (default 32).")
+             .arg(joinedChoices(picBufferChoices)),
+         QStringLiteral("N")},
+        {Wait,
+         QStringLiteral("Wait text put before each piece (default \"]\"); the pauses come before it when it "
+                        "is one character."),
+         QStringLiteral("TEXT")},
+        {PicDelay,
+         QStringLiteral("PIC delay for the prefix, one of %1 (default 10).").arg(joinedChoices(picDelayChoices)),
+         QStringLiteral("MS")},
+        {Eeprom, QStringLiteral("Target the I2C EEPROM instead of the LCD.")},
+        {Address,
+         QStringLiteral("EEPROM start address, a decimal number from 0 to 65535, rounded to the nearest whole "
+                        "number (default 0). Needs --eeprom."),
+         QStringLiteral("N")},
+        {Send,
+         QStringLiteral("Send the transmission text to the serial DEVICE (8 data bits, no parity, 1 stop bit), "
+                        "one character at a time with a pause before every wait character, as Send to LCD does. "
+                        "Implies --reformat; nothing is printed. One picture per call."),
+         QStringLiteral("DEVICE")},
+        {Baud, QStringLiteral("Line speed for --send, one of %1 (default 9600).").arg(joinedChoices(baudChoices)),
+         QStringLiteral("BAUD")},
+        {XmitDelay,
+         QStringLiteral("Pause before each wait character for --send, in milliseconds, 0 to 60000, fractions "
+                        "rounded down (default 20, or 200 with --eeprom, as the window sets it)."),
+         QStringLiteral("MS")},
+        {{QStringLiteral("h"), Help}, QStringLiteral("Show this help and exit.")},
+        {Version, QStringLiteral("Show the version and exit.")},
+    });
+    parser.addPositionalArgument(QStringLiteral("picture.bmp"), QStringLiteral("The BMP pictures to convert."),
+                                 QStringLiteral("picture.bmp..."));
+}
+
+// The value of a choice option when it is one of the choices.
+template <typename Choices>
+std::optional<typename Choices::value_type> choiceValue(const QString &text, const Choices &choices)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    const auto found = std::find(choices.begin(), choices.end(), value);
+    if (found == choices.end())
+        return std::nullopt;
+    return *found;
+}
+
+QString invalidChoice(const QString &option, const QString &text, const QString &choices)
+{
+    return QStringLiteral("--%1: \"%2\" is not one of %3").arg(option, text, choices);
+}
+
+// The window's message joins its lines with LF CR; a terminal wants LF alone.
+QString forTerminal(const QString &message)
+{
+    QString text = message;
+    return text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+}
+
+// Fills the options from the parser; returns the usage error, if any.
+QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
+{
+    o.inputs = parser.positionalArguments();
+    if (o.inputs.isEmpty())
+        return QStringLiteral("no picture given");
+
+    if (parser.isSet(Order)) {
+        const QString order = parser.value(Order).toLower();
+        if (order == QLatin1String("vertical"))
+            o.horizontalBytes = 0;
+        else if (order == QLatin1String("horizontal"))
+            o.horizontalBytes = 1;
+        else
+            return QStringLiteral("--order: \"%1\" is neither vertical nor horizontal").arg(parser.value(Order));
+    }
+
+    const bool sending = parser.isSet(Send);
+    o.reformat = parser.isSet(Reformat) || sending;
+    for (const QString &name : {Buffer, Wait, PicDelay, Eeprom, Address}) {
+        if (parser.isSet(name) && !o.reformat)
+            return QStringLiteral("--%1 needs --reformat or --send").arg(name);
+    }
+    for (const QString &name : {Baud, XmitDelay}) {
+        if (parser.isSet(name) && !sending)
+            return QStringLiteral("--%1 needs --send").arg(name);
+    }
+
+    // The PIC reads plain hex digits, so a transmission starts from empty
+    // Format and Delimiter unless the user asks for something else.
+    if (o.reformat)
+        o.format.Format = o.format.Delimiter = QString();
+    if (parser.isSet(Header))
+        o.format.Header = parser.value(Header);
+    if (parser.isSet(Footer))
+        o.format.Footer = parser.value(Footer);
+    if (parser.isSet(Format))
+        o.format.Format = parser.value(Format);
+    if (parser.isSet(Delimiter))
+        o.format.Delimiter = parser.value(Delimiter);
+    if (o.reformat && !formatAllowsReformat(o.format.Format, o.format.Delimiter))
+        return forTerminal(NoFormatOrDelimitersMessage);
+
+    if (parser.isSet(Buffer)) {
+        const auto value = choiceValue(parser.value(Buffer), picBufferChoices);
+        if (!value)
+            return invalidChoice(Buffer, parser.value(Buffer), joinedChoices(picBufferChoices));
+        o.picBuffer = *value;
+    }
+    if (parser.isSet(PicDelay)) {
+        const auto value = choiceValue(parser.value(PicDelay), picDelayChoices);
+        if (!value)
+            return invalidChoice(PicDelay, parser.value(PicDelay), joinedChoices(picDelayChoices));
+        o.picDelay = *value;
+    }
+    if (parser.isSet(Wait))
+        o.waitChars = parser.value(Wait);
+
+    o.eepromMode = parser.isSet(Eeprom);
+    if (parser.isSet(Address)) {
+        // In LCD mode the window keeps the address at 0000, out of reach.
+        if (!o.eepromMode)
+            return QStringLiteral("--address needs --eeprom: the LCD takes no start address");
+        o.startAddressText = parser.value(Address);
+    }
+    if (o.reformat) {
+        const auto prefix = buildParamPrefix(o.eepromMode, o.picBuffer, o.startAddressText, o.picDelay);
+        if (!prefix) {
+            return QStringLiteral("--address: \"%1\" is not an EEPROM start address (a decimal number from 0 to "
+                                  "65535)")
+                .arg(o.startAddressText);
+        }
+        o.paramPrefix = *prefix;
+    }
+
+    if (sending) {
+        o.sendDevice = parser.value(Send);
+        if (o.sendDevice.isEmpty())
+            return QStringLiteral("--send: no device given");
+        if (parser.isSet(Output) || parser.isSet(Suffix))
+            return QStringLiteral("--send writes to the device; -o and --suffix do not go with it");
+        if (o.inputs.size() > 1)
+            return QStringLiteral("--send takes one picture at a time");
+    }
+    if (parser.isSet(Baud)) {
+        const auto value = choiceValue(parser.value(Baud), baudChoices);
+        if (!value)
+            return invalidChoice(Baud, parser.value(Baud), joinedChoices(baudChoices));
+        o.baudRate = *value;
+    }
+    o.xmitDelayMs = o.eepromMode ? EepromXmitDelayMs : LcdXmitDelayMs;
+    if (parser.isSet(XmitDelay)) {
+        const auto value = sendDelayFloor(parser.value(XmitDelay));
+        if (!value) {
+            return QStringLiteral("--xmit-delay: \"%1\" is not a delay in milliseconds from 0 to %2")
+                .arg(parser.value(XmitDelay))
+                .arg(MaxXmitDelayMs);
+        }
+        o.xmitDelayMs = *value;
+    }
+
+    if (parser.isSet(Output)) {
+        o.output = parser.value(Output);
+        if (o.output.isEmpty())
+            return QStringLiteral("-o: no file or folder given");
+    }
+    if (parser.isSet(Suffix)) {
+        o.suffix = parser.value(Suffix);
+        o.suffixGiven = true;
+    }
+    return QString();
+}
+
+QString displayPath(const QString &folder, const QString &name)
+{
+    if (folder == QLatin1String("."))
+        return name;
+    return QDir(folder).filePath(name);
+}
+
+} // namespace
+
+ParsedArguments parseConvertArguments(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    addOptions(parser);
+    ParsedArguments result;
+    if (!parser.parse(arguments)) {
+        result.error = parser.errorText();
+        return result;
+    }
+    if (parser.isSet(Help)) {
+        result.outcome = ParsedArguments::Outcome::Help;
+        return result;
+    }
+    if (parser.isSet(Version)) {
+        result.outcome = ParsedArguments::Outcome::Version;
+        return result;
+    }
+    result.error = readOptions(parser, result.options);
+    if (result.error.isEmpty())
+        result.outcome = ParsedArguments::Outcome::Run;
+    return result;
+}
+
+QString convertHelpText()
+{
+    QCommandLineParser parser;
+    addOptions(parser);
+    // The parser's own usage line names the program by the path it was
+    // started with; the rest (options and arguments) is kept as it is.
+    QString options = parser.helpText();
+    options = options.mid(options.indexOf(QLatin1Char('\n')) + 1);
+
+    return QStringLiteral(
+               "Usage: voxcel-convert [options] picture.bmp...\n"
+               "\n"
+               "Converts 128 x 64 BMP pictures into KS0108 page bytes written as hex text, exactly as the\n"
+               "Voxcel window's Convert does with the same settings, and prints the text and a line end.\n"
+               "The defaults are the window's: Vertical, Format \"$\", Delimiter \",\", no Header or Footer.\n"
+               "With --reformat it prints the transmission text that Reformat For Output builds; with --send\n"
+               "it sends that text to the PIC, paced as Send to LCD does. With either, Format and Delimiter\n"
+               "default to empty; a non-empty one given on the command line is refused.\n") +
+           options +
+           QStringLiteral(
+               "\n"
+               "Several pictures: one file each, with -o FOLDER or --suffix. A picture that cannot be read is\n"
+               "reported and the others are still converted. Files are replaced only when completely written.\n"
+               "Text is written as 8-bit (Latin-1) characters, like the window's Save.\n"
+               "\n"
+               "Exit status: 0 when everything was written or sent, 1 when a picture, file or device failed,\n"
+               "2 for a wrong option or value.\n"
+               "\n"
+               "Example make rule:\n"
+               "  %.inc: %.bmp\n"
+               "  \tvoxcel-convert -o $@ $<\n");
+}
+
+QList<OutputTarget> planOutputs(const ConvertOptions &options, QString *error)
+{
+    QList<OutputTarget> targets;
+    const bool toFolder = !options.output.isEmpty() && QFileInfo(options.output).isDir();
+
+    if (!options.sendDevice.isEmpty() || (options.output.isEmpty() && !options.suffixGiven)) {
+        if (options.inputs.size() > 1) {
+            *error = QStringLiteral("several pictures need -o FOLDER or --suffix, for one file each");
+            return {};
+        }
+        targets.append({options.inputs.constFirst(), QString()});
+        return targets;
+    }
+    if (!options.output.isEmpty() && !toFolder) {
+        if (options.inputs.size() > 1) {
+            *error = QStringLiteral("-o %1: not an existing folder, which several pictures need").arg(options.output);
+            return {};
+        }
+        if (options.suffixGiven) {
+            *error = QStringLiteral("--suffix names the files in a folder or next to the pictures, but -o %1 "
+                                    "names a file")
+                         .arg(options.output);
+            return {};
+        }
+        targets.append({options.inputs.constFirst(), options.output});
+    } else {
+        for (const QString &input : options.inputs) {
+            const QFileInfo picture(input);
+            const QString name = picture.completeBaseName() + options.suffix;
+            targets.append({input, displayPath(toFolder ? options.output : picture.path(), name)});
+        }
+    }
+
+    // Never write over a picture, nor twice to one file.
+    QSet<QString> pictures;
+    for (const QString &input : options.inputs)
+        pictures.insert(QFileInfo(input).absoluteFilePath());
+    QSet<QString> written;
+    for (const OutputTarget &target : std::as_const(targets)) {
+        const QString path = QFileInfo(target.file).absoluteFilePath();
+        if (pictures.contains(path)) {
+            *error = QStringLiteral("%1 would overwrite a picture").arg(target.file);
+            return {};
+        }
+        if (written.contains(path)) {
+            *error = QStringLiteral("two pictures would both be written to %1").arg(target.file);
+            return {};
+        }
+        written.insert(path);
+    }
+    return targets;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "convert/byte_matrix.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What one call of voxcel-convert is asked to do, checked and complete: every
+// value here is one the window itself could hold.
+struct ConvertOptions
+{
+    QStringList inputs;
+
+    // Convert: the orientation option and the four Output Format boxes.
+    qint16 horizontalBytes = 0;
+    OutputFormat format = OutputFormat::startUp();
+
+    // Reformat For Output, and the prefix built from the PIC settings.
+    bool reformat = false;
+    qint16 picBuffer = 32;
+    QString waitChars = QStringLiteral("]");
+    qint16 picDelay = 10;
+    bool eepromMode = false;
+    QString startAddressText = QStringLiteral("0");
+    QString paramPrefix; // built from the four values above when reformatting
+
+    // Send to LCD: a device instead of stdout or files.
+    QString sendDevice;
+    int baudRate = 9600;
+    int xmitDelayMs = 20;
+
+    // -o: one file, or a folder for one file per input named with suffix.
+    QString output;
+    QString suffix = QStringLiteral(".inc");
+    bool suffixGiven = false;
+};
+
+struct ParsedArguments
+{
+    enum class Outcome { Run, Help, Version, UsageError };
+
+    Outcome outcome = Outcome::UsageError;
+    ConvertOptions options;
+    QString error; // for UsageError: what is wrong, for the user
+};
+
+// Reads the arguments (the program name first, as QCoreApplication gives
+// them) and checks every value against what the window offers.
+ParsedArguments parseConvertArguments(const QStringList &arguments);
+
+// The --help text.
+QString convertHelpText();
+
+// Where the text of one input goes; an empty file means standard output.
+struct OutputTarget
+{
+    QString input;
+    QString file;
+};
+
+// One target per input, in the order given. Fails with a usage error when
+// the outputs cannot be told apart or would overwrite an input picture.
+// Looks at the file system only to see whether -o names a folder.
+QList<OutputTarget> planOutputs(const ConvertOptions &options, QString *error);

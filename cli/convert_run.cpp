@@ -1,0 +1,183 @@
+#include "cli/convert_run.h"
+
+#include "canvas/canvas.h"
+#include "canvas/picture_file.h"
+#include "convert/byte_matrix.h"
+#include "convert/reformat.h"
+#include "convert/text_file.h"
+#include "serial/pacing.h"
+#include "serial/port_devices.h"
+#include "serial/qt_serial_port.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+namespace {
+
+const QString ProgramName = QStringLiteral("voxcel-convert");
+
+void say(QIODevice &device, const QString &text)
+{
+    device.write(text.toLocal8Bit());
+}
+
+void reportError(const ConsoleStreams &console, const QString &message)
+{
+    say(console.err, ProgramName + QStringLiteral(": ") + message + QLatin1Char('\n'));
+}
+
+int usageError(const ConsoleStreams &console, const QString &message)
+{
+    reportError(console, message);
+    say(console.err, QStringLiteral("Try '%1 --help' for more information.\n").arg(ProgramName));
+    return ExitUsage;
+}
+
+std::optional<QImage> readInput(const ConsoleStreams &console, const QString &input)
+{
+    std::optional<QImage> picture = readPicture(input);
+    if (picture)
+        return picture;
+    const QFileInfo file(input);
+    if (!file.exists())
+        reportError(console, QStringLiteral("%1: no such file").arg(input));
+    else if (file.isDir())
+        reportError(console, QStringLiteral("%1: is a folder, not a picture").arg(input));
+    else
+        reportError(console, QStringLiteral("%1: not a readable BMP picture").arg(input));
+    return std::nullopt;
+}
+
+// "Sending logo.bmp to /dev/ttyUSB0: 1056/2122" on one line, redrawn in
+// place a few times a second; a line end once it is done or broken off.
+class ProgressLine
+{
+public:
+    ProgressLine(QIODevice &err, const QString &label) : err_(err), label_(label) {}
+    ~ProgressLine()
+    {
+        if (shown_ && !ended_)
+            err_.write("\n");
+    }
+
+    void show(qsizetype sent, qsizetype total)
+    {
+        const bool done = sent == total;
+        if (!done && clock_.isValid() && clock_.elapsed() < 100)
+            return;
+        clock_.start();
+        say(err_, QStringLiteral("\r%1: %2/%3").arg(label_).arg(sent).arg(total));
+        shown_ = true;
+        if (done) {
+            err_.write("\n");
+            ended_ = true;
+        }
+    }
+
+private:
+    QIODevice &err_;
+    const QString label_;
+    QElapsedTimer clock_;
+    bool shown_ = false;
+    bool ended_ = false;
+};
+
+int sendPicture(const ConsoleStreams &console, const ConvertOptions &options, const QString &input)
+{
+    const std::optional<QImage> picture = readInput(console, input);
+    if (!picture)
+        return ExitFailure;
+    const QString sendText = pictureText(*picture, options);
+
+    // The port layer finds its device through the port number; Com1 of
+    // this process is the device asked for.
+    qputenv(portDeviceVariable(1).toLatin1().constData(), options.sendDevice.toLocal8Bit());
+    QtSerialPort port;
+    port.setCommPort(1);
+    std::optional<ProgressLine> progress;
+    if (console.errIsTerminal)
+        progress.emplace(console.err, QStringLiteral("Sending %1 to %2").arg(input, options.sendDevice));
+    try {
+        port.setSettings(QStringLiteral("%1,n,8,1").arg(options.baudRate));
+        port.setOpen(true);
+        const int delayMs = options.xmitDelayMs;
+        sendPaced(
+            sendText, options.waitChars, [delayMs] { return std::optional<int>(delayMs); }, port, sleepMilliseconds,
+            [&progress](qsizetype sent, qsizetype total) {
+                if (progress)
+                    progress->show(sent, total);
+            });
+        port.setOpen(false);
+    } catch (const std::exception &failure) {
+        progress.reset(); // ends the progress line before the message
+        reportError(console, QString::fromStdString(failure.what()));
+        return ExitFailure;
+    }
+    return ExitSuccess;
+}
+
+} // namespace
+
+QString pictureText(const QImage &picture, const ConvertOptions &options)
+{
+    Canvas canvas;
+    canvas.placePicture(picture);
+    const QString converted = formatByteMatrix(buildByteMatrix(canvas), options.horizontalBytes, options.format);
+    if (!options.reformat)
+        return converted;
+    return reformatForOutput(workTextFrom(converted), options.picBuffer, options.waitChars, options.paramPrefix);
+}
+
+int runConvert(const QStringList &arguments, const ConsoleStreams &console)
+{
+    const ParsedArguments parsed = parseConvertArguments(arguments);
+    switch (parsed.outcome) {
+    case ParsedArguments::Outcome::Help:
+        say(console.out, convertHelpText());
+        return ExitSuccess;
+    case ParsedArguments::Outcome::Version:
+        say(console.out, QStringLiteral("%1 %2\n").arg(ProgramName, QStringLiteral(VOXCEL_VERSION)));
+        return ExitSuccess;
+    case ParsedArguments::Outcome::UsageError:
+        return usageError(console, parsed.error);
+    case ParsedArguments::Outcome::Run:
+        break;
+    }
+    const ConvertOptions &options = parsed.options;
+
+    QString planError;
+    const QList<OutputTarget> targets = planOutputs(options, &planError);
+    if (!planError.isEmpty())
+        return usageError(console, planError);
+
+    if (!options.sendDevice.isEmpty())
+        return sendPicture(console, options, targets.constFirst().input);
+
+    // A picture that fails is reported and the others are still converted,
+    // each file complete or not written at all.
+    int status = ExitSuccess;
+    for (const OutputTarget &target : targets) {
+        const std::optional<QImage> picture = readInput(console, target.input);
+        if (!picture) {
+            status = ExitFailure;
+            continue;
+        }
+        const QString text = pictureText(*picture, options);
+        if (target.file.isEmpty()) {
+            // 8-bit characters, as the window's Save writes them.
+            const QByteArray bytes = text.toLatin1() + '\n';
+            if (console.out.write(bytes) != bytes.size()) {
+                reportError(console,
+                            QStringLiteral("cannot write to standard output: %1").arg(console.out.errorString()));
+                status = ExitFailure;
+            }
+            continue;
+        }
+        const QString failure = writeHexFile(text, target.file);
+        if (!failure.isEmpty()) {
+            reportError(console, QStringLiteral("cannot write %1: %2").arg(target.file, failure));
+            status = ExitFailure;
+        }
+    }
+    return status;
+}

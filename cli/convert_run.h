@@ -1,0 +1,30 @@
+#pragma once
+
+#include "cli/convert_options.h"
+
+#include <QIODevice>
+#include <QImage>
+#include <QStringList>
+
+// Where voxcel-convert talks to its caller.
+struct ConsoleStreams
+{
+    QIODevice &out;
+    QIODevice &err;
+    // A progress line is shown only to a person watching a terminal.
+    bool errIsTerminal = false;
+};
+
+enum ExitCode : int {
+    ExitSuccess = 0,
+    ExitFailure = 1, // a picture, a file or the device failed
+    ExitUsage = 2,   // a wrong option or value: nothing was done
+};
+
+// What the window shows in Text3 for this picture with these settings: the
+// converted text, or with reformat the text Reformat For Output builds.
+QString pictureText(const QImage &picture, const ConvertOptions &options);
+
+// The whole program: arguments as QCoreApplication gives them (the program
+// name first). Returns the exit status.
+int runConvert(const QStringList &arguments, const ConsoleStreams &console);
