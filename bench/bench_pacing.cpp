@@ -17,6 +17,7 @@
 #include "serial/qt_serial_port.h"
 #include "serial/receive_window.h"
 #include "support/pty_pair.h"
+#include "support/sample_transmission.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -31,18 +32,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-QString pictureTransmission()
-{
-    QString text = QStringLiteral("*02000000A");
-    const char digits[] = "0123456789abcdef";
-    for (int piece = 0; piece < 64; ++piece) {
-        text += QLatin1Char(']');
-        for (int i = 0; i < 32; ++i)
-            text += QLatin1Char(digits[(piece * 7 + i * 3) % 16]);
-    }
-    return text;
-}
 
 double median(std::vector<double> values)
 {

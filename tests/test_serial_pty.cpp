@@ -5,6 +5,7 @@
 #include "serial/pacing.h"
 #include "serial/qt_serial_port.h"
 #include "support/pty_pair.h"
+#include "support/sample_transmission.h"
 #include "support/stamping_port.h"
 
 #include <QtTest>
@@ -38,20 +39,6 @@ private:
 };
 
 namespace {
-
-// A picture's transmission with the start-up settings: the prefix, then 64
-// pieces of 32 hex digits, each behind "]".
-QString pictureTransmission()
-{
-    QString text = QStringLiteral("*02000000A");
-    const char digits[] = "0123456789abcdef";
-    for (int piece = 0; piece < 64; ++piece) {
-        text += QLatin1Char(']');
-        for (int i = 0; i < 32; ++i)
-            text += QLatin1Char(digits[(piece * 7 + i * 3) % 16]);
-    }
-    return text;
-}
 
 // Polls input() without an event loop until something arrives.
 QString inputWithin(PortLayer &port, int timeoutMs)
