@@ -777,6 +777,29 @@ void MainWindow::showSendProgress(qsizetype sent, qsizetype total)
     }
 }
 
+MainWindow::SendOutcome MainWindow::transmit(const QString &text, const QString &waitText, const DelaySource &delay)
+{
+    setIndicator(QStringLiteral("Busy"), Orange);
+    sendProgress->setValue(0);
+    sendProgress->show();
+    transmitting_ = true;
+    SendOutcome outcome = SendOutcome::Sent;
+    try {
+        sendPaced(text, waitText, delay, port_, sleepWhileRepainting,
+                  [this](qsizetype sent, qsizetype total) { showSendProgress(sent, total); });
+    } catch (const PortError &error) {
+        transmitting_ = false;
+        sendProgress->hide();
+        portLost(error);
+        return SendOutcome::PortLost;
+    } catch (const std::exception &) {
+        outcome = SendOutcome::DelayFailed;
+    }
+    transmitting_ = false;
+    sendProgress->hide();
+    return outcome;
+}
+
 void MainWindow::on_Command16_Click()
 {
     if (!port_.isOpen()) {
@@ -792,30 +815,12 @@ void MainWindow::on_Command16_Click()
     }
     Command16->setEnabled(false);
     Timer1->stop();
-    setIndicator(QStringLiteral("Busy"), Orange);
-    sendProgress->setValue(0);
-    sendProgress->show();
-    transmitting_ = true;
-    try {
-        sendPaced(
-            state_.sendText, state_.waitChars, [this] { return sendDelayFloor(xmitdelay->text()); }, port_,
-            sleepWhileRepainting, [this](qsizetype sent, qsizetype total) { showSendProgress(sent, total); });
-    } catch (const PortError &error) {
-        transmitting_ = false;
-        sendProgress->hide();
-        portLost(error);
+    const SendOutcome outcome =
+        transmit(state_.sendText, state_.waitChars, [this] { return sendDelayFloor(xmitdelay->text()); });
+    if (outcome == SendOutcome::PortLost)
         return;
-    } catch (const std::exception &) {
-        transmitting_ = false;
-        sendProgress->hide();
+    if (outcome == SendOutcome::DelayFailed)
         prompts_.message(CheckSettingsText);
-        setIndicator(QStringLiteral("ON"), Green);
-        Timer1->start();
-        prompts_.beep();
-        return;
-    }
-    transmitting_ = false;
-    sendProgress->hide();
     setIndicator(QStringLiteral("ON"), Green);
     Timer1->start();
     prompts_.beep();
@@ -839,25 +844,11 @@ void MainWindow::on_Command4_Click()
     // the clipboard's characters themselves go out.
     const QString text = lowerCase(QApplication::clipboard()->text());
     Text2->setPlainText(text);
-    setIndicator(QStringLiteral("Busy"), Orange);
     // No poll runs during a transmission, also while the window repaints.
     const bool polling = Timer1->isActive();
     Timer1->stop();
-    sendProgress->setValue(0);
-    sendProgress->show();
-    transmitting_ = true;
-    try {
-        sendPaced(
-            text, waitText, [delay] { return delay; }, port_, sleepWhileRepainting,
-            [this](qsizetype sent, qsizetype total) { showSendProgress(sent, total); });
-    } catch (const PortError &error) {
-        transmitting_ = false;
-        sendProgress->hide();
-        portLost(error);
+    if (transmit(text, waitText, [delay] { return delay; }) == SendOutcome::PortLost)
         return;
-    }
-    transmitting_ = false;
-    sendProgress->hide();
     setIndicator(QStringLiteral("ON"), Green);
     if (polling)
         Timer1->start();

@@ -2,6 +2,7 @@
 
 #include "app/window_state.h"
 #include "canvas/canvas.h"
+#include "serial/pacing.h"
 #include "serial/receive_display.h"
 
 #include <QElapsedTimer>
@@ -94,6 +95,10 @@ private:
     // The device went away under an open port: back to the closed look,
     // and tell the user why.
     void portLost(const PortError &error);
+    // Sends a text paced, with the Busy look and the progress bar; a lost
+    // port has been handled (closed look, message) when this returns.
+    enum class SendOutcome { Sent, DelayFailed, PortLost };
+    SendOutcome transmit(const QString &text, const QString &waitText, const DelaySource &delay);
     // Shows progress and lets the window repaint between characters.
     void showSendProgress(qsizetype sent, qsizetype total);
 
