@@ -1,6 +1,6 @@
 #include "convert/byte_matrix.h"
 
-#include "app/text_rules.h"
+#include "text/text_rules.h"
 #include "canvas/canvas.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "convert/reformat.h"
 
-#include "app/text_rules.h"
+#include "text/text_rules.h"
 
 bool formatAllowsReformat(const QString &format, const QString &delimiter)
 {

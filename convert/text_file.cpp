@@ -1,6 +1,6 @@
 #include "convert/text_file.h"
 
-#include "app/text_rules.h"
+#include "text/text_rules.h"
 
 #include <QSaveFile>
 

@@ -1,5 +1,5 @@
 // The start address and the delays are typed by the user.
-#include "app/decimal_text.h"
+#include "text/decimal_text.h"
 
 #include <cmath>
 #include <cstdint>

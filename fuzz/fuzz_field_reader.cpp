@@ -1,5 +1,5 @@
 // Any bytes at all may be opened into the transmit window.
-#include "app/field_reader.h"
+#include "serial/field_reader.h"
 
 #include <QBuffer>
 

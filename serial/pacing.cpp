@@ -1,6 +1,6 @@
 #include "serial/pacing.h"
 
-#include "app/decimal_text.h"
+#include "text/decimal_text.h"
 
 #include <chrono>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "serial/param_prefix.h"
 
-#include "app/decimal_text.h"
+#include "text/decimal_text.h"
 
 namespace {
 QString upperHex(long long value)

@@ -1,6 +1,6 @@
 #include "serial/receive_window.h"
 
-#include "app/text_rules.h"
+#include "text/text_rules.h"
 
 #include <QList>
 #include <Qt>

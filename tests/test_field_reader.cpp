@@ -1,4 +1,4 @@
-#include "app/field_reader.h"
+#include "serial/field_reader.h"
 
 #include <QBuffer>
 #include <QFile>

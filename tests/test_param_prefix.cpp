@@ -1,4 +1,4 @@
-#include "app/decimal_text.h"
+#include "text/decimal_text.h"
 #include "serial/param_prefix.h"
 #include "serial/pic_settings.h"
 

@@ -1,4 +1,4 @@
-#include "app/text_rules.h"
+#include "text/text_rules.h"
 
 QString trimBlanks(const QString &text)
 {

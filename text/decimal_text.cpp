@@ -1,4 +1,4 @@
-#include "app/decimal_text.h"
+#include "text/decimal_text.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "app/field_reader.h"
+#include "serial/field_reader.h"
 
 #include <QFile>
 #include <QIODevice>
