@@ -2,6 +2,7 @@
 
 #include "app/app_icon.h"
 #include "app/app_title.h"
+#include "app/window_look.h"
 #include "app/prompts.h"
 
 #include <QFileInfo>
@@ -20,7 +21,7 @@
 #include <windows.h>
 #endif
 
-QPointer<frmAbout> frmAbout::instance_;
+QPointer<AboutBox> AboutBox::instance_;
 
 namespace {
 
@@ -133,7 +134,7 @@ QString findSystemInfoProgram(const QStringList &candidates,
     return {};
 }
 
-QString frmAbout::findProgramOnThisSystem()
+QString AboutBox::findProgramOnThisSystem()
 {
 #ifdef Q_OS_WIN
     QString path;
@@ -154,11 +155,11 @@ QString frmAbout::findProgramOnThisSystem()
 #endif
 }
 
-frmAbout::frmAbout(Prompts &prompts, QWidget *parent)
+AboutBox::AboutBox(Prompts &prompts, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       prompts_(prompts),
-      finder_(&frmAbout::findProgramOnThisSystem),
+      finder_(&AboutBox::findProgramOnThisSystem),
       starter_([](const QString &path) { return QProcess::startDetached(path, {}); })
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -167,16 +168,16 @@ frmAbout::frmAbout(Prompts &prompts, QWidget *parent)
     setFixedSize(clientWidth, clientHeight);
     setWindowIcon(applicationIcon());
 
-    auto *picIcon = makeLabel(this, "picIcon", QString(), QRect(16, 16, 32, 32));
-    picIcon->setPixmap(applicationIcon().pixmap(32, 32));
+    auto *iconLabel = makeLabel(this, "picIcon", QString(), QRect(16, 16, 32, 32));
+    iconLabel->setPixmap(applicationIcon().pixmap(32, 32));
 
-    lblTitle = makeLabel(this, "lblTitle", QStringLiteral("Application Title"), QRect(70, 12, 296, 30));
-    lblTitle->setFont(boldFont(font(), 13.5));
-    setTextColour(lblTitle, QColor(192, 64, 0));
+    titleLabel = makeLabel(this, "lblTitle", QStringLiteral("Application Title"), QRect(70, 12, 296, 30));
+    titleLabel->setFont(boldFont(font(), 13.5));
+    setTextColour(titleLabel, QColor(192, 64, 0));
 
-    auto *Label4 = makeLabel(this, "Label4", QStringLiteral("Beta"), QRect(70, 46, 34, 17));
-    lblVersion = makeLabel(this, "lblVersion", QStringLiteral("Version"), QRect(106, 46, 260, 17));
-    for (QLabel *label : {Label4, lblVersion}) {
+    auto *betaLabel = makeLabel(this, "Label4", QStringLiteral("Beta"), QRect(70, 46, 34, 17));
+    versionLabel = makeLabel(this, "lblVersion", QStringLiteral("Version"), QRect(106, 46, 260, 17));
+    for (QLabel *label : {betaLabel, versionLabel}) {
         label->setFont(boldFont(font(), 8.25));
         setTextColour(label, QColor(0, 0, 128));
     }
@@ -184,60 +185,57 @@ frmAbout::frmAbout(Prompts &prompts, QWidget *parent)
     makeLabel(this, "lblAuthors", QStringLiteral("Written by the Voxcel developers"),
               QRect(70, 66, 296, 17));
 
-    auto *lblDescription = makeLabel(
+    auto *descriptionLabel = makeLabel(
         this, "lblDescription",
         QStringLiteral("Graphic LCD interface to a PIC microcontroller for the Samsung KS0108  controller"),
         QRect(16, 90, 350, 40));
-    lblDescription->setAlignment(Qt::AlignCenter);
-    lblDescription->setWordWrap(true);
-    setTextColour(lblDescription, Qt::black);
+    descriptionLabel->setAlignment(Qt::AlignCenter);
+    descriptionLabel->setWordWrap(true);
+    setTextColour(descriptionLabel, Qt::black);
 
-    auto *Line1 = new EtchedLine(this);
-    Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setGeometry(8, 142, clientWidth - 16, 2);
+    auto *separatorLine = named(new EtchedLine(this), "Line1");
+    separatorLine->setGeometry(8, 142, clientWidth - 16, 2);
 
-    auto *lblCopyright = makeLabel(this, "lblCopyright",
+    auto *copyrightLabel = makeLabel(this, "lblCopyright",
                                    QStringLiteral("Copyright (C) the Voxcel developers"),
                                    QRect(16, 156, 250, 17));
-    lblCopyright->setWordWrap(true);
-    auto *lblTrademarks = makeLabel(
+    copyrightLabel->setWordWrap(true);
+    auto *trademarksLabel = makeLabel(
         this, "lblTrademarks",
         QStringLiteral("KS0108 and PIC are trademarks of their respective owners."),
         QRect(16, 178, 250, 40));
-    lblTrademarks->setWordWrap(true);
+    trademarksLabel->setWordWrap(true);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(280, 156, 90, 25);
-    cmdOK->setDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
+    okButton = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
+    okButton->setGeometry(280, 156, 90, 25);
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QWidget::close);
 
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    cmdSysInfo->setGeometry(280, 190, 90, 25);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
+    systemInfoButton = named(new QPushButton(QStringLiteral("&System Info..."), this), "cmdSysInfo");
+    systemInfoButton->setGeometry(280, 190, 90, 25);
+    connect(systemInfoButton, &QPushButton::clicked, this, &AboutBox::startSystemInfo);
 
-    Form_Load();
+    loadStartValues();
 }
 
-frmAbout *frmAbout::showSingle(QWidget *parent, Prompts &prompts)
+AboutBox *AboutBox::showSingle(QWidget *parent, Prompts &prompts)
 {
     if (!instance_)
-        instance_ = new frmAbout(prompts, parent);
+        instance_ = new AboutBox(prompts, parent);
     instance_->show();
     instance_->raise();
     instance_->activateWindow();
     return instance_;
 }
 
-void frmAbout::Form_Load()
+void AboutBox::loadStartValues()
 {
     setWindowTitle(QStringLiteral("About ") + applicationTitle);
-    lblVersion->setText(QStringLiteral("Version %1.%2.%3").arg(versionMajor).arg(versionMinor).arg(versionRevision));
-    lblTitle->setText(applicationTitle);
+    versionLabel->setText(QStringLiteral("Version %1.%2.%3").arg(versionMajor).arg(versionMinor).arg(versionRevision));
+    titleLabel->setText(applicationTitle);
 }
 
-void frmAbout::StartSysInfo()
+void AboutBox::startSystemInfo()
 {
     // Any failure of the look-up or the start ends in the same message.
     bool started = false;
@@ -251,11 +249,11 @@ void frmAbout::StartSysInfo()
         prompts_.message(sysInfoUnavailableText);
 }
 
-void frmAbout::keyPressEvent(QKeyEvent *event)
+void AboutBox::keyPressEvent(QKeyEvent *event)
 {
     // OK is also the cancel button: Esc presses it.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        cmdOK->click();
+        okButton->click();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -25,7 +25,7 @@ QString findSystemInfoProgram(const QStringList &candidates,
 
 // The About box: title, version, notices and the System Info button.
 // It never blocks the main window; showSingle keeps it to one instance.
-class frmAbout : public QDialog
+class AboutBox : public QDialog
 {
     Q_OBJECT
 
@@ -35,14 +35,14 @@ public:
     // Starts the program at a path; false when it could not be started.
     using ProgramStarter = std::function<bool(const QString &)>;
 
-    explicit frmAbout(Prompts &prompts, QWidget *parent = nullptr);
+    explicit AboutBox(Prompts &prompts, QWidget *parent = nullptr);
 
     // Creates the box (running its load step) if it does not exist, else
     // brings the shown one to the front without loading it again.
-    static frmAbout *showSingle(QWidget *parent, Prompts &prompts);
+    static AboutBox *showSingle(QWidget *parent, Prompts &prompts);
 
-    void Form_Load();
-    void StartSysInfo();
+    void loadStartValues();
+    void startSystemInfo();
 
     // The look-up and the start go through these, so the button can be
     // exercised without touching the system.
@@ -60,10 +60,10 @@ private:
     ProgramFinder finder_;
     ProgramStarter starter_;
 
-    QLabel *lblTitle;
-    QLabel *lblVersion;
-    QPushButton *cmdOK;
-    QPushButton *cmdSysInfo;
+    QLabel *titleLabel;
+    QLabel *versionLabel;
+    QPushButton *okButton;
+    QPushButton *systemInfoButton;
 
-    static QPointer<frmAbout> instance_;
+    static QPointer<AboutBox> instance_;
 };

@@ -1,6 +1,7 @@
 #include "app/help_window.h"
 
 #include "app/app_icon.h"
+#include "app/window_look.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -8,7 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-QPointer<frmHelp> frmHelp::instance_;
+QPointer<HelpWindow> HelpWindow::instance_;
 
 namespace {
 // The client area is 5055 x 6870 twips.
@@ -16,7 +17,7 @@ constexpr int clientWidth = 5055 / 15;
 constexpr int clientHeight = 6870 / 15;
 } // namespace
 
-frmHelp::frmHelp(QWidget *parent)
+HelpWindow::HelpWindow(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmHelp"));
@@ -26,35 +27,33 @@ frmHelp::frmHelp(QWidget *parent)
     resize(clientWidth, clientHeight);
 
     // No layout: the controls keep their places when the window is resized.
-    Command1 = new QPushButton(QStringLiteral("&Close"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry((clientWidth - 81) / 2, 4, 81, 24);
-    connect(Command1, &QPushButton::clicked, this, &QWidget::close);
+    closeButton = named(new QPushButton(QStringLiteral("&Close"), this), "Command1");
+    closeButton->setGeometry((clientWidth - 81) / 2, 4, 81, 24);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
-    Text1 = new QPlainTextEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    helpTextBox = named(new QPlainTextEdit(this), "Text1");
     // Tight margins: the whole help text fits the box, which has no scroll bars.
-    Text1->setGeometry(4, 32, clientWidth - 8, clientHeight - 36);
-    Text1->document()->setDocumentMargin(2);
-    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QPalette palette = Text1->palette();
+    helpTextBox->setGeometry(4, 32, clientWidth - 8, clientHeight - 36);
+    helpTextBox->document()->setDocumentMargin(2);
+    helpTextBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    helpTextBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette palette = helpTextBox->palette();
     palette.setColor(QPalette::Base, QColor(192, 192, 192));
     palette.setColor(QPalette::Text, QColor(128, 0, 0));
-    Text1->setPalette(palette);
-    QFont font = Text1->font();
+    helpTextBox->setPalette(palette);
+    QFont font = helpTextBox->font();
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.25);
     font.setBold(true);
-    Text1->setFont(font);
-    Text1->setPlainText(QStringLiteral("To Be Implemented"));
+    helpTextBox->setFont(font);
+    helpTextBox->setPlainText(QStringLiteral("To Be Implemented"));
 
     centreOnScreen();
 
-    Form_Load();
+    loadStartValues();
 }
 
-void frmHelp::centreOnScreen()
+void HelpWindow::centreOnScreen()
 {
     const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     if (!screen)
@@ -65,11 +64,11 @@ void frmHelp::centreOnScreen()
     move(pos() + screen->availableGeometry().center() - frame.center());
 }
 
-frmHelp *frmHelp::showSingle(QWidget *parent)
+HelpWindow *HelpWindow::showSingle(QWidget *parent)
 {
     const bool created = !instance_;
     if (created)
-        instance_ = new frmHelp(parent);
+        instance_ = new HelpWindow(parent);
     instance_->show();
     if (created)
         instance_->centreOnScreen();
@@ -78,7 +77,7 @@ frmHelp *frmHelp::showSingle(QWidget *parent)
     return instance_;
 }
 
-void frmHelp::Form_Load()
+void HelpWindow::loadStartValues()
 {
-    Text1->setPlainText(helpText());
+    helpTextBox->setPlainText(helpText());
 }

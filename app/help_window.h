@@ -33,24 +33,24 @@ inline QString helpText()
 
 // The Help window: a Close button over an editable box holding the help
 // text. It never blocks the main window; showSingle keeps it to one instance.
-class frmHelp : public QWidget
+class HelpWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit frmHelp(QWidget *parent = nullptr);
+    explicit HelpWindow(QWidget *parent = nullptr);
 
     // Creates the window (running its load step) if it does not exist, else
     // brings the shown one to the front without loading it again.
-    static frmHelp *showSingle(QWidget *parent);
+    static HelpWindow *showSingle(QWidget *parent);
 
-    void Form_Load();
+    void loadStartValues();
 
 private:
     void centreOnScreen();
 
-    QPushButton *Command1;
-    QPlainTextEdit *Text1;
+    QPushButton *closeButton;
+    QPlainTextEdit *helpTextBox;
 
-    static QPointer<frmHelp> instance_;
+    static QPointer<HelpWindow> instance_;
 };

@@ -16,6 +16,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -24,12 +25,19 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTimer;
-class QKeyEvent;
 
-// The one fixed main window. Its controls carry the names the program's
-// commands use (Command9, Text3, List2, ...), and each command is a handler
-// named after its control and event. The handlers read the controls, call
-// the subsystem code and write the results back; the rules live elsewhere.
+// The one fixed main window. It reads its controls, calls the rules in
+// canvas/, convert/ and serial/, and writes the results back; it holds no
+// rules of its own. Its code is split by what it serves:
+//   main_window.cpp           start-up, the signal connections, closing
+//   main_window_controls.cpp  the construction of every control
+//   picture_commands.cpp      the canvas: pen, drawing, Clear, 128x64/128x32, picture files
+//   output_text_commands.cpp  Convert, Reformat For Output, Copy, Save, Clear, Restore
+//   port_commands.cpp         the serial port, the receive and transmit windows
+//   send_commands.cpp         the PIC settings, the EEPROM target, the paced sends
+//   menu_commands.cpp         Exit, Open, About, Help
+// Each control's objectName is the name tests and automation find it by; it
+// stands next to the member on the line that creates the control.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -40,61 +48,62 @@ public:
     WindowState &state() { return state_; }
     const Canvas &canvas() const { return canvas_; }
 
-    // Builds the parameter prefix into paramPrefix from the target, the PIC
-    // buffer, the start-address box and the PIC delay. Throws when the start
-    // address cannot be used; paramPrefix then stays empty.
-    void getparam();
+    // Builds paramPrefix from the target, the PIC buffer, the start-address
+    // box and the PIC delay. Throws when the start address cannot be used;
+    // paramPrefix then stays empty.
+    void makeParamPrefix();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
-    void Form_Load();
+    void connectCommands();
+    void loadStartValues();
 
-    void on_Combo1_Click();
-    void on_List2_Click();
-    void on_List3_Click();
-    void on_cmdApply_Click();
-    void on_btnsize_Click();
-    void on_Command5_Click();
+    // The picture
+    void onPenSizeChosen();
+    void selectDrawPen();
+    void selectErasePen();
+    void startStroke(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, double x, double y);
+    void continueStroke(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, double x, double y);
+    void endStroke(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, double x, double y);
+    void clearCanvas();
+    void toggleDisplayHeight();
+    void loadPicture();
+    void savePicture();
 
-    // Drawing
-    void on_Command7_Click();
-    void on_Command6_Click();
-    void onPicture1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
-    void onPicture1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, double x, double y);
-    void onPicture1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
-    // Picture files
-    void on_Command10_Click();
-    void on_Command8_Click();
-    // Conversion and the text output window
-    void on_Option2_Click();
-    void on_Command9_Click();
-    void on_Command15_Click();
-    void on_Command11_Click();
-    void on_Command12_Click();
-    void on_Command13_Click();
-    void on_Command14_Click();
-    // Serial port, terminal windows, transmissions, EEPROM target
-    void on_cmdcomm_Click();
-    void on_List1_Click();
-    void on_Timer1_Timer();
-    void on_Text1_Change();
-    void on_Text2_KeyPress(const QKeyEvent &event);
-    void on_Text4_Change();
-    void on_Command16_Click();
-    void on_Command4_Click();
-    void on_Check1_Click();
-    // Menu bar
-    void on_mnuExit_Click();
-    void on_mnuOpen_Click();
-    void on_mnuAbout_Click();
-    void on_mnuHelp_Click();
+    // The output text
+    void onByteOrderChosen();
+    void convert();
+    void reformat();
+    void copyOutput();
+    void saveOutput();
+    void clearOutput();
+    void restoreOutput();
 
+    // The serial port and the small terminal
+    void openOrClosePort();
+    void onLineSettingsChosen();
+    void pollReceived();
+    void onReceiveTextChanged();
+    void sendTypedKey(const QKeyEvent &event);
     void showPortClosed();
     void showPortOpen();
     void setIndicator(const QString &caption, const QColor &background);
     // The device went away under an open port: back to the closed look,
     // and tell the user why.
     void portLost(const PortError &error);
+
+    // The PIC settings and the paced sends
+    void onPicBufferChosen();
+    void onPicDelayChosen();
+    void onWaitCharsEdited();
+    void applySettings();
+    void onEepromTargetToggled();
+    void sendToLcd();
+    void pasteAndSend();
     // Sends a text paced, with the Busy look and the progress bar; a lost
     // port has been handled (closed look, message) when this returns.
     enum class SendOutcome { Sent, DelayFailed, PortLost };
@@ -102,95 +111,75 @@ private:
     // Shows progress and lets the window repaint between characters.
     void showSendProgress(qsizetype sent, qsizetype total);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-
-private:
+    // The menus
+    void exitProgram();
+    void openFieldFile();
+    void showAbout();
+    void showHelp();
 
     Prompts &prompts_;
     PortLayer &port_;
     WindowState state_;
     Canvas canvas_;
-    double penX_ = 0;  // the last position painted in the current stroke
+    double penX_ = 0; // the last position painted in the current stroke
     double penY_ = 0;
     ReceiveDisplay receiveDisplay_;
     bool transmitting_ = false;
-    QElapsedTimer progressClock_;  // since the last repaint of the progress
+    QElapsedTimer progressClock_; // since the last repaint of the progress
 
+    // The controls the commands read or change; labels and groups that
+    // never change after construction are not kept.
     // Port strip
-    QWidget *Frame3 = nullptr;
-    QRadioButton *Option1_0 = nullptr;
-    QRadioButton *Option1_1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QListWidget *List1 = nullptr;
-    QLabel *comm = nullptr;
-    QPushButton *cmdcomm = nullptr;
+    QRadioButton *com1Option = nullptr;
+    QLabel *lineSettingsLabel = nullptr;
+    QListWidget *lineSettingsList = nullptr;
+    QLabel *portIndicator = nullptr;
+    QPushButton *portButton = nullptr;
     // Graphics
-    QGroupBox *Frame6 = nullptr;
-    QLabel *lblxy = nullptr;
-    QPushButton *btnsize = nullptr;
-    QLabel *Label4 = nullptr;
-    CanvasView *Picture1 = nullptr;
-    QComboBox *Combo1 = nullptr;
-    QPushButton *Command7 = nullptr;
-    QPushButton *Command6 = nullptr;
-    QPushButton *Command5 = nullptr;
-    QPushButton *Command8 = nullptr;
-    QPushButton *Command9 = nullptr;
-    QPushButton *Command10 = nullptr;
-    // I2C Eeprom
-    QGroupBox *Frame10 = nullptr;
-    QLabel *Label13 = nullptr;
-    QCheckBox *Check1 = nullptr;
-    QLabel *Label12 = nullptr;
-    QLineEdit *eeprom = nullptr;
-    QPushButton *Command4 = nullptr;
+    QLabel *positionLabel = nullptr;
+    QPushButton *displaySizeButton = nullptr;
+    CanvasView *canvasView = nullptr;
+    QComboBox *penSizeCombo = nullptr;
+    QPushButton *drawButton = nullptr;
+    QPushButton *eraseButton = nullptr;
+    QPushButton *clearCanvasButton = nullptr;
+    QPushButton *savePictureButton = nullptr;
+    QPushButton *convertButton = nullptr;
+    QPushButton *loadPictureButton = nullptr;
+    // I2C EEPROM
+    QCheckBox *eepromCheck = nullptr;
+    QLineEdit *startAddressEdit = nullptr;
+    QPushButton *pasteAndSendButton = nullptr;
     // Terminal
-    QPlainTextEdit *Text1 = nullptr;
-    QPlainTextEdit *Text2 = nullptr;
-    QLabel *lblxmit = nullptr;
-    // Band: Output Format, Byte Matrix, I/O
-    QWidget *Frame2 = nullptr;
-    QGroupBox *Frame4 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLineEdit *txthead = nullptr;
-    QLabel *Label5 = nullptr;
-    QLineEdit *txtfoot = nullptr;
-    QLabel *lblfrmt = nullptr;
-    QLineEdit *txtfrmt = nullptr;
-    QLabel *Label6 = nullptr;
-    QLineEdit *txtDelim = nullptr;
-    QLineEdit *Text4 = nullptr;
-    QLabel *Label9 = nullptr;
-    QGroupBox *Frame1 = nullptr;
-    QRadioButton *Option2_0 = nullptr;
-    QRadioButton *Option2_1 = nullptr;
-    QGroupBox *Frame5 = nullptr;
-    QLabel *Label7 = nullptr;
-    QListWidget *List2 = nullptr;
-    QLabel *Label8 = nullptr;
-    QListWidget *List3 = nullptr;
-    QLabel *Label11 = nullptr;
-    QLineEdit *xmitdelay = nullptr;
-    QPushButton *cmdApply = nullptr;
-    // Text output window
-    QLabel *Label10 = nullptr;
-    QPlainTextEdit *Text3 = nullptr;
-    QWidget *Frame9 = nullptr;
-    QGroupBox *Frame8 = nullptr;
-    QPushButton *Command11 = nullptr;
-    QPushButton *Command12 = nullptr;
-    QPushButton *Command13 = nullptr;
-    QPushButton *Command14 = nullptr;
-    QGroupBox *Frame7 = nullptr;
-    QPushButton *Command15 = nullptr;
-    QPushButton *Command16 = nullptr;
+    QPlainTextEdit *receiveText = nullptr;
+    QPlainTextEdit *transmitText = nullptr;
+    QLabel *transmitActiveLabel = nullptr;
+    // Output Format, Byte Matrix, I/O
+    QLineEdit *headerEdit = nullptr;
+    QLineEdit *footerEdit = nullptr;
+    QLineEdit *formatEdit = nullptr;
+    QLineEdit *delimiterEdit = nullptr;
+    QLineEdit *waitCharsEdit = nullptr;
+    QRadioButton *verticalOption = nullptr;
+    QRadioButton *horizontalOption = nullptr;
+    QListWidget *picBufferList = nullptr;
+    QListWidget *picDelayList = nullptr;
+    QLineEdit *xmitDelayEdit = nullptr;
+    QPushButton *applyButton = nullptr;
+    // Text output window and its commands
+    QPlainTextEdit *outputText = nullptr;
+    QPushButton *copyButton = nullptr;
+    QPushButton *saveTextButton = nullptr;
+    QPushButton *clearTextButton = nullptr;
+    QPushButton *restoreButton = nullptr;
+    QGroupBox *directLoadGroup = nullptr;
+    QPushButton *reformatButton = nullptr;
+    QPushButton *sendButton = nullptr;
     QProgressBar *sendProgress = nullptr;
-    // Non-visual
-    QTimer *Timer1 = nullptr;
-    QAction *mnuExit = nullptr;
-    QAction *mnuOpen = nullptr;
-    QAction *mnuAbout = nullptr;
-    QAction *mnuHelp = nullptr;
+    // Not shown
+    QTimer *receivePollTimer = nullptr;
+    QAction *exitAction = nullptr;
+    QAction *openAction = nullptr;
+    QAction *aboutAction = nullptr;
+    QAction *helpAction = nullptr;
 };

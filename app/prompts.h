@@ -19,3 +19,7 @@ public:
     virtual QString openFileName(const QString &title) = 0;
     virtual void beep() = 0;
 };
+
+// The input box that asks for a file, and the start of a failed save's message.
+inline const QString FileNamePrompt = QStringLiteral("Enter File Name and Path");
+inline const QString SaveErrorPrefix = QStringLiteral("File Save Error - ");

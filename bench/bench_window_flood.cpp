@@ -43,7 +43,7 @@ void BM_WindowReceiveFlood(benchmark::State &state)
         return;
     }
     auto *timer = control<QTimer>(&window, "Timer1");
-    auto *text1 = control<QPlainTextEdit>(&window, "Text1");
+    auto *receiveText = control<QPlainTextEdit>(&window, "Text1");
 
     double cpuMs = 0, wallMs = 0, longestGapMs = 0;
     bool newestShown = true;
@@ -75,18 +75,18 @@ void BM_WindowReceiveFlood(benchmark::State &state)
         QElapsedTimer settle;
         settle.start();
         const QByteArray last = "line " + QByteArray::number(lines.load()) + "\n";
-        while (settle.elapsed() < 2000 && !text1->toPlainText().endsWith(QString::fromLatin1(last)))
+        while (settle.elapsed() < 2000 && !receiveText->toPlainText().endsWith(QString::fromLatin1(last)))
             QApplication::processEvents(QEventLoop::AllEvents, 10);
         cpuMs += threadCpuMs() - cpuBefore;
         wallMs += wall.elapsed() + settle.elapsed();
         longestGapMs = std::max(longestGapMs, gap);
-        newestShown = newestShown && text1->toPlainText().endsWith(QString::fromLatin1(last));
+        newestShown = newestShown && receiveText->toPlainText().endsWith(QString::fromLatin1(last));
         QObject::disconnect(tick);
     }
     state.counters["window_cpu_pct"] = 100.0 * cpuMs / std::max(wallMs, 1.0);
     state.counters["longest_poll_gap_ms"] = longestGapMs;
     state.counters["newest_shown"] = newestShown ? 1 : 0;
-    state.counters["text1_chars"] = static_cast<double>(text1->toPlainText().size());
+    state.counters["text1_chars"] = static_cast<double>(receiveText->toPlainText().size());
     clickButton(&window, "cmdcomm");
     qunsetenv("VOXCEL_COM1");
 }

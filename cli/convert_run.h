@@ -21,8 +21,9 @@ enum ExitCode : int {
     ExitUsage = 2,   // a wrong option or value: nothing was done
 };
 
-// What the window shows in Text3 for this picture with these settings: the
-// converted text, or with reformat the text Reformat For Output builds.
+// What the window's text output window shows for this picture with these
+// settings: the converted text, or with reformat the text Reformat For
+// Output builds.
 QString pictureText(const QImage &picture, const ConvertOptions &options);
 
 // The whole program: arguments as QCoreApplication gives them (the program

@@ -106,7 +106,7 @@ private slots:
 private:
     template <typename T> T *find(const char *name) const { return control<T>(window, name); }
     void click(const char *name) { clickButton(window, name); }
-    QString text3() const { return find<QPlainTextEdit>("Text3")->toPlainText(); }
+    QString outputText() const { return find<QPlainTextEdit>("Text3")->toPlainText(); }
     QString path(const QString &name) const { return dir->filePath(name); }
     void loadPictureIntoWindow();
     // Reformat For Output in the window with empty Format and Delimiter.
@@ -162,7 +162,7 @@ QString CliConvertTest::windowTransmission(int buffer, const QString &wait, int 
     }
     click("Command9");
     click("Command15");
-    return text3();
+    return outputText();
 }
 
 void CliConvertTest::convertMatchesTheWindow_data()
@@ -200,7 +200,7 @@ void CliConvertTest::convertMatchesTheWindow()
     }
     loadPictureIntoWindow();
     click("Command9");
-    const QString shown = text3();
+    const QString shown = outputText();
     QVERIFY(shown.size() >= 2048);
 
     const CliResult printed = runCli(arguments, dir->path());

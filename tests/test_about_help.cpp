@@ -80,7 +80,7 @@ void TestAboutHelp::iconHasBothSizes()
 
 void TestAboutHelp::aboutBoxLooksAsDesigned()
 {
-    frmAbout *box = frmAbout::showSingle(nullptr, prompts);
+    AboutBox *box = AboutBox::showSingle(nullptr, prompts);
     QCOMPARE(box->objectName(), QStringLiteral("frmAbout"));
     QCOMPARE(box->windowTitle(), QStringLiteral("About Voxcel"));
     QVERIFY(!box->isModal());
@@ -133,26 +133,26 @@ void TestAboutHelp::aboutBoxLooksAsDesigned()
 void TestAboutHelp::aboutBoxIsOneInstance()
 {
     QWidget mainWindow;
-    frmAbout *first = frmAbout::showSingle(&mainWindow, prompts);
+    AboutBox *first = AboutBox::showSingle(&mainWindow, prompts);
     // A shown box is only brought forward: its load step does not run again.
     label(first, "lblVersion")->setText(QStringLiteral("changed"));
-    frmAbout *second = frmAbout::showSingle(&mainWindow, prompts);
+    AboutBox *second = AboutBox::showSingle(&mainWindow, prompts);
     QCOMPARE(second, first);
-    QCOMPARE(mainWindow.findChildren<frmAbout *>().size(), 1);
+    QCOMPARE(mainWindow.findChildren<AboutBox *>().size(), 1);
     QCOMPARE(label(second, "lblVersion")->text(), QStringLiteral("changed"));
     QVERIFY(second->isVisible());
 }
 
 void TestAboutHelp::closedAboutBoxLoadsAgain()
 {
-    QPointer<frmAbout> first = frmAbout::showSingle(nullptr, prompts);
+    QPointer<AboutBox> first = AboutBox::showSingle(nullptr, prompts);
     label(first, "lblVersion")->setText(QStringLiteral("changed"));
     QTest::mouseClick(first->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
     runDeferredDeletes();
     QVERIFY(first.isNull());
     QCOMPARE(topLevelsNamed(QStringLiteral("frmAbout")), 0);
 
-    frmAbout *again = frmAbout::showSingle(nullptr, prompts);
+    AboutBox *again = AboutBox::showSingle(nullptr, prompts);
     QVERIFY(again->isVisible());
     QCOMPARE(label(again, "lblVersion")->text(), QStringLiteral("Version 0.8.0"));
     QCOMPARE(topLevelsNamed(QStringLiteral("frmAbout")), 1);
@@ -169,7 +169,7 @@ void TestAboutHelp::okIsDefaultAndCancel_data()
 void TestAboutHelp::okIsDefaultAndCancel()
 {
     QFETCH(int, key);
-    QPointer<frmAbout> box = frmAbout::showSingle(nullptr, prompts);
+    QPointer<AboutBox> box = AboutBox::showSingle(nullptr, prompts);
     auto *ok = box->findChild<QPushButton *>(QStringLiteral("cmdOK"));
     bool pressed = false;
     connect(ok, &QPushButton::clicked, this, [&] { pressed = true; });
@@ -203,7 +203,7 @@ void TestAboutHelp::sysInfo()
     QFETCH(QStringList, started);
     QFETCH(QStringList, messages);
 
-    frmAbout *box = frmAbout::showSingle(nullptr, prompts);
+    AboutBox *box = AboutBox::showSingle(nullptr, prompts);
     QStringList starting;
     box->setProgramFinder([&] {
         if (lookupFails)
@@ -255,7 +255,7 @@ void TestAboutHelp::helpTextHasItsFourteenLines()
 
 void TestAboutHelp::helpWindowShowsHelpText()
 {
-    frmHelp *help = frmHelp::showSingle(nullptr);
+    HelpWindow *help = HelpWindow::showSingle(nullptr);
     QCOMPARE(help->objectName(), QStringLiteral("frmHelp"));
     QCOMPARE(help->windowTitle(), QStringLiteral("Voxcel Help"));
     QVERIFY(help->isWindow());
@@ -289,9 +289,9 @@ void TestAboutHelp::helpWindowShowsHelpText()
 
 void TestAboutHelp::helpWindowIsOneInstance()
 {
-    QPointer<frmHelp> first = frmHelp::showSingle(nullptr);
+    QPointer<HelpWindow> first = HelpWindow::showSingle(nullptr);
     first->findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->setPlainText(QStringLiteral("edited"));
-    QCOMPARE(frmHelp::showSingle(nullptr), first.data());
+    QCOMPARE(HelpWindow::showSingle(nullptr), first.data());
     QCOMPARE(topLevelsNamed(QStringLiteral("frmHelp")), 1);
     QCOMPARE(first->findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->toPlainText(), QStringLiteral("edited"));
 
@@ -299,7 +299,7 @@ void TestAboutHelp::helpWindowIsOneInstance()
     QTest::mouseClick(first->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
     runDeferredDeletes();
     QVERIFY(first.isNull());
-    frmHelp *again = frmHelp::showSingle(nullptr);
+    HelpWindow *again = HelpWindow::showSingle(nullptr);
     QCOMPARE(again->findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->blockCount(), 14);
     QCOMPARE(topLevelsNamed(QStringLiteral("frmHelp")), 1);
 }

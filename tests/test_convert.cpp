@@ -333,7 +333,7 @@ void TestConvert::reformatHasNoLengthLimit()
 
 void TestConvert::workTextTrimsBlanksAndLowerCases_data()
 {
-    QTest::addColumn<QString>("text3");
+    QTest::addColumn<QString>("outputText");
     QTest::addColumn<QString>("workText");
     QTest::newRow("blanks at both ends") << "  DB $0A, END  " << "db $0a, end";
     QTest::newRow("tabs and line breaks stay") << "\tAB\r\n " << "\tab\r\n";
@@ -342,9 +342,9 @@ void TestConvert::workTextTrimsBlanksAndLowerCases_data()
 
 void TestConvert::workTextTrimsBlanksAndLowerCases()
 {
-    QFETCH(QString, text3);
+    QFETCH(QString, outputText);
     QFETCH(QString, workText);
-    QCOMPARE(workTextFrom(text3), workText);
+    QCOMPARE(workTextFrom(outputText), workText);
 }
 
 void TestConvert::reformatNeedsPlainDigits_data()

@@ -25,7 +25,7 @@ private slots:
 
 private:
     void trigger(const char *name) { window->findChild<QAction *>(QLatin1String(name))->trigger(); }
-    QPlainTextEdit *text2() const { return window->findChild<QPlainTextEdit *>(QStringLiteral("Text2")); }
+    QPlainTextEdit *transmitText() const { return window->findChild<QPlainTextEdit *>(QStringLiteral("Text2")); }
     QString writeFile(const QByteArray &content)
     {
         const QString name = dir->filePath(QStringLiteral("file%1.txt").arg(++files));
@@ -67,18 +67,18 @@ void TestWindowMenus::cleanup()
 void TestWindowMenus::openAppendsTheFieldsToTheTransmitWindow()
 {
     port->setOpen(true);
-    text2()->setPlainText(QStringLiteral("before:"));
+    transmitText()->setPlainText(QStringLiteral("before:"));
     prompts->fileNames.enqueue(writeFile("12,34\r\n  56\n\"7,8\"\n"));
     trigger("mnuOpen");
     QCOMPARE(prompts->fileDialogs, QStringList({"LCD File to Open"}));
-    QCOMPARE(text2()->toPlainText(), QStringLiteral("before:1234567,8"));
+    QCOMPARE(transmitText()->toPlainText(), QStringLiteral("before:1234567,8"));
     QVERIFY(prompts->messages.isEmpty());
     QVERIFY(port->written().isEmpty());  // nothing goes to the PIC
 
     // Bytes the box cannot show arrive visible, nothing is lost.
     prompts->fileNames.enqueue(writeFile(QByteArray("a\0b", 3)));
     trigger("mnuOpen");
-    QCOMPARE(text2()->toPlainText(), QStringLiteral("before:1234567,8a") + QChar(0x2400) + QStringLiteral("b"));
+    QCOMPARE(transmitText()->toPlainText(), QStringLiteral("before:1234567,8a") + QChar(0x2400) + QStringLiteral("b"));
 
     prompts->fileNames.enqueue(writeFile(""));
     trigger("mnuOpen");
@@ -87,17 +87,17 @@ void TestWindowMenus::openAppendsTheFieldsToTheTransmitWindow()
 
 void TestWindowMenus::openFailuresAndCancel()
 {
-    text2()->setPlainText(QStringLiteral("kept"));
+    transmitText()->setPlainText(QStringLiteral("kept"));
     trigger("mnuOpen");  // cancelled: no name
     QVERIFY(prompts->messages.isEmpty());
-    QCOMPARE(text2()->toPlainText(), QStringLiteral("kept"));
+    QCOMPARE(transmitText()->toPlainText(), QStringLiteral("kept"));
 
     prompts->fileNames.enqueue(dir->filePath(QStringLiteral("missing.txt")));
     trigger("mnuOpen");
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY(prompts->messages.first().startsWith(QStringLiteral("File Open Error - ")));
     QVERIFY(prompts->messages.first().size() > 18);
-    QCOMPARE(text2()->toPlainText(), QStringLiteral("kept"));
+    QCOMPARE(transmitText()->toPlainText(), QStringLiteral("kept"));
 }
 
 void TestWindowMenus::exitClosesAnOpenPort()

@@ -50,11 +50,11 @@ private:
     template <typename T>
     T *find(const char *name) const { return control<T>(window, name); }
     void click(const char *name) { clickButton(window, name); }
-    QString text3() const { return find<QPlainTextEdit>("Text3")->toPlainText(); }
+    QString outputText() const { return find<QPlainTextEdit>("Text3")->toPlainText(); }
     QStringList convertedItems()
     {
         click("Command9");
-        return text3().split(QLatin1Char(','));
+        return outputText().split(QLatin1Char(','));
     }
     // A point of the image box for canvas pixel (x, y) in 128x64 mode.
     static QPoint at(int x, int y) { return {CanvasView::Border + x, CanvasView::Border + y}; }
@@ -95,8 +95,8 @@ void TestWindowPicture::drawnDotConvertsToTheRightByte()
     QCOMPARE(items.first(), QStringLiteral("$01"));
     QCOMPARE(items.last(), QStringLiteral("$80"));
     QCOMPARE(items.count(QStringLiteral("$00")), 1022);
-    QCOMPARE(window->state().savedOutput, text3());
-    QCOMPARE(window->state().workText, text3());
+    QCOMPARE(window->state().savedOutput, outputText());
+    QCOMPARE(window->state().workText, outputText());
     QCOMPARE(window->state().paramPrefix, QStringLiteral("*02000000A"));
     QVERIFY(find<QPushButton>("Command12")->isEnabled());
     QVERIFY(find<QPushButton>("Command15")->isEnabled());
@@ -330,17 +330,17 @@ void TestWindowPicture::failedPictureSaveKeepsTheOldFile()
 void TestWindowPicture::convertFailsCleanlyOnABadAddress()
 {
     click("Command9");
-    const QString good = text3();
+    const QString good = outputText();
     window->state().eepromMode = true;
-    auto *eeprom = find<QLineEdit>("eeprom");
-    eeprom->setEnabled(true);
-    eeprom->setText(QStringLiteral("zz"));
+    auto *startAddressEdit = find<QLineEdit>("eeprom");
+    startAddressEdit->setEnabled(true);
+    startAddressEdit->setText(QStringLiteral("zz"));
     click("Command9");
     QCOMPARE(prompts->messages, QStringList({"Conversion Error - Check settings"}));
-    QVERIFY(text3().isEmpty());
+    QVERIFY(outputText().isEmpty());
     QCOMPARE(window->state().savedOutput, good);
     QVERIFY(window->state().paramPrefix.isEmpty());
-    QCOMPARE(eeprom->text(), QStringLiteral("zz"));
+    QCOMPARE(startAddressEdit->text(), QStringLiteral("zz"));
     QVERIFY(find<QPushButton>("Command15")->isEnabled());
     QVERIFY(find<QPushButton>("Command12")->isEnabled());
     QVERIFY(!QGuiApplication::overrideCursor());
@@ -351,15 +351,15 @@ void TestWindowPicture::reformatEveryBufferSizeLosesNothing()
     find<QLineEdit>("txtfrmt")->clear();
     find<QLineEdit>("txtDelim")->clear();
     QTest::mouseClick(find<CanvasView>("Picture1"), Qt::LeftButton, {}, at(127, 63));
-    auto *list2 = find<QListWidget>("List2");
-    for (int row = 0; row < list2->count(); ++row) {
-        list2->setCurrentRow(row);
-        const int n = list2->item(row)->text().toInt();
+    auto *picBufferList = find<QListWidget>("List2");
+    for (int row = 0; row < picBufferList->count(); ++row) {
+        picBufferList->setCurrentRow(row);
+        const int n = picBufferList->item(row)->text().toInt();
         click("Command9");
-        const QString digits = text3();
+        const QString digits = outputText();
         QCOMPARE(digits.size(), 2048);
         click("Command15");
-        const QString sent = text3();
+        const QString sent = outputText();
         QCOMPARE(sent, window->state().sendText);
         QVERIFY(sent.startsWith(window->state().paramPrefix));
         const QString body = sent.mid(window->state().paramPrefix.size());
@@ -374,10 +374,10 @@ void TestWindowPicture::reformatEveryBufferSizeLosesNothing()
 void TestWindowPicture::reformatRefusesFormatOrDelimiter()
 {
     click("Command9");
-    const QString converted = text3();
+    const QString converted = outputText();
     click("Command15");
     QCOMPARE(prompts->messages, QStringList({"No Format or Delimiters allowed\n\rConvert again without them."}));
-    QCOMPARE(text3(), converted);
+    QCOMPARE(outputText(), converted);
     QVERIFY(find<QPushButton>("Command15")->isEnabled());
     QVERIFY(!find<QPushButton>("Command16")->isEnabled());
 
@@ -387,14 +387,14 @@ void TestWindowPicture::reformatRefusesFormatOrDelimiter()
     find<QPlainTextEdit>("Text3")->setPlainText(QStringLiteral("  AB CD  "));
     click("Command15");
     QCOMPARE(window->state().workText, QStringLiteral("ab cd"));
-    QCOMPARE(text3(), QStringLiteral("*02000000A]ab cd"));
+    QCOMPARE(outputText(), QStringLiteral("*02000000A]ab cd"));
 }
 
 void TestWindowPicture::copySaveClearRestore()
 {
     QDir::setCurrent(dir->path());
     click("Command9");
-    const QString converted = text3();
+    const QString converted = outputText();
 
     click("Command11");
     QCOMPARE(QGuiApplication::clipboard()->text(), converted);
@@ -408,13 +408,13 @@ void TestWindowPicture::copySaveClearRestore()
     QCOMPARE(saved.readAll(), converted.toLatin1() + "\r\n");
 
     click("Command13");
-    QVERIFY(text3().isEmpty());
+    QVERIFY(outputText().isEmpty());
     QVERIFY(window->state().paramPrefix.isEmpty());
     QVERIFY(!find<QPushButton>("Command12")->isEnabled());
     QCOMPARE(window->state().savedOutput, converted);
 
     click("Command14");
-    QCOMPARE(text3(), converted);
+    QCOMPARE(outputText(), converted);
     QVERIFY(find<QPushButton>("Command12")->isEnabled());
     QVERIFY(window->state().paramPrefix.isEmpty());
 

@@ -184,15 +184,15 @@ void TestWindowSerial::receiveWindowKeepsTheNewestText()
 
 void TestWindowSerial::typedKeysAreSentLowerCased()
 {
-    auto *text2 = find<QPlainTextEdit>("Text2");
-    QTest::keyClicks(text2, QStringLiteral("Closed"));
+    auto *transmitText = find<QPlainTextEdit>("Text2");
+    QTest::keyClicks(transmitText, QStringLiteral("Closed"));
     QVERIFY(fake->written().isEmpty());
     QVERIFY(prompts->messages.isEmpty());
 
     click("cmdcomm");
-    QTest::keyClicks(text2, QStringLiteral("AbC"));
-    QTest::keyClick(text2, Qt::Key_Return);
-    QTest::keyClick(text2, Qt::Key_Backspace);
+    QTest::keyClicks(transmitText, QStringLiteral("AbC"));
+    QTest::keyClick(transmitText, Qt::Key_Return);
+    QTest::keyClick(transmitText, Qt::Key_Backspace);
     QCOMPARE(fake->written(), QByteArray("abc\r\b"));
     QCOMPARE(text("Text2"), QStringLiteral("ClosedAbC"));
 }
@@ -292,24 +292,24 @@ void TestWindowSerial::pasteAndSend()
 void TestWindowSerial::eepromTargetLooksAndPrefix()
 {
     auto *check = find<QCheckBox>("Check1");
-    auto *eeprom = find<QLineEdit>("eeprom");
+    auto *startAddressEdit = find<QLineEdit>("eeprom");
     QTest::mouseClick(check, Qt::LeftButton);
     QCOMPARE(find<QPushButton>("Command16")->text(), QStringLiteral("Load Eeprom"));
     QCOMPARE(find<QGroupBox>("Frame7")->title(), QStringLiteral("Directly load  I2C Eeprom"));
-    QVERIFY(eeprom->isEnabled());
+    QVERIFY(startAddressEdit->isEnabled());
     QCOMPARE(find<QLineEdit>("xmitdelay")->text(), QStringLiteral("200"));
     QVERIFY(window->state().eepromMode);
 
-    eeprom->setText(QStringLiteral("1024"));
+    startAddressEdit->setText(QStringLiteral("1024"));
     click("Command9");
     QCOMPARE(window->state().paramPrefix, QStringLiteral("*12004000A"));
 
     QTest::mouseClick(check, Qt::LeftButton);
     QCOMPARE(find<QPushButton>("Command16")->text(), QStringLiteral("Send to LCD"));
     QCOMPARE(find<QGroupBox>("Frame7")->title(), QStringLiteral("Directly load LCD"));
-    QVERIFY(!eeprom->isEnabled());
-    QCOMPARE(eeprom->text(), QStringLiteral("0000"));
-    QCOMPARE(eeprom->palette().color(QPalette::Disabled, QPalette::Base), QColor(128, 128, 128));
+    QVERIFY(!startAddressEdit->isEnabled());
+    QCOMPARE(startAddressEdit->text(), QStringLiteral("0000"));
+    QCOMPARE(startAddressEdit->palette().color(QPalette::Disabled, QPalette::Base), QColor(128, 128, 128));
     QCOMPARE(find<QLineEdit>("xmitdelay")->text(), QStringLiteral("20"));
     QVERIFY(!window->state().eepromMode);
     // The prefix keeps the old target until the next Convert.

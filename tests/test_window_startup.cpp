@@ -38,7 +38,7 @@ private slots:
     void applyShowsTheSettings();
     void sizeToggleTwiceRestoresTheView();
     void clearKeepsPenColourAndMode();
-    void getparamLeavesTheAddressBoxAlone();
+    void makeParamPrefixLeavesTheAddressBoxAlone();
 
 private:
     template <typename T>
@@ -136,22 +136,22 @@ void TestWindowStartup::listsAndSelections()
             texts << list->item(i)->text();
         return texts;
     };
-    auto *list1 = find<QListWidget>("List1");
-    QCOMPARE(entries(list1), QStringList({"9600,n,8,1", "2400,n,8,1", "1200,n,8,1"}));
-    QVERIFY(list1->selectedItems().isEmpty());
-    QCOMPARE(list1->currentRow(), -1);
+    auto *lineSettingsList = find<QListWidget>("List1");
+    QCOMPARE(entries(lineSettingsList), QStringList({"9600,n,8,1", "2400,n,8,1", "1200,n,8,1"}));
+    QVERIFY(lineSettingsList->selectedItems().isEmpty());
+    QCOMPARE(lineSettingsList->currentRow(), -1);
 
-    auto *list2 = find<QListWidget>("List2");
-    QCOMPARE(entries(list2), QStringList({"2", "4", "8", "16", "32", "64", "128"}));
-    QCOMPARE(list2->currentItem()->text(), QStringLiteral("32"));
-    auto *list3 = find<QListWidget>("List3");
-    QCOMPARE(entries(list3), QStringList({"5", "10", "15", "20", "25", "30", "35", "40", "45", "50", "100"}));
-    QCOMPARE(list3->currentItem()->text(), QStringLiteral("10"));
+    auto *picBufferList = find<QListWidget>("List2");
+    QCOMPARE(entries(picBufferList), QStringList({"2", "4", "8", "16", "32", "64", "128"}));
+    QCOMPARE(picBufferList->currentItem()->text(), QStringLiteral("32"));
+    auto *picDelayList = find<QListWidget>("List3");
+    QCOMPARE(entries(picDelayList), QStringList({"5", "10", "15", "20", "25", "30", "35", "40", "45", "50", "100"}));
+    QCOMPARE(picDelayList->currentItem()->text(), QStringLiteral("10"));
 
     // One line high: the chosen entry is the one in view.
-    for (QListWidget *list : {list1, list2, list3})
+    for (QListWidget *list : {lineSettingsList, picBufferList, picDelayList})
         QVERIFY(list->height() <= 24);
-    QVERIFY(list2->visualItemRect(list2->currentItem()).intersects(list2->viewport()->rect()));
+    QVERIFY(picBufferList->visualItemRect(picBufferList->currentItem()).intersects(picBufferList->viewport()->rect()));
 
     auto *combo = find<QComboBox>("Combo1");
     QVERIFY(!combo->isEditable());
@@ -207,8 +207,8 @@ void TestWindowStartup::colours()
 
 void TestWindowStartup::maximumLengths()
 {
-    auto *eeprom = find<QLineEdit>("eeprom");
-    QCOMPARE(eeprom->maxLength(), 4);
+    auto *startAddressEdit = find<QLineEdit>("eeprom");
+    QCOMPARE(startAddressEdit->maxLength(), 4);
 }
 
 void TestWindowStartup::stateAfterLoadStep()
@@ -241,19 +241,19 @@ void TestWindowStartup::menuBarHasFourEntries()
 
 void TestWindowStartup::listClicksSetBufferAndDelayByPosition()
 {
-    auto *list2 = find<QListWidget>("List2");
-    auto *list3 = find<QListWidget>("List3");
-    list2->setFocus();
-    QTest::keyClick(list2, Qt::Key_Down);
+    auto *picBufferList = find<QListWidget>("List2");
+    auto *picDelayList = find<QListWidget>("List3");
+    picBufferList->setFocus();
+    QTest::keyClick(picBufferList, Qt::Key_Down);
     QCOMPARE(window->state().picBuffer, qint16(64));
-    QTest::keyClick(list2, Qt::Key_Down);
+    QTest::keyClick(picBufferList, Qt::Key_Down);
     QCOMPARE(window->state().picBuffer, qint16(128));
-    list2->setCurrentRow(0);
+    picBufferList->setCurrentRow(0);
     QCOMPARE(window->state().picBuffer, qint16(2));
-    list3->setCurrentRow(10);
+    picDelayList->setCurrentRow(10);
     QCOMPARE(window->state().picDelay, qint16(100));
-    list3->setFocus();
-    QTest::keyClick(list3, Qt::Key_Up);
+    picDelayList->setFocus();
+    QTest::keyClick(picDelayList, Qt::Key_Up);
     QCOMPARE(window->state().picDelay, qint16(50));
 }
 
@@ -305,23 +305,23 @@ void TestWindowStartup::clearKeepsPenColourAndMode()
     QCOMPARE(window->canvas().penSize(), 1);
 }
 
-void TestWindowStartup::getparamLeavesTheAddressBoxAlone()
+void TestWindowStartup::makeParamPrefixLeavesTheAddressBoxAlone()
 {
-    auto *eeprom = find<QLineEdit>("eeprom");
-    window->getparam();
+    auto *startAddressEdit = find<QLineEdit>("eeprom");
+    window->makeParamPrefix();
     QCOMPARE(window->state().paramPrefix, QStringLiteral("*02000000A"));
-    QCOMPARE(eeprom->text(), QStringLiteral("0000"));
+    QCOMPARE(startAddressEdit->text(), QStringLiteral("0000"));
 
     window->state().eepromMode = true;
-    eeprom->setEnabled(true);
-    eeprom->setText(QStringLiteral("1.5"));
-    window->getparam();
+    startAddressEdit->setEnabled(true);
+    startAddressEdit->setText(QStringLiteral("1.5"));
+    window->makeParamPrefix();
     QCOMPARE(window->state().paramPrefix, QStringLiteral("*12000020A"));
-    QCOMPARE(eeprom->text(), QStringLiteral("1.5"));
+    QCOMPARE(startAddressEdit->text(), QStringLiteral("1.5"));
 
-    eeprom->setText(QStringLiteral("ab"));
-    QVERIFY_THROWS_EXCEPTION(std::exception, window->getparam());
-    QCOMPARE(eeprom->text(), QStringLiteral("ab"));
+    startAddressEdit->setText(QStringLiteral("ab"));
+    QVERIFY_THROWS_EXCEPTION(std::exception, window->makeParamPrefix());
+    QCOMPARE(startAddressEdit->text(), QStringLiteral("ab"));
     QVERIFY(window->state().paramPrefix.isEmpty());
 }
 

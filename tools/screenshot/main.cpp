@@ -35,9 +35,9 @@ int main(int argc, char *argv[])
     if (!save(window, argv[1]))
         return 1;
     if (argc == 4) {
-        if (!save(*frmAbout::showSingle(&window, prompts), argv[2]))
+        if (!save(*AboutBox::showSingle(&window, prompts), argv[2]))
             return 1;
-        if (!save(*frmHelp::showSingle(&window), argv[3]))
+        if (!save(*HelpWindow::showSingle(&window), argv[3]))
             return 1;
     }
     return 0;

@@ -1,0 +1,106 @@
+// The picture: the pen, strokes on the canvas, Clear, the 128x64 / 128x32
+// view, and loading and saving the canvas as a BMP file.
+
+#include "app/main_window.h"
+
+#include "app/prompts.h"
+#include "canvas/canvas_view.h"
+#include "canvas/display_height.h"
+#include "canvas/drawing.h"
+#include "canvas/picture_file.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+const QString PictureFileTitle = QStringLiteral("Load BMP Image");
+} // namespace
+
+void MainWindow::onPenSizeChosen()
+{
+    static constexpr int penSizeByIndex[] = {1, 2, 3, 4, 5, 10};
+    const int index = penSizeCombo->currentIndex();
+    if (index >= 0 && index < 6)
+        canvas_.setPenSize(penSizeByIndex[index]);
+}
+
+void MainWindow::selectDrawPen()
+{
+    canvas_.setDrawColour(Canvas::Black);
+}
+
+void MainWindow::selectErasePen()
+{
+    canvas_.setDrawColour(Canvas::White);
+}
+
+void MainWindow::startStroke(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y)
+{
+    positionLabel->show();
+    canvas_.plotDot(x, y);
+    penX_ = x;
+    penY_ = y;
+    state_.penDown = true;
+    canvasView->update();
+}
+
+void MainWindow::continueStroke(Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y)
+{
+    if (!state_.penDown)
+        return;
+    plotStroke(canvas_, penX_, penY_, x, y);
+    penX_ = x;
+    penY_ = y;
+    positionLabel->setText(positionCaption(x, y));
+    canvasView->update();
+}
+
+void MainWindow::endStroke(Qt::MouseButton, Qt::KeyboardModifiers, double, double)
+{
+    positionLabel->hide();
+    state_.penDown = false;
+}
+
+void MainWindow::clearCanvas()
+{
+    canvas_.clearCanvas();
+    canvasView->update();
+}
+
+void MainWindow::toggleDisplayHeight()
+{
+    const DisplayHeight next = toggledDisplayHeight(state_.halfHeight, state_.canvasFullHeight, state_.imageHeight);
+    canvasView->setHeightTwips(next.outerHeightTwips);
+    canvasView->setScaleHeight(next.scaleHeight);
+    displaySizeButton->setText(next.caption);
+    state_.halfHeight = next.halfHeight;
+    canvas_.setHalfHeight(next.halfHeight);
+    canvasView->update();
+}
+
+void MainWindow::loadPicture()
+{
+    // The name is used exactly as typed: no trimming, no extension added.
+    const QString name = prompts_.ask(FileNamePrompt, PictureFileTitle, QStringLiteral("kat.bmp"));
+    if (name.isEmpty())
+        return;
+    const std::optional<QImage> picture = readPicture(name);
+    if (!picture) {
+        prompts_.message(QStringLiteral("File Not Found, make sure the path is correct."));
+        return;
+    }
+    canvas_.placePicture(*picture);
+    canvasView->update();
+}
+
+void MainWindow::savePicture()
+{
+    const QString name = prompts_.ask(FileNamePrompt, PictureFileTitle, QStringLiteral("test.bmp"));
+    if (name.isEmpty())
+        return;
+    // All 64 rows are written, also in 128x32 mode: the hidden rows are kept.
+    const QString failure = writeBmp(canvas_.canvasImage(), name);
+    if (!failure.isEmpty())
+        prompts_.message(SaveErrorPrefix + failure);
+}

@@ -1,0 +1,39 @@
+#!/bin/sh
+# The folders are layers, and includes only point down:
+#   text/              the shared text rules, at the bottom
+#   canvas/, serial/   on text/
+#   convert/           on canvas/ and text/
+#   app/               the window, on all of the above
+#   cli/, picsim/      programs beside the window, on all but app/
+# Prints each include that points the wrong way and fails if there is one.
+set -eu
+cd "$(dirname "$0")/.."
+
+allowed() {
+    case "$1" in
+    text) echo "text" ;;
+    canvas) echo "text canvas" ;;
+    convert) echo "text canvas convert" ;;
+    serial) echo "text serial" ;;
+    app) echo "text canvas convert serial app" ;;
+    cli) echo "text canvas convert serial cli" ;;
+    picsim) echo "text canvas convert serial picsim" ;;
+    esac
+}
+
+status=0
+for folder in text canvas convert serial app cli picsim; do
+    for file in $(find "$folder" -name '*.cpp' -o -name '*.h'); do
+        for used in $(sed -n 's/^#include "\([a-z_]*\)\/.*"/\1/p' "$file" | sort -u); do
+            case " $(allowed "$folder") " in
+            *" $used "*) ;;
+            *)
+                echo "$file includes from $used/, which $folder/ must not use"
+                status=1
+                ;;
+            esac
+        done
+    done
+done
+[ "$status" -eq 0 ] && echo "includes point down only"
+exit "$status"
