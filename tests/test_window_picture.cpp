@@ -1,10 +1,6 @@
-// Drawing, picture files, Convert, Reformat For Output and the text output
-// window, driven through the real main window.
-#include "app/main_window.h"
+// Drawing, picture files and Convert, driven through the real main window.
 #include "canvas/canvas_view.h"
-#include "support/controls.h"
-#include "support/fake_port.h"
-#include "support/scripted_prompts.h"
+#include "support/window_fixture.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -21,12 +17,12 @@
 #include <QtTest>
 #include <unistd.h>
 
-class TestWindowPicture : public QObject
+class TestWindowPicture : public QObject, private WindowFixture
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
 
     void drawnDotConvertsToTheRightByte();
     void strokesAreContinuousAndTheLabelFollows();
@@ -40,50 +36,14 @@ private slots:
     void unreadablePicturesLeaveTheCanvasAlone();
     void cancelledPromptsDoNothing();
     void failedPictureSaveKeepsTheOldFile();
-    void convertFailsCleanlyOnABadAddress();
-    void reformatEveryBufferSizeLosesNothing();
-    void reformatRefusesFormatOrDelimiter();
-    void copySaveClearRestore();
-    void textSaveFailureKeepsTheOldFile();
 
 private:
-    template <typename T>
-    T *find(const char *name) const { return control<T>(window, name); }
-    void click(const char *name) { clickButton(window, name); }
-    QString outputText() const { return find<QPlainTextEdit>("Text3")->toPlainText(); }
     QStringList convertedItems()
     {
         click("Command9");
         return outputText().split(QLatin1Char(','));
     }
-    // A point of the image box for canvas pixel (x, y) in 128x64 mode.
-    static QPoint at(int x, int y) { return {CanvasView::Border + x, CanvasView::Border + y}; }
-    QString path(const QString &name) const { return dir->filePath(name); }
-
-    QTemporaryDir *dir = nullptr;
-    ScriptedPrompts *prompts = nullptr;
-    FakePort *port = nullptr;
-    MainWindow *window = nullptr;
 };
-
-void TestWindowPicture::init()
-{
-    dir = new QTemporaryDir;
-    QVERIFY(dir->isValid());
-    prompts = new ScriptedPrompts;
-    port = new FakePort;
-    window = new MainWindow(*prompts, *port);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-}
-
-void TestWindowPicture::cleanup()
-{
-    delete window;
-    delete port;
-    delete prompts;
-    delete dir;
-}
 
 void TestWindowPicture::drawnDotConvertsToTheRightByte()
 {
@@ -325,119 +285,6 @@ void TestWindowPicture::failedPictureSaveKeepsTheOldFile()
     QCOMPARE(prompts->messages.size(), 2);
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("old content"));
-}
-
-void TestWindowPicture::convertFailsCleanlyOnABadAddress()
-{
-    click("Command9");
-    const QString good = outputText();
-    window->state().eepromMode = true;
-    auto *startAddressEdit = find<QLineEdit>("eeprom");
-    startAddressEdit->setEnabled(true);
-    startAddressEdit->setText(QStringLiteral("zz"));
-    click("Command9");
-    QCOMPARE(prompts->messages, QStringList({"Conversion Error - Check settings"}));
-    QVERIFY(outputText().isEmpty());
-    QCOMPARE(window->state().savedOutput, good);
-    QVERIFY(window->state().paramPrefix.isEmpty());
-    QCOMPARE(startAddressEdit->text(), QStringLiteral("zz"));
-    QVERIFY(find<QPushButton>("Command15")->isEnabled());
-    QVERIFY(find<QPushButton>("Command12")->isEnabled());
-    QVERIFY(!QGuiApplication::overrideCursor());
-}
-
-void TestWindowPicture::reformatEveryBufferSizeLosesNothing()
-{
-    find<QLineEdit>("txtfrmt")->clear();
-    find<QLineEdit>("txtDelim")->clear();
-    QTest::mouseClick(find<CanvasView>("Picture1"), Qt::LeftButton, {}, at(127, 63));
-    auto *picBufferList = find<QListWidget>("List2");
-    for (int row = 0; row < picBufferList->count(); ++row) {
-        picBufferList->setCurrentRow(row);
-        const int n = picBufferList->item(row)->text().toInt();
-        click("Command9");
-        const QString digits = outputText();
-        QCOMPARE(digits.size(), 2048);
-        click("Command15");
-        const QString sent = outputText();
-        QCOMPARE(sent, window->state().sendText);
-        QVERIFY(sent.startsWith(window->state().paramPrefix));
-        const QString body = sent.mid(window->state().paramPrefix.size());
-        QCOMPARE(body.count(QLatin1Char(']')), 2048 / n);
-        QCOMPARE(QString(body).remove(QLatin1Char(']')), digits);
-        QVERIFY(body.endsWith(QStringLiteral("80")));
-        QVERIFY(find<QPushButton>("Command16")->isEnabled());
-        QVERIFY(!find<QPushButton>("Command15")->isEnabled());
-    }
-}
-
-void TestWindowPicture::reformatRefusesFormatOrDelimiter()
-{
-    click("Command9");
-    const QString converted = outputText();
-    click("Command15");
-    QCOMPARE(prompts->messages, QStringList({"No Format or Delimiters allowed\n\rConvert again without them."}));
-    QCOMPARE(outputText(), converted);
-    QVERIFY(find<QPushButton>("Command15")->isEnabled());
-    QVERIFY(!find<QPushButton>("Command16")->isEnabled());
-
-    // Text typed into the window is what gets cut: trimmed and lower-cased.
-    find<QLineEdit>("txtfrmt")->clear();
-    find<QLineEdit>("txtDelim")->clear();
-    find<QPlainTextEdit>("Text3")->setPlainText(QStringLiteral("  AB CD  "));
-    click("Command15");
-    QCOMPARE(window->state().workText, QStringLiteral("ab cd"));
-    QCOMPARE(outputText(), QStringLiteral("*02000000A]ab cd"));
-}
-
-void TestWindowPicture::copySaveClearRestore()
-{
-    QDir::setCurrent(dir->path());
-    click("Command9");
-    const QString converted = outputText();
-
-    click("Command11");
-    QCOMPARE(QGuiApplication::clipboard()->text(), converted);
-    QCOMPARE(prompts->messages.last(), QStringLiteral("Text copied to Clipboad"));
-
-    find<QPlainTextEdit>("Text3")->setPlainText(QStringLiteral("  ") + converted + QStringLiteral(" "));
-    click("Command12");  // the default answer, relative to the current folder
-    QCOMPARE(prompts->asked.last(), QStringLiteral("Save Hex File|Enter File Name and Path|test.asm"));
-    QFile saved(QStringLiteral("test.asm"));
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), converted.toLatin1() + "\r\n");
-
-    click("Command13");
-    QVERIFY(outputText().isEmpty());
-    QVERIFY(window->state().paramPrefix.isEmpty());
-    QVERIFY(!find<QPushButton>("Command12")->isEnabled());
-    QCOMPARE(window->state().savedOutput, converted);
-
-    click("Command14");
-    QCOMPARE(outputText(), converted);
-    QVERIFY(find<QPushButton>("Command12")->isEnabled());
-    QVERIFY(window->state().paramPrefix.isEmpty());
-
-    prompts->answers.enqueue(QString());  // cancelled: nothing written, nothing shown
-    const int shown = prompts->messages.size();
-    click("Command12");
-    QCOMPARE(prompts->messages.size(), shown);
-}
-
-void TestWindowPicture::textSaveFailureKeepsTheOldFile()
-{
-    click("Command9");
-    prompts->answers.enqueue(path("missing/dir/test.asm"));
-    click("Command12");
-    QCOMPARE(prompts->messages.size(), 1);
-    QVERIFY(prompts->messages.first().startsWith(QStringLiteral("File Save Error - ")));
-
-    // A folder in the way of the name: the save fails, the folder stays.
-    QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("taken")));
-    prompts->answers.enqueue(path("taken"));
-    click("Command12");
-    QCOMPARE(prompts->messages.size(), 2);
-    QVERIFY(QFileInfo(path("taken")).isDir());
 }
 
 QTEST_MAIN(TestWindowPicture)
