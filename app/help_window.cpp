@@ -4,6 +4,8 @@
 #include "app/window_look.h"
 
 #include <QFont>
+#include <QKeyEvent>
+#include <QResizeEvent>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -26,13 +28,15 @@ HelpWindow::HelpWindow(QWidget *parent)
     setWindowIcon(applicationIcon());
     resize(clientWidth, clientHeight);
 
-    // No layout: the controls keep their places when the window is resized.
+    // No layout: the controls keep their places when the window is resized;
+    // the text box shrinks with a window made smaller (see resizeEvent).
     closeButton = named(new QPushButton(QStringLiteral("&Close"), this), "Command1");
     closeButton->setGeometry((clientWidth - 81) / 2, 4, 81, 24);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     helpTextBox = named(new QPlainTextEdit(this), "Text1");
-    // Tight margins: the whole help text fits the box, which has no scroll bars.
+    // Tight margins: at the start-up size the whole help text fits the box;
+    // scroll bars appear when the window is made smaller.
     helpTextBox->setGeometry(4, 32, clientWidth - 8, clientHeight - 36);
     helpTextBox->document()->setDocumentMargin(2);
     helpTextBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -75,6 +79,28 @@ HelpWindow *HelpWindow::showSingle(QWidget *parent)
     instance_->raise();
     instance_->activateWindow();
     return instance_;
+}
+
+void HelpWindow::resizeEvent(QResizeEvent *event)
+{
+    const QSize full(clientWidth - 8, clientHeight - 36);
+    const QSize room(qBound(0, width() - 8, full.width()), qBound(0, height() - 36, full.height()));
+    helpTextBox->resize(room);
+    // At its full size the box holds the whole text; a scroll bar would only
+    // narrow it and wrap the text onto one line too many.
+    const Qt::ScrollBarPolicy policy = room == full ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+    helpTextBox->setVerticalScrollBarPolicy(policy);
+    helpTextBox->setHorizontalScrollBarPolicy(policy);
+    QWidget::resizeEvent(event);
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void HelpWindow::loadStartValues()

@@ -46,6 +46,11 @@ public:
 
     void loadStartValues();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    // Esc closes the window, as Close does.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void centreOnScreen();
 

@@ -67,8 +67,10 @@ void MainWindow::openOrClosePort()
             receiveDisplay_.reset();
             showPortOpen();
         }
-    } catch (const std::exception &) {
-        prompts_.message(QStringLiteral("Error opening Comm:") + QString::number(port_.commPort()));
+    } catch (const std::exception &error) {
+        // Which device, and why, on a line of its own.
+        prompts_.message(QStringLiteral("Error opening Comm:") + QString::number(port_.commPort()) + QLatin1Char('\n')
+                         + QString::fromStdString(error.what()));
         pasteAndSendButton->setEnabled(false);
     }
 }

@@ -1,16 +1,38 @@
 #include "app/qt_prompts.h"
 
 #include "app/app_title.h"
+#include "text/text_rules.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 
+namespace {
+
+// Under a window manager a box as narrow as a one-word message cuts its
+// title to "V...": room for the title, the icon and the title-bar buttons.
+constexpr int TitleBarExtras = 160;
+constexpr int MinimumBoxWidth = 240;
+
+int showBox(QWidget *parent, const QString &text, QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle, oneBreakPerLine(text), buttons, parent);
+    box.setObjectName(QStringLiteral("messageBox"));
+    const int width = qMax(MinimumBoxWidth, box.fontMetrics().horizontalAdvance(applicationTitle) + TitleBarExtras);
+    // A message box sizes itself; a spacer in its grid is the way to widen it.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    return box.exec();
+}
+
+} // namespace
+
 void QtPrompts::message(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle, text, QMessageBox::Ok, parent_);
-    box.exec();
+    showBox(parent_, text, QMessageBox::Ok);
 }
 
 QString QtPrompts::ask(const QString &prompt, const QString &title, const QString &defaultText)
@@ -22,8 +44,7 @@ QString QtPrompts::ask(const QString &prompt, const QString &title, const QStrin
 
 bool QtPrompts::confirm(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle, text, QMessageBox::Ok | QMessageBox::Cancel, parent_);
-    return box.exec() == QMessageBox::Ok;
+    return showBox(parent_, text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 QString QtPrompts::openFileName(const QString &title)

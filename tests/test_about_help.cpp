@@ -1,12 +1,17 @@
 #include "app/about_box.h"
 #include "app/app_icon.h"
 #include "app/help_window.h"
+#include "app/qt_prompts.h"
+#include "serial/pic_settings.h"
 #include "support/scripted_prompts.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QScreen>
 #include <QTest>
 
@@ -57,6 +62,7 @@ private slots:
     void helpTextHasItsFourteenLines();
     void helpWindowShowsHelpText();
     void helpWindowIsOneInstance();
+    void messageBoxesShowOneLinePerLineAndTheirTitle();
 
 private:
     ScriptedPrompts prompts;
@@ -270,8 +276,10 @@ void TestAboutHelp::helpWindowShowsHelpText()
     QVERIFY(close && text);
     QCOMPARE(close->text(), QStringLiteral("&Close"));
     QVERIFY(close->y() < text->y());
-    QCOMPARE(text->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    QCOMPARE(text->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    // The whole text fits at the start-up size: no scroll bars until the
+    // window is made smaller.
+    QVERIFY(!text->verticalScrollBar()->isVisible());
+    QVERIFY(!text->horizontalScrollBar()->isVisible());
     QCOMPARE(text->palette().color(QPalette::Base), QColor(192, 192, 192));
     QCOMPARE(text->palette().color(QPalette::Text), QColor(128, 0, 0));
     QVERIFY(text->font().bold());
@@ -285,6 +293,18 @@ void TestAboutHelp::helpWindowShowsHelpText()
     const QRect before = text->geometry();
     help->resize(600, 700);
     QCOMPARE(text->geometry(), before);
+
+    // Made smaller, the box stays inside the window and scrolls.
+    help->resize(200, 150);
+    QVERIFY(help->rect().contains(text->geometry()));
+    QTRY_VERIFY(text->verticalScrollBar()->isVisible());
+
+    // Esc closes it, as Close does.
+    QPointer<HelpWindow> closing = help;
+    QTest::keyClick(help, Qt::Key_Escape);
+    QVERIFY(!help->isVisible());
+    runDeferredDeletes();
+    QVERIFY(closing.isNull());
 }
 
 void TestAboutHelp::helpWindowIsOneInstance()
@@ -302,6 +322,27 @@ void TestAboutHelp::helpWindowIsOneInstance()
     HelpWindow *again = HelpWindow::showSingle(nullptr);
     QCOMPARE(again->findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->blockCount(), 14);
     QCOMPARE(topLevelsNamed(QStringLiteral("frmHelp")), 1);
+}
+
+void TestAboutHelp::messageBoxesShowOneLinePerLineAndTheirTitle()
+{
+    QtPrompts prompts;
+    QString shown;
+    int width = 0;
+    QString title;
+    QTimer::singleShot(0, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            width = box->width();
+            title = box->windowTitle();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    prompts.message(applySettingsMessage(32, 10, QStringLiteral("]"), QStringLiteral("20")));
+    QCOMPARE(shown, QStringLiteral("Settings Now\nBuffer:32\nDelay:10\nWait Char(s): ]\nXmit Delay:20"));
+    QCOMPARE(title, QStringLiteral("Voxcel"));
+    // Wide enough that a window manager shows the title in full.
+    QVERIFY2(width >= 240, qPrintable(QString::number(width)));
 }
 
 QTEST_MAIN(TestAboutHelp)

@@ -1,4 +1,5 @@
 #include "text/decimal_text.h"
+#include "text/text_rules.h"
 #include "serial/param_prefix.h"
 #include "serial/pic_settings.h"
 
@@ -17,6 +18,8 @@ private slots:
     void decimalTextReadsWhatUsersType();
     void roundingStaysInRange();
     void applyMessage();
+    void messagesShowOneBreakPerLine_data();
+    void messagesShowOneBreakPerLine();
 };
 
 void TestParamPrefix::prefix_data()
@@ -139,6 +142,25 @@ void TestParamPrefix::applyMessage()
 {
     QCOMPARE(applySettingsMessage(32, 10, QStringLiteral("]"), QStringLiteral("20")),
              QStringLiteral("Settings Now\n\rBuffer:32\n\rDelay:10\n\rWait Char(s): ]\n\rXmit Delay:20"));
+}
+
+void TestParamPrefix::messagesShowOneBreakPerLine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("LF CR, the program's own") << "a\n\rb\n\rc" << "a\nb\nc";
+    QTest::newRow("CR LF") << "a\r\nb" << "a\nb";
+    QTest::newRow("lone LF and lone CR") << "a\nb\rc" << "a\nb\nc";
+    QTest::newRow("an empty line stays") << "a\n\r\n\rb" << "a\n\nb";
+    QTest::newRow("LF LF is two lines") << "a\n\nb" << "a\n\nb";
+    QTest::newRow("break at the end") << "a\n\r" << "a\n";
+    QTest::newRow("no break") << "abc" << "abc";
+}
+
+void TestParamPrefix::messagesShowOneBreakPerLine()
+{
+    QFETCH(QString, text);
+    QTEST(oneBreakPerLine(text), "shown");
 }
 
 QTEST_APPLESS_MAIN(TestParamPrefix)

@@ -130,7 +130,7 @@ void TestWindowSerial::failedOpenNamesThePortAndStaysClosed()
     fake->failOpen = true;
     QTest::mouseClick(find<QRadioButton>("Option1_1"), Qt::LeftButton);
     click("cmdcomm");
-    QCOMPARE(prompts->messages, QStringList({"Error opening Comm:2"}));
+    QCOMPARE(prompts->messages, QStringList({"Error opening Comm:2\nCannot open the fake port"}));
     QCOMPARE(find<QPushButton>("cmdcomm")->text(), QStringLiteral("Open"));
     QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
     QVERIFY(!find<QPushButton>("Command4")->isEnabled());
@@ -324,7 +324,11 @@ void TestWindowSerial::missingRealDeviceFailsToOpen()
     QTest::mouseClick(find<QRadioButton>("Option1_1"), Qt::LeftButton);
     QVERIFY(find<QRadioButton>("Option1_1")->toolTip().contains(QStringLiteral("/dev/voxcel-no-such-device")));
     click("cmdcomm");
-    QCOMPARE(prompts->messages, QStringList({"Error opening Comm:2"}));
+    // The device and the system's reason on the second line.
+    const QString firstLines = QStringLiteral("Error opening Comm:2\nCannot open /dev/voxcel-no-such-device: ");
+    QCOMPARE(prompts->messages.size(), 1);
+    QVERIFY(prompts->messages.first().startsWith(firstLines));
+    QVERIFY(prompts->messages.first().size() > firstLines.size());
     QVERIFY(!serial.isOpen());
     QCOMPARE(find<QPushButton>("cmdcomm")->text(), QStringLiteral("Open"));
     qunsetenv("VOXCEL_COM2");
