@@ -3,10 +3,11 @@
 
 #include "app/main_window.h"
 
-#include "app/window_look.h"
+#include "app/one_line_list.h"
 #include "canvas/canvas_view.h"
 #include "serial/pic_settings.h"
 
+#include "app/one_line_list.h"
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -14,7 +15,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -78,8 +78,8 @@ void MainWindow::connectCommands()
 
 void MainWindow::loadStartValues()
 {
-    addListEntries(lineSettingsList,
-                   {QStringLiteral("9600,n,8,1"), QStringLiteral("2400,n,8,1"), QStringLiteral("1200,n,8,1")});
+    lineSettingsList->addEntries(
+        {QStringLiteral("9600,n,8,1"), QStringLiteral("2400,n,8,1"), QStringLiteral("1200,n,8,1")});
     lineSettingsList->setCurrentRow(-1);
     lineSettingsLabel->setText(QStringLiteral("9600,n,8,1"));
     state_.penDown = false;

@@ -19,7 +19,7 @@ class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class OneLineList;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -132,7 +132,7 @@ private:
     // Port strip
     QRadioButton *com1Option = nullptr;
     QLabel *lineSettingsLabel = nullptr;
-    QListWidget *lineSettingsList = nullptr;
+    OneLineList *lineSettingsList = nullptr;
     QLabel *portIndicator = nullptr;
     QPushButton *portButton = nullptr;
     // Graphics
@@ -162,8 +162,8 @@ private:
     QLineEdit *waitCharsEdit = nullptr;
     QRadioButton *verticalOption = nullptr;
     QRadioButton *horizontalOption = nullptr;
-    QListWidget *picBufferList = nullptr;
-    QListWidget *picDelayList = nullptr;
+    OneLineList *picBufferList = nullptr;
+    OneLineList *picDelayList = nullptr;
     QLineEdit *xmitDelayEdit = nullptr;
     QPushButton *applyButton = nullptr;
     // Text output window and its commands

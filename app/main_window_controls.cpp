@@ -6,6 +6,7 @@
 
 #include "app/app_icon.h"
 #include "app/app_title.h"
+#include "app/one_line_list.h"
 #include "app/window_look.h"
 #include "canvas/canvas_view.h"
 #include "serial/pic_settings.h"
@@ -95,17 +96,11 @@ QWidget *container(QWidget *parent, const char *name, QRect geometry, const QCol
     return w;
 }
 
-// A list box one line high: only the chosen entry shows, the scroll arrows
-// and the arrow keys move through the rest.
-QListWidget *oneLineList(QWidget *parent, const char *name, QRect geometry, const QStringList &entries)
+OneLineList *oneLineList(QWidget *parent, const char *name, QRect geometry, const QStringList &entries)
 {
-    auto *list = make<QListWidget>(parent, name, geometry);
-    addListEntries(list, entries);
-    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setUniformItemSizes(true);
-    list->setFixedHeight(oneLineRowHeight(list) + 2 * list->frameWidth());
+    auto *list = make<OneLineList>(parent, name, geometry);
+    list->addEntries(entries);
+    list->setFixedHeight(list->height());
     return list;
 }
 
@@ -300,6 +295,20 @@ void MainWindow::buildControls()
 
     receivePollTimer = named(new QTimer(this), "Timer1");
     receivePollTimer->setInterval(50);
+
+    // Tab walks the controls in reading order; in the multi-line boxes it
+    // moves on too, so no tab character ever lands in a text.
+    for (QPlainTextEdit *box : {receiveText, transmitText, outputText})
+        box->setTabChangesFocus(true);
+    const QList<QWidget *> readingOrder{
+        com1Option,        com2Option,     lineSettingsList, portButton,         displaySizeButton, canvasView,
+        penSizeCombo,      drawButton,     eraseButton,      savePictureButton,  convertButton,     loadPictureButton,
+        clearCanvasButton, eepromCheck,    startAddressEdit, pasteAndSendButton, receiveText,       transmitText,
+        headerEdit,        formatEdit,     footerEdit,       delimiterEdit,      waitCharsEdit,     verticalOption,
+        horizontalOption,  picBufferList,  picDelayList,     xmitDelayEdit,      applyButton,       outputText,
+        copyButton,        saveTextButton, clearTextButton,  restoreButton,      reformatButton,    sendButton};
+    for (qsizetype i = 1; i < readingOrder.size(); ++i)
+        setTabOrder(readingOrder.at(i - 1), readingOrder.at(i));
 
     // Fixed size: the window cannot be resized or maximised.
     adjustSize();

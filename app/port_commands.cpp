@@ -9,9 +9,9 @@
 #include "serial/port_layer.h"
 #include "serial/receive_window.h"
 
+#include "app/one_line_list.h"
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -69,8 +69,8 @@ void MainWindow::openOrClosePort()
         }
     } catch (const std::exception &error) {
         // Which device, and why, on a line of its own.
-        prompts_.message(QStringLiteral("Error opening Comm:") + QString::number(port_.commPort()) + QLatin1Char('\n')
-                         + QString::fromStdString(error.what()));
+        prompts_.message(QStringLiteral("Error opening Comm:") + QString::number(port_.commPort()) + QLatin1Char('\n') +
+                         QString::fromStdString(error.what()));
         pasteAndSendButton->setEnabled(false);
     }
 }
@@ -125,7 +125,8 @@ void MainWindow::onReceiveTextChanged()
 
 void MainWindow::sendTypedKey(const QKeyEvent &event)
 {
-    if (!port_.isOpen())
+    // Tab and Shift+Tab move to the next control; they are not typed.
+    if (!port_.isOpen() || event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab)
         return;
     const std::optional<char> ch = keyPressToSend(event.key(), event.text());
     if (!ch)

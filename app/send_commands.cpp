@@ -12,13 +12,13 @@
 #include "serial/port_layer.h"
 #include "text/text_rules.h"
 
+#include "app/one_line_list.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>

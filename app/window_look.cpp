@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -23,18 +22,4 @@ void setColours(QWidget *widget, const QColor &background, const QColor &text)
             widget->setAutoFillBackground(true);
     }
     widget->setPalette(palette);
-}
-
-int oneLineRowHeight(const QListWidget *list)
-{
-    return list->fontMetrics().height() + 4;
-}
-
-void addListEntries(QListWidget *list, const QStringList &entries)
-{
-    const int rowHeight = oneLineRowHeight(list);
-    for (const QString &entry : entries) {
-        auto *item = new QListWidgetItem(entry, list);
-        item->setSizeHint(QSize(0, rowHeight));
-    }
 }

@@ -2,9 +2,7 @@
 
 #include <QColor>
 #include <QLatin1String>
-#include <QStringList>
 
-class QListWidget;
 class QWidget;
 
 // The colours of the main window's controls.
@@ -32,10 +30,3 @@ template <typename W> W *named(W *control, const char *name)
 
 // Background and text colours in the roles each kind of control paints with.
 void setColours(QWidget *widget, const QColor &background, const QColor &text);
-
-// A one-line list is this high inside its frame.
-int oneLineRowHeight(const QListWidget *list);
-
-// Adds entries at the end of a one-line list, each exactly one line high:
-// only the chosen entry shows, the scroll arrows and arrow keys move on.
-void addListEntries(QListWidget *list, const QStringList &entries);
