@@ -54,7 +54,7 @@ void MainWindow::convert()
     } catch (const std::exception &) {
         if (QApplication::overrideCursor())
             QApplication::restoreOverrideCursor();
-        prompts_.message(QStringLiteral("Conversion Error - Check settings"));
+        prompts_.message(ConversionErrorMessage);
     }
     reformatButton->setEnabled(true);
 }
@@ -63,6 +63,12 @@ void MainWindow::reformat()
 {
     if (!formatAllowsReformat(formatEdit->text(), delimiterEdit->text())) {
         prompts_.message(NoFormatOrDelimitersMessage);
+        return;
+    }
+    // No prefix (the last Convert failed, or Clear removed it): the PIC
+    // would not know what the digits are for.
+    if (state_.paramPrefix.isEmpty()) {
+        prompts_.message(ConversionErrorMessage);
         return;
     }
     state_.workText = workTextFrom(outputText->toPlainText());

@@ -7,6 +7,7 @@
 #include "app/prompts.h"
 #include "app/transmission_sleep.h"
 #include "app/window_look.h"
+#include "convert/reformat.h"
 #include "serial/pacing.h"
 #include "serial/pic_settings.h"
 #include "serial/port_layer.h"
@@ -118,6 +119,12 @@ void MainWindow::sendToLcd()
 {
     if (!port_.isOpen()) {
         prompts_.message(OpenPortFirstText);
+        return;
+    }
+    // Only a transmission that starts with its parameter prefix goes out
+    // (an empty one writes nothing at all).
+    if (!state_.sendText.isEmpty() && !state_.sendText.startsWith(QLatin1Char('*'))) {
+        prompts_.message(ConversionErrorMessage);
         return;
     }
     // A bad delay is caught before the first character: the PIC never gets

@@ -7,9 +7,9 @@ bool formatAllowsReformat(const QString &format, const QString &delimiter)
     return format.isEmpty() && delimiter.isEmpty();
 }
 
-QString workTextFrom(const QString &text3)
+QString workTextFrom(const QString &shownText)
 {
-    return lowerCase(trimBlanks(text3));
+    return lowerCase(trimBlanks(shownText));
 }
 
 QString reformatForOutput(const QString &text, int N, const QString &waitChars, const QString &paramPrefix)

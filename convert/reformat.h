@@ -8,12 +8,17 @@
 inline constexpr QLatin1String NoFormatOrDelimitersMessage(
     "No Format or Delimiters allowed\n\rConvert again without them.");
 
+// Shown when a picture cannot be converted with the settings, and when a
+// transmission would go out without its parameter prefix: the PIC must never
+// get data it cannot place.
+inline constexpr QLatin1String ConversionErrorMessage("Conversion Error - Check settings");
+
 // True when the converted text is plain hex digits, so it may be reformatted.
 bool formatAllowsReformat(const QString &format, const QString &delimiter);
 
 // The text of the output window as it is reformatted: blanks trimmed from both
 // ends and lower-cased. The window and command-line tools share this step.
-QString workTextFrom(const QString &text3);
+QString workTextFrom(const QString &shownText);
 
 // paramPrefix, then the text cut into pieces of N characters, each behind
 // waitChars. The pieces cover the whole text (the last one may be shorter),

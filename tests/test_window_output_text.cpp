@@ -23,6 +23,7 @@ private slots:
     void reformatRefusesFormatOrDelimiter();
     void copySaveClearRestore();
     void textSaveFailureKeepsTheOldFile();
+    void noTransmissionWithoutItsPrefix();
 };
 
 void TestWindowOutputText::convertFailsCleanlyOnABadAddress()
@@ -136,6 +137,45 @@ void TestWindowOutputText::textSaveFailureKeepsTheOldFile()
     click("Command12");
     QCOMPARE(prompts->messages.size(), 2);
     QVERIFY(QFileInfo(path("taken")).isDir());
+}
+
+void TestWindowOutputText::noTransmissionWithoutItsPrefix()
+{
+    find<QLineEdit>("txtfrmt")->clear();
+    find<QLineEdit>("txtDelim")->clear();
+    auto *startAddressEdit = find<QLineEdit>("eeprom");
+    // A Convert that failed on the start address, and a Clear then Restore,
+    // both leave digits without a prefix.
+    for (const char *how : {"failed convert", "clear and restore"}) {
+        click("Command9");
+        if (QByteArray(how) == "failed convert") {
+            window->state().eepromMode = true;
+            startAddressEdit->setText(QStringLiteral("zz"));
+            click("Command9");
+            find<QPlainTextEdit>("Text3")->setPlainText(window->state().savedOutput);
+        } else {
+            click("Command13");
+            click("Command14");
+        }
+        prompts->messages.clear();
+        const QString shown = outputText();
+        click("Command15");
+        QCOMPARE(prompts->messages, QStringList({"Conversion Error - Check settings"}));
+        QCOMPARE(outputText(), shown);
+        QVERIFY(window->state().sendText.isEmpty());
+        QVERIFY(!find<QPushButton>("Command16")->isEnabled());
+        window->state().eepromMode = false;
+        startAddressEdit->setText(QStringLiteral("0000"));
+    }
+
+    // Nor can Send put one on the wire.
+    window->state().sendText = QStringLiteral("]00ff");
+    find<QPushButton>("Command16")->setEnabled(true);
+    port->setOpen(true);
+    prompts->messages.clear();
+    click("Command16");
+    QCOMPARE(prompts->messages, QStringList({"Conversion Error - Check settings"}));
+    QVERIFY(port->written().isEmpty());
 }
 
 QTEST_MAIN(TestWindowOutputText)
