@@ -152,8 +152,9 @@ void MainWindow::buildControls()
     com1Option = option(portStrip, "Option1_0", QStringLiteral("Com1"), {4, 4, 54, 18});
     com1Option->setChecked(true);
     auto *com2Option = option(portStrip, "Option1_1", QStringLiteral("Com2"), {60, 4, 54, 18});
-    com1Option->setToolTip(QStringLiteral("Com1 is %1").arg(deviceForPort(1)));
-    com2Option->setToolTip(QStringLiteral("Com2 is %1").arg(deviceForPort(2)));
+    const QStringList devices = devicesForPorts(2);
+    com1Option->setToolTip(QStringLiteral("Com1 is %1").arg(devices.at(0)));
+    com2Option->setToolTip(QStringLiteral("Com2 is %1").arg(devices.at(1)));
     for (QRadioButton *portOption : {com1Option, com2Option}) {
         portOption->setFont(boldSmall);
         setColours(portOption, Grey, Navy);

@@ -3,6 +3,7 @@
 #include <QSerialPortInfo>
 #include <QtGlobal>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -90,14 +91,38 @@ QString pickDevice(const QStringList &orderedDevices, int portNumber)
     return QStringLiteral("/dev/ttyS%1").arg(std::max(index, 0));
 }
 
-QString deviceForPort(int portNumber)
+namespace {
+
+// The device of a port number; the system's list is made on first need and
+// kept in *listed for the next port number.
+QString deviceFor(int portNumber, std::optional<QStringList> *listed)
 {
     const QString override = qEnvironmentVariable(portDeviceVariable(portNumber).toLatin1().constData());
     if (!override.isEmpty())
         return override;
 #ifdef Q_OS_WIN
+    Q_UNUSED(listed);
     return QStringLiteral("COM%1").arg(portNumber);
 #else
-    return pickDevice(orderSerialDevices(systemSerialDevices()), portNumber);
+    if (!*listed)
+        *listed = orderSerialDevices(systemSerialDevices());
+    return pickDevice(**listed, portNumber);
 #endif
+}
+
+} // namespace
+
+QString deviceForPort(int portNumber)
+{
+    std::optional<QStringList> listed;
+    return deviceFor(portNumber, &listed);
+}
+
+QStringList devicesForPorts(int count)
+{
+    std::optional<QStringList> listed;
+    QStringList devices;
+    for (int portNumber = 1; portNumber <= count; ++portNumber)
+        devices << deviceFor(portNumber, &listed);
+    return devices;
 }

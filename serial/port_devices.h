@@ -12,6 +12,10 @@
 //   order; /dev/ttyS0 / /dev/ttyS1 when the system lists fewer.
 QString deviceForPort(int portNumber);
 
+// The devices of port numbers 1 to count, in order, asking the system for
+// its serial devices at most once (the list takes a while to make).
+QStringList devicesForPorts(int count);
+
 // The environment variable that overrides the device of a port number.
 QString portDeviceVariable(int portNumber);
 

@@ -415,6 +415,7 @@ void TestSerialLogic::deviceFromEnvironment()
     qunsetenv("VOXCEL_COM1");
     QCOMPARE(deviceForPort(2), QStringLiteral("/tmp/voxcel-test-device"));
     QVERIFY(deviceForPort(1) != QStringLiteral("/tmp/voxcel-test-device"));
+    QCOMPARE(devicesForPorts(2), QStringList({deviceForPort(1), QStringLiteral("/tmp/voxcel-test-device")}));
     // Set but empty counts as not set.
     qputenv("VOXCEL_COM2", "");
     QVERIFY(deviceForPort(2) != QStringLiteral("/tmp/voxcel-test-device"));
