@@ -19,11 +19,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QUndoStack>
 #include <cmath>
 
 MainWindow::MainWindow(Prompts &prompts, PortLayer &port, QWidget *parent)
-    : QMainWindow(parent), prompts_(prompts), port_(port)
+    : QMainWindow(parent), prompts_(prompts), port_(port), canvasHistory_(new QUndoStack(this))
 {
+    canvasHistory_->setUndoLimit(200);
     setObjectName(QStringLiteral("Main"));
     buildControls();
     connectCommands();
@@ -46,6 +48,8 @@ void MainWindow::connectCommands()
     connect(displaySizeButton, &QPushButton::clicked, this, &MainWindow::toggleDisplayHeight);
     connect(loadPictureButton, &QPushButton::clicked, this, &MainWindow::loadPicture);
     connect(savePictureButton, &QPushButton::clicked, this, &MainWindow::savePicture);
+    connect(undoAction, &QAction::triggered, this, &MainWindow::undoCanvasChange);
+    connect(redoAction, &QAction::triggered, this, &MainWindow::redoCanvasChange);
 
     connect(verticalOption, &QRadioButton::clicked, this, &MainWindow::onByteOrderChosen);
     connect(horizontalOption, &QRadioButton::clicked, this, &MainWindow::onByteOrderChosen);

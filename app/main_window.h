@@ -25,6 +25,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class QUndoStack;
 
 // The one fixed main window. It reads its controls, calls the rules in
 // canvas/, convert/ and serial/, and writes the results back; it holds no
@@ -73,6 +74,11 @@ private:
     void toggleDisplayHeight();
     void loadPicture();
     void savePicture();
+    // Keeps a change of the picture as one undo step; `before` is the
+    // picture as it was. No step when nothing changed.
+    void recordCanvasChange(const Canvas::Pixels &before, const QString &what);
+    void undoCanvasChange();
+    void redoCanvasChange();
 
     // The output text
     void onByteOrderChosen();
@@ -123,6 +129,8 @@ private:
     Canvas canvas_;
     double penX_ = 0; // the last position painted in the current stroke
     double penY_ = 0;
+    Canvas::Pixels strokeBefore_{}; // the picture when the current stroke began
+    QUndoStack *canvasHistory_ = nullptr;
     ReceiveDisplay receiveDisplay_;
     bool transmitting_ = false;
     QElapsedTimer progressClock_; // since the last repaint of the progress
@@ -182,4 +190,6 @@ private:
     QAction *openAction = nullptr;
     QAction *aboutAction = nullptr;
     QAction *helpAction = nullptr;
+    QAction *undoAction = nullptr; // Ctrl+Z: the last change of the picture
+    QAction *redoAction = nullptr; // Ctrl+Shift+Z, Ctrl+Y
 };

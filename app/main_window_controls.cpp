@@ -295,6 +295,14 @@ void MainWindow::buildControls()
     sendProgress->hide();
 
     receivePollTimer = named(new QTimer(this), "Timer1");
+
+    // Undo and redo of the picture work from anywhere in the window; a text
+    // box takes the keys first for its own text.
+    undoAction = named(new QAction(QStringLiteral("Undo"), this), "canvasUndo");
+    undoAction->setShortcut(QKeySequence::Undo);
+    redoAction = named(new QAction(QStringLiteral("Redo"), this), "canvasRedo");
+    redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    addActions({undoAction, redoAction});
     receivePollTimer->setInterval(50);
 
     // Tab walks the controls in reading order; in the multi-line boxes it

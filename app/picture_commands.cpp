@@ -3,15 +3,20 @@
 
 #include "app/main_window.h"
 
+#include "app/canvas_history.h"
 #include "app/prompts.h"
 #include "canvas/canvas_view.h"
 #include "canvas/display_height.h"
 #include "canvas/drawing.h"
 #include "canvas/picture_file.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QUndoStack>
 
 namespace {
 const QString PictureFileTitle = QStringLiteral("Load BMP Image");
@@ -37,6 +42,7 @@ void MainWindow::selectErasePen()
 
 void MainWindow::startStroke(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y)
 {
+    strokeBefore_ = canvas_.pixels();
     positionLabel->show();
     canvas_.plotDot(x, y);
     penX_ = x;
@@ -59,12 +65,16 @@ void MainWindow::continueStroke(Qt::MouseButtons, Qt::KeyboardModifiers, double 
 void MainWindow::endStroke(Qt::MouseButton, Qt::KeyboardModifiers, double, double)
 {
     positionLabel->hide();
+    if (state_.penDown)
+        recordCanvasChange(strokeBefore_, QStringLiteral("Stroke"));
     state_.penDown = false;
 }
 
 void MainWindow::clearCanvas()
 {
+    const Canvas::Pixels before = canvas_.pixels();
     canvas_.clearCanvas();
+    recordCanvasChange(before, QStringLiteral("Clear"));
     canvasView->update();
 }
 
@@ -90,8 +100,43 @@ void MainWindow::loadPicture()
         prompts_.message(QStringLiteral("File Not Found, make sure the path is correct."));
         return;
     }
+    const Canvas::Pixels before = canvas_.pixels();
     canvas_.placePicture(*picture);
+    recordCanvasChange(before, QStringLiteral("Load"));
     canvasView->update();
+}
+
+void MainWindow::recordCanvasChange(const Canvas::Pixels &before, const QString &what)
+{
+    if (before == canvas_.pixels())
+        return;
+    canvasHistory_->push(new CanvasChange(canvas_, before, what, [this] { canvasView->update(); }));
+}
+
+namespace {
+// The text box that has the focus, which keeps undo and redo for its text.
+template <typename Box> Box *focusedBox()
+{
+    return qobject_cast<Box *>(QApplication::focusWidget());
+}
+} // namespace
+
+void MainWindow::undoCanvasChange()
+{
+    if (focusedBox<QLineEdit>() || focusedBox<QPlainTextEdit>())
+        return; // the box has taken Ctrl+Z itself
+    canvasHistory_->undo();
+}
+
+void MainWindow::redoCanvasChange()
+{
+    // Ctrl+Y is no redo key of a text box here; in a box it redoes the text.
+    if (auto *line = focusedBox<QLineEdit>())
+        line->redo();
+    else if (auto *box = focusedBox<QPlainTextEdit>())
+        box->redo();
+    else
+        canvasHistory_->redo();
 }
 
 void MainWindow::savePicture()

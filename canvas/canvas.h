@@ -13,6 +13,8 @@ public:
     static constexpr int Height = 64;
     static constexpr QRgb Black = 0x000000;
     static constexpr QRgb White = 0xFFFFFF;
+    // Every pixel, row by row: what undo keeps of a picture.
+    using Pixels = std::array<QRgb, Width * Height>;
 
     Canvas();
 
@@ -45,9 +47,12 @@ public:
     int shownRows() const { return shownRows_; }
 
     QRgb colourAt(int x, int y) const { return pixels_[static_cast<std::size_t>(y * Width + x)]; }
+    // All 64 rows, also those hidden in 128x32 mode.
+    const Pixels &pixels() const { return pixels_; }
+    void setPixels(const Pixels &pixels) { pixels_ = pixels; }
 
 private:
-    std::array<QRgb, Width * Height> pixels_;
+    Pixels pixels_;
     QRgb drawColour_ = Black;
     int penSize_ = 1;
     int shownRows_ = Height;

@@ -1,0 +1,101 @@
+// Undo and redo of the picture, driven through the real main window.
+#include "support/window_fixture.h"
+
+#include <QApplication>
+#include <QLineEdit>
+
+class TestWindowUndo : public QObject, private WindowFixture
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        openWindow();
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+    }
+    void cleanup() { closeWindow(); }
+
+    void everyChangeOfThePictureIsOneStep();
+    void textBoxesKeepTheirOwnUndo();
+    void manyStepsBack();
+
+private:
+    QImage picture() const { return window->canvas().canvasImage(); }
+    void stroke(QPoint from, QPoint to)
+    {
+        auto *view = find<QWidget>("Picture1");
+        QTest::mousePress(view, Qt::LeftButton, {}, at(from.x(), from.y()));
+        QTest::mouseMove(view, at((from.x() + to.x()) / 2, (from.y() + to.y()) / 2));
+        QTest::mouseMove(view, at(to.x(), to.y()));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, at(to.x(), to.y()));
+    }
+    void key(QKeySequence keys) { QTest::keySequence(QApplication::focusWidget(), keys); }
+};
+
+void TestWindowUndo::everyChangeOfThePictureIsOneStep()
+{
+    const QImage blank = picture();
+    stroke({10, 10}, {60, 40});
+    const QImage stroked = picture();
+    QVERIFY(stroked != blank);
+    find<QWidget>("Command9")->setFocus(); // any control but a text box
+
+    key(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(picture(), blank); // the whole stroke, not its last dot
+    key(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    QCOMPARE(picture(), stroked);
+    key(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    QCOMPARE(picture(), stroked);
+
+    click("Command5"); // Clear
+    QCOMPARE(picture(), blank);
+    key(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(picture(), stroked);
+
+    QImage loaded(128, 64, QImage::Format_RGB32);
+    loaded.fill(Qt::black);
+    QVERIFY(loaded.save(path("black.bmp")));
+    prompts->answers.enqueue(path("black.bmp"));
+    click("Command10"); // Load
+    QCOMPARE(picture(), loaded);
+    // The 128x32 view is not a change of the picture.
+    click("btnsize");
+    click("btnsize");
+    key(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(picture(), stroked);
+    key(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(picture(), blank);
+}
+
+void TestWindowUndo::textBoxesKeepTheirOwnUndo()
+{
+    stroke({5, 5}, {20, 20});
+    const QImage stroked = picture();
+    auto *header = find<QLineEdit>("txthead");
+    header->setFocus();
+    QTest::keyClicks(header, QStringLiteral("db "));
+    key(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QVERIFY(header->text().size() < 3);
+    QCOMPARE(picture(), stroked);
+    key(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    QCOMPARE(picture(), stroked);
+}
+
+void TestWindowUndo::manyStepsBack()
+{
+    const QImage blank = picture();
+    for (int i = 0; i < 120; ++i)
+        QTest::mouseClick(find<QWidget>("Picture1"), Qt::LeftButton, {}, at(i, i % 64));
+    find<QWidget>("Command9")->setFocus();
+    for (int i = 0; i < 100; ++i)
+        key(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QImage expected = blank;
+    for (int i = 0; i < 20; ++i)
+        expected.setPixel(i, i, qRgb(0, 0, 0));
+    QCOMPARE(picture(), expected);
+}
+
+QTEST_MAIN(TestWindowUndo)
+#include "test_window_undo.moc"
