@@ -220,6 +220,7 @@ private slots:
     void badFilesGiveTheNameAndReason_data();
     void badFilesGiveTheNameAndReason();
     void largeJpegIsDecodedReducedAndMatchesFullDecode();
+    void turnedJpegIsImportedUpright();
     void drawingIsRenderedForEveryFit();
 };
 
@@ -712,6 +713,54 @@ void TestPictureImport::largeJpegIsDecodedReducedAndMatchesFullDecode()
     for (int x = 0; x < 128; ++x) {
         QCOMPARE(isDot(*original, x, 10), x < 64);               // black quarter | white
         QCOMPARE(isDot(*original, x, 40), x % 8 < 4 || x >= 64); // stripes on white | dark grey
+    }
+}
+
+void TestPictureImport::turnedJpegIsImportedUpright()
+{
+    // Stored 2048 x 1024 with the top-left quarter black, tagged "turn a
+    // quarter clockwise": upright it is 1024 x 2048, black at the top right.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QVERIFY(buffer.open(QIODevice::WriteOnly));
+    QVERIFY(quarterPicture({2048, 1024}).save(&buffer, "jpeg", 95));
+    const QByteArray exifOrientation6("\xFF\xE1\x00\x22"
+                                      "Exif\x00\x00"
+                                      "MM\x00\x2A\x00\x00\x00\x08"
+                                      "\x00\x01"
+                                      "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x06\x00\x00"
+                                      "\x00\x00\x00\x00",
+                                      36);
+    bytes.insert(2, exifOrientation6); // right after the start-of-image marker
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("turned.jpg"));
+    QVERIFY(writeFile(path, bytes));
+
+    QString error;
+    const std::optional<ImportSource> source = readImportSource(path, Full, &error);
+    QVERIFY2(source, qPrintable(error));
+    QCOMPARE(source->size, QSize(1024, 2048));
+    QVERIFY(source->grey.width() < 1024); // still decoded reduced
+
+    const std::optional<QImage> fit =
+        importPicture(path, options(ImportFit::Fit, ImportDither::None, 128), Full, &error);
+    QVERIFY(fit);
+    QVERIFY(mismatches(*fit, QRect(64, 0, 16, 32)) <= 4);
+
+    // Every fit as from the same picture turned in memory.
+    QImageReader upright(path);
+    upright.setAutoTransform(true);
+    const QImage turned = upright.read();
+    QCOMPARE(turned.size(), QSize(1024, 2048));
+    for (ImportFit f : {ImportFit::Fit, ImportFit::Fill, ImportFit::Stretch, ImportFit::OriginalSize}) {
+        const std::optional<QImage> viaFile = importPicture(path, options(f, ImportDither::None, 128), Full, &error);
+        QVERIFY(viaFile);
+        const QImage inMemory = dotsOf(turned, Full, options(f, ImportDither::None, 128));
+        int differ = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 128; ++x)
+                differ += isDot(*viaFile, x, y) != isDot(inMemory, x, y) ? 1 : 0;
+        QVERIFY2(differ <= 16, qPrintable(QStringLiteral("fit %1: %2 dots differ").arg(int(f)).arg(differ)));
     }
 }
 
