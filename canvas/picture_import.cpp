@@ -75,7 +75,9 @@ QImage greyOverWhite(const QImage &image)
 {
     if (image.format() == QImage::Format_Grayscale8)
         return image;
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    // RGB32 is stored as 0xFFRRGGBB: read as it is, it is opaque ARGB32.
+    const bool direct = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
+    const QImage argb = direct ? image : image.convertToFormat(QImage::Format_ARGB32);
     QImage grey(argb.size(), QImage::Format_Grayscale8);
     for (int y = 0; y < argb.height(); ++y) {
         const auto *in = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
