@@ -76,6 +76,7 @@ void MainWindow::connectCommands()
 
     connect(exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
     connect(openAction, &QAction::triggered, this, &MainWindow::openFieldFile);
+    connect(importAction, &QAction::triggered, this, &MainWindow::importPictureFile);
     connect(aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     connect(helpAction, &QAction::triggered, this, &MainWindow::showHelp);
 }

@@ -2,6 +2,7 @@
 
 #include "app/window_state.h"
 #include "canvas/canvas.h"
+#include "canvas/picture_import.h"
 #include "serial/pacing.h"
 #include "serial/receive_display.h"
 
@@ -74,6 +75,9 @@ private:
     void toggleDisplayHeight();
     void loadPicture();
     void savePicture();
+    // A picture in any format, fitted, thresholded or dithered (the Import
+    // dialog), onto the canvas.
+    void importPictureFile();
     // Keeps a change of the picture as one undo step; `before` is the
     // picture as it was. No step when nothing changed.
     void recordCanvasChange(const Canvas::Pixels &before, const QString &what);
@@ -131,6 +135,7 @@ private:
     double penY_ = 0;
     Canvas::Pixels strokeBefore_{}; // the picture when the current stroke began
     QUndoStack *canvasHistory_ = nullptr;
+    ImportOptions importOptions_; // the Import dialog starts from the last choice
     ReceiveDisplay receiveDisplay_;
     bool transmitting_ = false;
     QElapsedTimer progressClock_; // since the last repaint of the progress
@@ -188,6 +193,7 @@ private:
     QTimer *receivePollTimer = nullptr;
     QAction *exitAction = nullptr;
     QAction *openAction = nullptr;
+    QAction *importAction = nullptr;
     QAction *aboutAction = nullptr;
     QAction *helpAction = nullptr;
     QAction *undoAction = nullptr; // Ctrl+Z: the last change of the picture

@@ -138,6 +138,8 @@ void MainWindow::buildControls()
 
     exitAction = menuAction(menuBar(), "mnuExit", QStringLiteral("E&xit"));
     openAction = menuAction(menuBar(), "mnuOpen", QStringLiteral("&Open"));
+    importAction = menuAction(menuBar(), "mnuImport", QStringLiteral("&Import"));
+    importAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     aboutAction = menuAction(menuBar(), "mnuAbout", QStringLiteral("&About"));
     helpAction = menuAction(menuBar(), "mnuHelp", QStringLiteral("&Help"));
 

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 
 #include "app/canvas_history.h"
+#include "app/import_dialog.h"
 #include "app/prompts.h"
 #include "canvas/canvas_view.h"
 #include "canvas/display_height.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -103,6 +105,31 @@ void MainWindow::loadPicture()
     const Canvas::Pixels before = canvas_.pixels();
     canvas_.placePicture(*picture);
     recordCanvasChange(before, QStringLiteral("Load"));
+    canvasView->update();
+}
+
+namespace {
+// Every picture format this Qt reads, for the file dialog.
+QString pictureFileFilter()
+{
+    QStringList patterns;
+    for (const QByteArray &format : QImageReader::supportedImageFormats())
+        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+    return QStringLiteral("Pictures (%1);;All files (*)").arg(patterns.join(QLatin1Char(' ')));
+}
+} // namespace
+
+void MainWindow::importPictureFile()
+{
+    const QString name = prompts_.openFileName(QStringLiteral("Import Picture"), pictureFileFilter());
+    if (name.isEmpty())
+        return;
+    const std::optional<QImage> picture = ImportDialog::run(this, prompts_, name, state_.halfHeight, &importOptions_);
+    if (!picture)
+        return; // cancelled, or the file could not be read (the dialog said why)
+    const Canvas::Pixels before = canvas_.pixels();
+    canvas_.placePicture(*picture);
+    recordCanvasChange(before, QStringLiteral("Import"));
     canvasView->update();
 }
 

@@ -15,8 +15,9 @@ public:
     virtual QString ask(const QString &prompt, const QString &title, const QString &defaultText) = 0;
     // A message box with OK and Cancel; true on OK.
     virtual bool confirm(const QString &text) = 0;
-    // A file-open dialog without a file-type filter; empty on Cancel.
-    virtual QString openFileName(const QString &title) = 0;
+    // A file-open dialog, with a file-type filter such as "Pictures (*.png
+    // *.bmp)" or none; empty on Cancel.
+    virtual QString openFileName(const QString &title, const QString &filter = QString()) = 0;
     virtual void beep() = 0;
 };
 

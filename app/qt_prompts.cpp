@@ -47,9 +47,9 @@ bool QtPrompts::confirm(const QString &text)
     return showBox(parent_, text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
-QString QtPrompts::openFileName(const QString &title)
+QString QtPrompts::openFileName(const QString &title, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(parent_, title);
+    return QFileDialog::getOpenFileName(parent_, title, QString(), filter);
 }
 
 void QtPrompts::beep()

@@ -15,7 +15,7 @@ public:
     void message(const QString &text) override;
     QString ask(const QString &prompt, const QString &title, const QString &defaultText) override;
     bool confirm(const QString &text) override;
-    QString openFileName(const QString &title) override;
+    QString openFileName(const QString &title, const QString &filter = QString()) override;
     void beep() override;
 
 private:

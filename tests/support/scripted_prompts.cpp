@@ -17,9 +17,10 @@ bool ScriptedPrompts::confirm(const QString &text)
     return confirmAnswers.isEmpty() ? true : confirmAnswers.dequeue();
 }
 
-QString ScriptedPrompts::openFileName(const QString &title)
+QString ScriptedPrompts::openFileName(const QString &title, const QString &filter)
 {
     fileDialogs << title;
+    fileFilters << filter;
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
 

@@ -12,13 +12,14 @@ public:
     void message(const QString &text) override;
     QString ask(const QString &prompt, const QString &title, const QString &defaultText) override;
     bool confirm(const QString &text) override;
-    QString openFileName(const QString &title) override;
+    QString openFileName(const QString &title, const QString &filter = QString()) override;
     void beep() override;
 
     QStringList messages;
     QStringList asked;          // "title|prompt|default" per input box
     QStringList confirmations;
     QStringList fileDialogs;
+    QStringList fileFilters;    // the file-type filter of each file dialog
     QQueue<QString> answers;    // answers to input boxes; the default when empty
     QQueue<bool> confirmAnswers;
     QQueue<QString> fileNames;
