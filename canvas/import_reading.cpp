@@ -1,0 +1,288 @@
+// Step 1 of the picture import: the file read as a grey picture over white.
+
+#include "canvas/picture_import.h"
+
+#include "canvas/import_internal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// A decoded picture may take this much memory; beyond it the reader refuses,
+// so a small file whose header claims a huge picture cannot exhaust memory.
+constexpr int AllocationLimitMb = 256;
+constexpr qint64 AllocationLimitBytes = qint64(AllocationLimitMb) * 1024 * 1024;
+// Grey pixels kept per display pixel along each side: enough for smooth area
+// averaging under any fit, few enough that a re-scale is cheap.
+constexpr int Oversampling = 4;
+// A drawing is rendered at no more than this on its longer side.
+constexpr int MaxRenderSide = 4096;
+
+std::nullopt_t fail(QString *error, const QString &fileName, const QString &reason)
+{
+    if (error)
+        *error = QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(fileName), reason);
+    return std::nullopt;
+}
+
+QString tooLarge(QSize size)
+{
+    return QStringLiteral("the picture is %1 x %2 pixels, too large to import").arg(size.width()).arg(size.height());
+}
+
+QString readFailure(const QImageReader &reader)
+{
+    switch (reader.error()) {
+    case QImageReader::UnsupportedFormatError:
+        return QStringLiteral("not a picture in a format this program reads");
+    case QImageReader::DeviceError:
+        return QStringLiteral("the file cannot be read (%1)").arg(reader.errorString());
+    default:
+        return QStringLiteral("the picture data is damaged or too large (%1)").arg(reader.errorString());
+    }
+}
+
+bool isVectorFormat(const QByteArray &format)
+{
+    return format == "svg" || format == "svgz";
+}
+
+// Luminance (ITU-R BT.601 weights) composited over white by the alpha.
+QImage greyOverWhite(const QImage &image)
+{
+    if (image.format() == QImage::Format_Grayscale8)
+        return image;
+    // RGB32 is stored as 0xFFRRGGBB: read as it is, it is opaque ARGB32.
+    const bool direct = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
+    const QImage argb = direct ? image : image.convertToFormat(QImage::Format_ARGB32);
+    QImage grey(argb.size(), QImage::Format_Grayscale8);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+        uchar *out = grey.scanLine(y);
+        for (int x = 0; x < argb.width(); ++x) {
+            const QRgb p = in[x];
+            const int alpha = qAlpha(p);
+            const int luma = (299 * qRed(p) + 587 * qGreen(p) + 114 * qBlue(p) + 500) / 1000;
+            out[x] = static_cast<uchar>((luma * alpha + WhiteLevel * (255 - alpha) + 127) / 255);
+        }
+    }
+    return grey;
+}
+
+// The mean of each factor x factor block; blocks at the right and bottom
+// edges average the pixels they have.
+QImage reduceBy(const QImage &grey, int factor)
+{
+    const int w = (grey.width() + factor - 1) / factor;
+    const int h = (grey.height() + factor - 1) / factor;
+    QImage reduced(w, h, QImage::Format_Grayscale8);
+    std::vector<quint32> sums(static_cast<std::size_t>(w));
+    for (int by = 0; by < h; ++by) {
+        std::fill(sums.begin(), sums.end(), 0u);
+        const int rowEnd = std::min(grey.height(), (by + 1) * factor);
+        for (int y = by * factor; y < rowEnd; ++y) {
+            const uchar *line = grey.constScanLine(y);
+            for (int x = 0; x < grey.width(); ++x)
+                sums[static_cast<std::size_t>(x / factor)] += line[x];
+        }
+        const int rows = rowEnd - by * factor;
+        uchar *out = reduced.scanLine(by);
+        for (int bx = 0; bx < w; ++bx) {
+            const int columns = std::min(grey.width(), (bx + 1) * factor) - bx * factor;
+            const quint32 count = static_cast<quint32>(rows * columns);
+            out[bx] = static_cast<uchar>((sums[static_cast<std::size_t>(bx)] + count / 2) / count);
+        }
+    }
+    return reduced;
+}
+
+// Copies the picture into a white window at the given offset.
+void placeInto(QImage &window, const QImage &grey, QPoint at)
+{
+    const QRect area = QRect(at, grey.size()) & window.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uchar *in = grey.constScanLine(y - at.y()) + (area.left() - at.x());
+        std::copy(in, in + area.width(), window.scanLine(y) + area.left());
+    }
+}
+
+QImage centredWindow(const QImage &grey, QSize target)
+{
+    QImage window = whiteGrey(target);
+    placeInto(window, grey, -windowOrigin(grey.size(), target));
+    return window;
+}
+
+// How many picture pixels per side a grey pixel may stand for and still
+// leave Oversampling of them per display pixel under any fit.
+int reductionFor(QSize picture, QSize target)
+{
+    const int across = picture.width() / (Oversampling * target.width());
+    const int down = picture.height() / (Oversampling * target.height());
+    return std::max(1, std::min(across, down));
+}
+
+QSize upright(QSize fileSize, QImageIOHandler::Transformations transformation)
+{
+    return transformation.testFlag(QImageIOHandler::TransformationRotate90) ? fileSize.transposed() : fileSize;
+}
+
+void prepare(QImageReader &reader)
+{
+    reader.setAllocationLimit(AllocationLimitMb);
+    reader.setAutoTransform(true);
+}
+
+bool fitsInMemory(QSize decoded)
+{
+    return qint64(decoded.width()) * decoded.height() * 4 <= AllocationLimitBytes;
+}
+
+// A drawing: rendered large enough to area-average from, and its centre
+// rendered at its own size for Original size.
+std::optional<ImportSource> readDrawing(QImageReader &reader, const QString &fileName, const QByteArray &format,
+                                        QSize target, QString *error)
+{
+    const QSize natural = reader.size();
+    if (!natural.isValid() || natural.isEmpty())
+        return fail(error, fileName, QStringLiteral("the drawing has no size"));
+    const double w = natural.width();
+    const double h = natural.height();
+    double scale = std::max(Oversampling * target.width() / w, Oversampling * target.height() / h);
+    scale = std::min({scale, MaxRenderSide / w, MaxRenderSide / h});
+    const QSize render(std::max(1, int(std::lround(w * scale))), std::max(1, int(std::lround(h * scale))));
+    reader.setScaledSize(render);
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return fail(error, fileName, readFailure(reader));
+
+    ImportSource source;
+    source.size = natural;
+    source.grey = greyOverWhite(image);
+    source.extent = QSizeF(source.grey.size());
+
+    const QPoint origin = windowOrigin(natural, target);
+    const QRect clip = QRect(origin, target) & QRect(QPoint(), natural);
+    source.window = whiteGrey(target);
+    if (!clip.isEmpty()) {
+        QImageReader centre(fileName, format);
+        prepare(centre);
+        centre.setClipRect(clip);
+        QImage part;
+        if (!centre.read(&part) || part.isNull())
+            return fail(error, fileName, readFailure(centre));
+        placeInto(source.window, greyOverWhite(part), clip.topLeft() - origin);
+    }
+    return source;
+}
+
+// A JPEG decodes at 1/2, 1/4 or 1/8 of its size in the decoder itself, far
+// faster than in full. Returns the divisor worth using, or 1.
+int jpegReduction(QImageReader &reader, QSize fileSize, QSize target)
+{
+    if (reader.format() != "jpeg" || !fileSize.isValid())
+        return 1;
+    const int wanted = reductionFor(upright(fileSize, reader.transformation()), target);
+    int divisor = 1;
+    while (divisor * 2 <= std::min(wanted, 8))
+        divisor *= 2;
+    return divisor;
+}
+
+} // namespace
+
+std::optional<ImportSource> readImportSource(const QString &fileName, QSize target, QString *error)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return fail(error, fileName, QStringLiteral("no such file"));
+    if (info.isDir())
+        return fail(error, fileName, QStringLiteral("it is a folder, not a picture"));
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error, fileName, file.errorString());
+    if (file.size() == 0)
+        return fail(error, fileName, QStringLiteral("the file is empty"));
+
+    QImageReader reader(&file);
+    prepare(reader);
+    if (!reader.canRead())
+        return fail(error, fileName, QStringLiteral("not a picture in a format this program reads"));
+    const QByteArray format = reader.format();
+    if (isVectorFormat(format))
+        return readDrawing(reader, fileName, format, target, error);
+
+    // The header's size decides before any pixel is decoded.
+    const QSize fileSize = reader.size();
+    const int jpegDivisor = jpegReduction(reader, fileSize, target);
+    if (fileSize.isValid()) {
+        const QSize decoded((fileSize.width() + jpegDivisor - 1) / jpegDivisor,
+                            (fileSize.height() + jpegDivisor - 1) / jpegDivisor);
+        if (!fitsInMemory(decoded))
+            return fail(error, fileName, tooLarge(fileSize));
+        if (jpegDivisor > 1)
+            reader.setScaledSize(decoded);
+    }
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return fail(error, fileName, readFailure(reader));
+
+    ImportSource source;
+    if (jpegDivisor > 1) {
+        source.size = upright(fileSize, reader.transformation());
+        source.grey = greyOverWhite(image);
+        source.extent = QSizeF(source.size) / jpegDivisor;
+        return source; // the window is read when Original size asks for it
+    }
+    source = importSourceFromImage(image, target);
+    return source;
+}
+
+std::optional<QImage> readImportWindow(const QString &fileName, QSize target, QString *error)
+{
+    QImageReader reader(fileName);
+    prepare(reader);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead())
+        return fail(error, fileName, readFailure(reader));
+    // The window is centred, so it is the same rectangle however the picture
+    // is turned, only across instead of down when turned by a quarter.
+    const QSize fileSize = reader.size();
+    const QSize fileTarget = upright(target, reader.transformation());
+    const QRect clip(windowOrigin(fileSize, fileTarget), fileTarget);
+    if (fileSize.isValid() && QRect(QPoint(), fileSize).contains(clip) &&
+        reader.supportsOption(QImageIOHandler::ClipRect)) {
+        reader.setClipRect(clip);
+        QImage part;
+        if (!reader.read(&part) || part.isNull())
+            return fail(error, fileName, readFailure(reader));
+        if (part.size() == target)
+            return greyOverWhite(part);
+    }
+    // Otherwise read whole and cut out; the size checks of a full read apply.
+    std::optional<ImportSource> whole = readImportSource(fileName, target, error);
+    if (!whole)
+        return std::nullopt;
+    if (whole->window.isNull())
+        return fail(error, fileName, QStringLiteral("its centre cannot be read at full size"));
+    return whole->window;
+}
+
+ImportSource importSourceFromImage(const QImage &picture, QSize target)
+{
+    ImportSource source;
+    const QImage grey = greyOverWhite(picture);
+    source.size = grey.size();
+    source.window = centredWindow(grey, target);
+    const int factor = reductionFor(grey.size(), target);
+    source.grey = factor > 1 ? reduceBy(grey, factor) : grey;
+    source.extent = QSizeF(source.size) / factor;
+    return source;
+}
