@@ -1,5 +1,7 @@
 #include "convert/picture_text.h"
 
+#include "text/text_rules.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 #include <QStringView>
@@ -58,9 +60,10 @@ struct Shape
     QStringList header, footer, delimiter, format;
 };
 
+// Lower-cased as Convert does it, which may change a letter's length.
 QStringList wordsOf(const QString &box)
 {
-    return box.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return lowerCase(box).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
 qsizetype skipSpace(QStringView line, qsizetype pos)
@@ -95,50 +98,60 @@ qsizetype itemAt(QStringView line, qsizetype pos, const Shape &shape, Bytes &byt
     return pos + 2;
 }
 
-// The line may end here: after an optional Delimiter and an optional Footer.
-bool endsAt(QStringView line, qsizetype pos, const Shape &shape)
+// The line may end here: after an optional Delimiter, with or without the
+// Footer.
+bool endsAt(QStringView line, qsizetype pos, const Shape &shape, bool withFooter)
 {
     for (const qsizetype beforeFooter : {pos, after(line, pos, shape.delimiter)}) {
-        if (beforeFooter < 0)
-            continue;
-        for (const qsizetype end : {beforeFooter, after(line, beforeFooter, shape.footer)}) {
-            if (end >= 0 && skipSpace(line, end) == line.size())
-                return true;
-        }
+        const qsizetype end = beforeFooter < 0 || !withFooter ? beforeFooter : after(line, beforeFooter, shape.footer);
+        if (end >= 0 && skipSpace(line, end) == line.size())
+            return true;
     }
     return false;
 }
 
 // A line may lack the Header (a line further down), and the Header is tried
-// first, so a header such as "db " is never taken for a byte.
+// first, so a header such as "db " is never taken for a byte. The items are
+// read as far as they go; when the line cannot end there, the last ones
+// are given back, since a Footer may look like a Delimiter and an item. A
+// line that can end with the Footer does: Convert always writes it.
 bool readShapedLine(QStringView line, const Shape &shape, Bytes &bytes)
 {
     for (const bool withHeader : {true, false}) {
         if (!withHeader && shape.header.isEmpty())
             break;
-        qsizetype pos = withHeader ? after(line, 0, shape.header) : 0;
-        if (pos < 0)
+        const qsizetype start = withHeader ? after(line, 0, shape.header) : 0;
+        if (start < 0)
             continue;
         Bytes lineBytes;
-        for (qsizetype end = itemAt(line, pos, shape, lineBytes); end >= 0;) {
-            pos = end;
-            const qsizetype next = after(line, pos, shape.delimiter);
+        std::vector<qsizetype> itemEnds{start}; // where the line stands after 0, 1, 2 ... items
+        for (qsizetype end = itemAt(line, start, shape, lineBytes); end >= 0;) {
+            itemEnds.push_back(end);
+            const qsizetype next = after(line, end, shape.delimiter);
             end = next < 0 ? -1 : itemAt(line, next, shape, lineBytes);
         }
-        if (endsAt(line, pos, shape)) {
-            bytes.insert(bytes.end(), lineBytes.begin(), lineBytes.end());
-            return true;
+        for (const bool withFooter : {true, false}) {
+            for (std::size_t items = itemEnds.size(); items-- > 0;) {
+                if (endsAt(line, itemEnds[items], shape, withFooter)) {
+                    bytes.insert(bytes.end(), lineBytes.begin(), lineBytes.begin() + std::ptrdiff_t(items));
+                    return true;
+                }
+            }
         }
     }
     return false;
 }
 
+// The whole text as Convert writes it, as one line (line breaks count as
+// blanks); failing that, line by line, as when it was cut into lines.
 std::optional<Bytes> readConvertShape(const QString &text, const OutputFormat &format)
 {
     const Shape shape{wordsOf(format.Header), wordsOf(format.Footer), wordsOf(format.Delimiter),
                       wordsOf(format.Format)};
-    static const QRegularExpression lineBreak(QStringLiteral("[\r\n]"));
     Bytes bytes;
+    if (readShapedLine(text, shape, bytes))
+        return bytes;
+    static const QRegularExpression lineBreak(QStringLiteral("[\r\n]"));
     for (const QString &line : text.split(lineBreak)) {
         if (!readShapedLine(line, shape, bytes))
             return std::nullopt;

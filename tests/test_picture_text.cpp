@@ -83,6 +83,9 @@ void TestPictureText::convertedTextReadsBack_data()
         {"hex-like header before bare digits", {"Dead ", "", "", ""}},
         {"&H", {"", "", ",", "&H"}},
         {"0..h assembler", {"", "h", "h, ", "0"}},
+        {"footer that reads as delimiter and byte", {"", " ENDA,", " EN", ""}},
+        {"hex-like footer after bare digits", {"db ", "DB", "", ""}},
+        {"header over two lines", {"(\nAB ", "", "", ""}},
     };
     for (const auto &[name, boxes] : formats)
         for (const qint16 horizontal : {qint16(0), qint16(1)})
