@@ -215,8 +215,9 @@ QString insideBraces(const QString &code)
     return inside;
 }
 
-// Assembler: what follows the data directives, when lines have them;
-// otherwise everything but preprocessor lines.
+// Assembler: what follows the data directives, when most of the text stands
+// on lines that begin with one; otherwise everything but preprocessor
+// lines. Lines of unmarked hex may begin with DB or DE by chance.
 QString dataLines(const QString &code)
 {
     static const QRegularExpression directive(
@@ -225,15 +226,21 @@ QString dataLines(const QString &code)
         QRegularExpression::CaseInsensitiveOption);
     const QStringList lines = code.split(QLatin1Char('\n'));
     QString data;
+    qsizetype dataLength = 0;
+    qsizetype allLength = 0;
     for (const QString &line : lines) {
+        const qsizetype length = line.trimmed().size();
+        allLength += length;
         const QRegularExpressionMatch match = directive.match(line);
         if (match.hasMatch()) {
+            dataLength += length;
             data += QStringView(line).mid(match.capturedEnd());
             data += QLatin1Char('\n');
         }
     }
-    if (!data.isEmpty())
+    if (dataLength * 2 > allLength)
         return data;
+    data.clear();
     for (const QString &line : lines) {
         if (!line.trimmed().startsWith(QLatin1Char('#')))
             data += line + QLatin1Char('\n');

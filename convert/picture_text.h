@@ -21,28 +21,30 @@ struct TextPicture
 // page left to right; any other value column by column, each column's pages
 // top to bottom (4 pages a column for 512 bytes).
 //
-// First the text is read as Convert writes it with format: on each line an
-// optional Header, Format and two hex digits per byte between Delimiters,
-// an optional Footer. Case and blanks around the pieces do not matter, and a
-// line may end with a Delimiter, so text trimmed, re-spaced or cut into
-// lines still reads.
+// First the text is read as Convert writes it with format: the whole text,
+// or failing that each of its lines, is an optional Header, then Format and
+// two hex digits per byte between Delimiters, then an optional Footer.
+// Case, blanks and line breaks around the pieces do not matter, and a line
+// may end with a Delimiter, so text trimmed, re-spaced or cut into lines
+// still reads.
 //
 // Where the text does not have that shape, or gives no picture, it is read
 // as a byte list in source code. Comments (/* */, //, ;) are skipped. In C
-// text only what stands between braces is read (not the array size); where
-// lines begin with a data directive (db, dt, de, data, retlw, .byte, .db,
-// defb, fcb, dc.b; a label may come first) only what follows it is read;
-// otherwise all but preprocessor lines (#define ...). A transmission text's
-// parameter prefix ("*" and its digits) is skipped. Numbers are written:
+// text only what stands between braces is read (not the array size). Where
+// most of the text stands on lines that begin with a data directive (db,
+// dt, de, data, retlw, .byte, .db, defb, fcb, dc.b; a label may come first)
+// only what follows the directives is read; otherwise all but preprocessor
+// lines (#define ...). A transmission text's parameter prefix ("*" and its
+// digits, up to the wait text) is skipped. Numbers are written:
 //   hex      0x1F, $1F, &H1F, 1Fh (a digit first: 0FFh), H'1F'
 //   binary   0b00011111, B'00011111'
 //   decimal  31, D'31'
-// Unmarked numbers are decimal, with three exceptions where they are hex:
-// the text is nothing but hex digits, 2048 (or 1024) of them, in runs of
-// even length (a converted text without Format, the body of a transmission
-// text); or no number is marked and some number holds a hex letter (1f, a0):
-// then every run of hex digits is hex, two digits a byte. Words (names,
-// directives, types) are passed over.
+// Unmarked numbers are decimal, with two exceptions where they are hex: the
+// text is nothing but hex digits, 2048 (or 1024) of them, in runs of even
+// length (a converted text without Format, the body of a transmission
+// text); or no number is marked and some number starting with a digit holds
+// a hex letter (1f, 0a): then every run of hex digits is hex, two digits a
+// byte. Words (names, directives, types) are passed over.
 //
 // Returns nothing when the text gives no picture and puts into message, when
 // given, what was found: the number of bytes when they are not 1024 or 512,

@@ -179,6 +179,13 @@ void TestPictureText::sourceListsRead_data()
                                                "}"
                                         << qint16(1) << matrix;
 
+    // Lines of unmarked hex that begin with the bytes DB and DE: no directives.
+    ByteMatrix dbAndDe = matrix;
+    dbAndDe.at(0, 0) = 0xDB;
+    dbAndDe.at(16, 0) = 0xDE;
+    QTest::newRow("unmarked hex lines beginning DB, DE")
+        << sourceLines(inTextOrder(dbAndDe, 0), "", [](int, quint8 b) { return hex2(b); }) << qint16(0) << dbAndDe;
+
     // Hex digits without a letter among them are still hex in a run of 2048.
     ByteMatrix decimalDigits;
     QString run;
