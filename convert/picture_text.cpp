@@ -189,13 +189,25 @@ QString withoutComments(const QString &text)
 }
 
 // A transmission text starts with its parameter prefix: "*", the target,
-// two digits of buffer size, four of address, "0" and the delay.
+// two digits of buffer size, four of address, "0" and the delay in one or
+// two digits. The wait text ends it; without one, the digits that are left
+// must be a picture's.
 QString withoutParamPrefix(const QString &code)
 {
-    static const QRegularExpression prefix(QStringLiteral(R"(^\s*\*[01][0-9a-f]{6}0[0-9a-f]{1,2}(?![0-9a-f]))"),
+    static const QRegularExpression prefix(QStringLiteral(R"(^\s*\*[01][0-9a-f]{6}0)"),
                                            QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = prefix.match(code);
-    return match.hasMatch() ? code.mid(match.capturedEnd()) : code;
+    if (!match.hasMatch())
+        return code;
+    const QStringView rest = QStringView(code).mid(match.capturedEnd());
+    qsizetype run = 0;
+    while (run < rest.size() && hexValue(rest[run]) >= 0)
+        ++run;
+    for (const qsizetype delayDigits : {run, run - qsizetype(2 * FullCount), run - qsizetype(2 * HalfCount)}) {
+        if (delayDigits == 1 || delayDigits == 2)
+            return rest.mid(delayDigits).toString();
+    }
+    return code;
 }
 
 // C: the initialiser between braces; the array size and the like outside

@@ -35,7 +35,7 @@ struct TextPicture
 // dt, de, data, retlw, .byte, .db, defb, fcb, dc.b; a label may come first)
 // only what follows the directives is read; otherwise all but preprocessor
 // lines (#define ...). A transmission text's parameter prefix ("*" and its
-// digits, up to the wait text) is skipped. Numbers are written:
+// digits) is skipped. Numbers are written:
 //   hex      0x1F, $1F, &H1F, 1Fh (a digit first: 0FFh), H'1F'
 //   binary   0b00011111, B'00011111'
 //   decimal  31, D'31'

@@ -172,6 +172,7 @@ void TestPictureText::sourceListsRead_data()
     for (int i = 0; i < digits.size(); i += 32)
         transmission += QLatin1Char(']') + digits.mid(i, 32).toLower();
     row("transmission text", transmission);
+    row("transmission text without wait text", "*0200000064" + digits.toLower());
 
     const QList<quint8> columns = inTextOrder(matrix, 1);
     QTest::newRow("horizontal C array") << QStringLiteral("{") +
