@@ -33,6 +33,7 @@ const QString Output = QStringLiteral("output");
 const QString Suffix = QStringLiteral("suffix");
 const QString Help = QStringLiteral("help");
 const QString Version = QStringLiteral("version");
+const QString FromText = QStringLiteral("from-text");
 
 // The line speeds the window's settings list offers.
 constexpr std::array<int, 3> baudChoices{9600, 2400, 1200};
@@ -97,6 +98,12 @@ void addOptions(QCommandLineParser &parser)
          QStringLiteral("Pause before each wait character for --send, in milliseconds, 0 to 60000, fractions "
                         "rounded down (default 20, or 200 with --eeprom, as the window sets it)."),
          QStringLiteral("MS")},
+        {FromText,
+         QStringLiteral("Read the picture back from converted text in FILE (- for standard input) and write it "
+                        "as a BMP to the file -o names, as the window's Save writes a picture. The text is read "
+                        "with --order and the Output Format options; byte lists in C or assembler source are read "
+                        "as well. 1024 bytes make a 128 x 64 picture, 512 a 128 x 32 one."),
+         QStringLiteral("FILE")},
         {{QStringLiteral("h"), Help}, QStringLiteral("Show this help and exit.")},
         {Version, QStringLiteral("Show the version and exit.")},
     });
@@ -134,8 +141,25 @@ QString forTerminal(const QString &message)
 QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
 {
     o.inputs = parser.positionalArguments();
-    if (o.inputs.isEmpty())
+    if (parser.isSet(FromText)) {
+        o.fromText = parser.value(FromText);
+        if (o.fromText.isEmpty())
+            return QStringLiteral("--from-text: no file given");
+        if (!o.inputs.isEmpty())
+            return QStringLiteral("--from-text reads a text, not pictures: %1").arg(o.inputs.join(QLatin1Char(' ')));
+        for (const QString &name : {Reformat, Send, Suffix}) {
+            if (parser.isSet(name))
+                return QStringLiteral("--%1 does not go with --from-text").arg(name);
+        }
+        // A BMP is no text for a terminal or a pipe.
+        if (!parser.isSet(Output))
+            return QStringLiteral("--from-text needs -o picture.bmp");
+        if (o.fromText != QLatin1String("-") &&
+            QFileInfo(parser.value(Output)).absoluteFilePath() == QFileInfo(o.fromText).absoluteFilePath())
+            return QStringLiteral("-o %1 would overwrite the text").arg(parser.value(Output));
+    } else if (o.inputs.isEmpty()) {
         return QStringLiteral("no picture given");
+    }
 
     if (parser.isSet(Order)) {
         const QString order = parser.value(Order).toLower();
@@ -286,6 +310,8 @@ QString convertHelpText()
 
     return QStringLiteral(
                "Usage: voxcel-convert [options] picture.bmp...\n"
+               "       voxcel-convert --from-text FILE -o picture.bmp [--order ...] [--header ...] [--footer ...]\n"
+               "                      [--format ...] [--delimiter ...]\n"
                "\n"
                "Converts 128 x 64 BMP pictures into KS0108 page bytes written as hex text, exactly as the\n"
                "Voxcel window's Convert does with the same settings, and prints the text and a line end.\n"

@@ -34,6 +34,10 @@ struct ConvertOptions
     QString output;
     QString suffix = QStringLiteral(".inc");
     bool suffixGiven = false;
+
+    // --from-text: the converted text to read a picture back from ("-" for
+    // standard input), written to output as a BMP.
+    QString fromText;
 };
 
 struct ParsedArguments

@@ -3,6 +3,7 @@
 #include "canvas/canvas.h"
 #include "canvas/picture_file.h"
 #include "convert/byte_matrix.h"
+#include "convert/picture_text.h"
 #include "convert/reformat.h"
 #include "convert/text_file.h"
 #include "serial/pacing.h"
@@ -10,7 +11,9 @@
 #include "serial/qt_serial_port.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 namespace {
 
@@ -116,6 +119,62 @@ int sendPicture(const ConsoleStreams &console, const ConvertOptions &options, co
     return ExitSuccess;
 }
 
+// --from-text: the picture read back from converted text, saved as the
+// window saves a picture. Nothing is written unless the text gives one.
+int pictureFromText(const ConsoleStreams &console, const ConvertOptions &options)
+{
+    // Far more than any byte list in source code needs.
+    constexpr qint64 MaxTextBytes = 4 * 1024 * 1024;
+    const bool fromStdin = options.fromText == QLatin1String("-");
+    const QString name = fromStdin ? QStringLiteral("standard input") : options.fromText;
+    QFile file(options.fromText);
+    if (!fromStdin && !file.exists()) {
+        reportError(console, QStringLiteral("%1: no such file").arg(name));
+        return ExitFailure;
+    }
+    if (!fromStdin && QFileInfo(options.fromText).isDir()) {
+        reportError(console, QStringLiteral("%1: is a folder, not a text").arg(name));
+        return ExitFailure;
+    }
+    if (!(fromStdin ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly))) {
+        reportError(console, QStringLiteral("cannot read %1: %2").arg(name, file.errorString()));
+        return ExitFailure;
+    }
+    QByteArray bytes;
+    while (bytes.size() <= MaxTextBytes) {
+        const QByteArray chunk = file.read(64 * 1024);
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        reportError(console, QStringLiteral("cannot read %1: %2").arg(name, file.errorString()));
+        return ExitFailure;
+    }
+    if (bytes.size() > MaxTextBytes) {
+        reportError(console, QStringLiteral("%1: over 4 MiB, too long for a picture's text").arg(name));
+        return ExitFailure;
+    }
+    // UTF-8 source, or the 8-bit text the window's Save writes.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes);
+
+    QString message;
+    const std::optional<TextPicture> read = readPictureText(text, options.format, options.horizontalBytes, &message);
+    if (!read) {
+        reportError(console, QStringLiteral("%1: %2").arg(name, message));
+        return ExitFailure;
+    }
+    const QString failure = writeBmp(pictureFromByteMatrix(read->matrix), options.output);
+    if (!failure.isEmpty()) {
+        reportError(console, QStringLiteral("cannot write %1: %2").arg(options.output, failure));
+        return ExitFailure;
+    }
+    return ExitSuccess;
+}
+
 } // namespace
 
 QString pictureText(const QImage &picture, const ConvertOptions &options)
@@ -144,6 +203,8 @@ int runConvert(const QStringList &arguments, const ConsoleStreams &console)
         break;
     }
     const ConvertOptions &options = parsed.options;
+    if (!options.fromText.isEmpty())
+        return pictureFromText(console, options);
 
     QString planError;
     const QList<OutputTarget> targets = planOutputs(options, &planError);
