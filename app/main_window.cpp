@@ -77,6 +77,7 @@ void MainWindow::connectCommands()
     connect(exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
     connect(openAction, &QAction::triggered, this, &MainWindow::openFieldFile);
     connect(importAction, &QAction::triggered, this, &MainWindow::importPictureFile);
+    connect(fromTextAction, &QAction::triggered, this, &MainWindow::pictureFromText);
     connect(aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     connect(helpAction, &QAction::triggered, this, &MainWindow::showHelp);
 }

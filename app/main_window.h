@@ -78,6 +78,10 @@ private:
     // A picture in any format, fitted, thresholded or dithered (the Import
     // dialog), onto the canvas.
     void importPictureFile();
+    // The picture the text output window describes (converted text in the
+    // Output Format boxes' shape, or a byte list from source code), read in
+    // the chosen byte order, onto the canvas.
+    void pictureFromText();
     // Keeps a change of the picture as one undo step; `before` is the
     // picture as it was. No step when nothing changed.
     void recordCanvasChange(const Canvas::Pixels &before, const QString &what);
@@ -194,6 +198,7 @@ private:
     QAction *exitAction = nullptr;
     QAction *openAction = nullptr;
     QAction *importAction = nullptr;
+    QAction *fromTextAction = nullptr;
     QAction *aboutAction = nullptr;
     QAction *helpAction = nullptr;
     QAction *undoAction = nullptr; // Ctrl+Z: the last change of the picture

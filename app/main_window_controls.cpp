@@ -140,6 +140,7 @@ void MainWindow::buildControls()
     openAction = menuAction(menuBar(), "mnuOpen", QStringLiteral("&Open"));
     importAction = menuAction(menuBar(), "mnuImport", QStringLiteral("&Import"));
     importAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    fromTextAction = menuAction(menuBar(), "mnuFromText", QStringLiteral("&Picture from Text"));
     aboutAction = menuAction(menuBar(), "mnuAbout", QStringLiteral("&About"));
     helpAction = menuAction(menuBar(), "mnuHelp", QStringLiteral("&Help"));
 

@@ -1,5 +1,6 @@
 // The picture: the pen, strokes on the canvas, Clear, the 128x64 / 128x32
-// view, and loading and saving the canvas as a BMP file.
+// view, loading and saving the canvas as a BMP file, Import, Picture from
+// Text, and undo and redo of every change of the picture.
 
 #include "app/main_window.h"
 
@@ -10,6 +11,7 @@
 #include "canvas/display_height.h"
 #include "canvas/drawing.h"
 #include "canvas/picture_file.h"
+#include "convert/picture_text.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -130,6 +132,22 @@ void MainWindow::importPictureFile()
     const Canvas::Pixels before = canvas_.pixels();
     canvas_.placePicture(*picture);
     recordCanvasChange(before, QStringLiteral("Import"));
+    canvasView->update();
+}
+
+void MainWindow::pictureFromText()
+{
+    const OutputFormat format{headerEdit->text(), footerEdit->text(), delimiterEdit->text(), formatEdit->text()};
+    QString message;
+    const std::optional<TextPicture> read =
+        readPictureText(outputText->toPlainText(), format, state_.horizontalBytes, &message);
+    if (!read) {
+        prompts_.message(message); // what was found; the canvas stays as it is
+        return;
+    }
+    const Canvas::Pixels before = canvas_.pixels();
+    canvas_.placePicture(pictureFromByteMatrix(read->matrix));
+    recordCanvasChange(before, QStringLiteral("Picture from Text"));
     canvasView->update();
 }
 

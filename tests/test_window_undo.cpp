@@ -2,6 +2,7 @@
 #include "support/window_fixture.h"
 
 #include <QApplication>
+#include <QAction>
 #include <QLineEdit>
 
 class TestWindowUndo : public QObject, private WindowFixture
@@ -19,6 +20,8 @@ private slots:
     void everyChangeOfThePictureIsOneStep();
     void textBoxesKeepTheirOwnUndo();
     void manyStepsBack();
+    void pictureFromTextRoundTrip_data();
+    void pictureFromTextRoundTrip();
 
 private:
     QImage picture() const { return window->canvas().canvasImage(); }
@@ -95,6 +98,45 @@ void TestWindowUndo::manyStepsBack()
     for (int i = 0; i < 20; ++i)
         expected.setPixel(i, i, qRgb(0, 0, 0));
     QCOMPARE(picture(), expected);
+}
+
+void TestWindowUndo::pictureFromTextRoundTrip_data()
+{
+    QTest::addColumn<QString>("order");
+    QTest::addColumn<QStringList>("format"); // header, footer, format, delimiter
+    QTest::newRow("start-up, vertical") << "Option2_0" << QStringList{"", "", "$", ","};
+    QTest::newRow("db 0x, horizontal") << "Option2_1" << QStringList{"db ", " ;end", "0x", ", "};
+    QTest::newRow("bare digits, horizontal") << "Option2_1" << QStringList{"", "", "", ""};
+}
+
+void TestWindowUndo::pictureFromTextRoundTrip()
+{
+    QFETCH(QString, order);
+    QFETCH(QStringList, format);
+    const char *boxes[] = {"txthead", "txtfoot", "txtfrmt", "txtDelim"};
+    for (int i = 0; i < 4; ++i)
+        find<QLineEdit>(boxes[i])->setText(format.at(i));
+    QTest::mouseClick(find<QWidget>(order.toLatin1().constData()), Qt::LeftButton);
+    stroke({3, 7}, {120, 50});
+    stroke({0, 63}, {127, 0});
+    const QImage drawn = picture();
+    click("Command9");
+    click("Command5");
+    QVERIFY(picture() != drawn);
+
+    find<QAction>("mnuFromText")->trigger();
+    QVERIFY(prompts->messages.isEmpty());
+    QCOMPARE(picture(), drawn);
+    find<QWidget>("Command9")->setFocus();
+    key(QKeySequence(Qt::CTRL | Qt::Key_Z)); // one step, as any change of the picture
+    QVERIFY(picture() != drawn);
+
+    // A text that is no picture changes nothing and says what it found.
+    const QImage cleared = picture();
+    find<QPlainTextEdit>("Text3")->setPlainText(QStringLiteral("$01,$02,$03"));
+    find<QAction>("mnuFromText")->trigger();
+    QCOMPARE(prompts->messages, QStringList({"Found 3 bytes; a picture needs 1024, or 512 for 128 x 32"}));
+    QCOMPARE(picture(), cleared);
 }
 
 QTEST_MAIN(TestWindowUndo)
