@@ -1,9 +1,11 @@
 #include "canvas/picture_file.h"
 
+#include "text/file_save.h"
+
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QtEndian>
 #include <cstdlib>
 
@@ -68,15 +70,13 @@ std::optional<QImage> readPicture(const QString &fileName)
 
 QString writeBmp(const QImage &picture, const QString &fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(picture)) {
-        file.cancelWriting();
+    // The whole file is made in memory first: the old one is touched only
+    // once there is something complete to put in its place.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(picture))
         return writer.errorString();
-    }
-    if (!file.commit())
-        return file.errorString();
-    return QString();
+    return replaceFile(fileName, bytes);
 }

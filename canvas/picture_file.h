@@ -10,7 +10,7 @@
 // header claims dimensions far beyond anything a display picture needs.
 std::optional<QImage> readPicture(const QString &fileName);
 
-// Writes the picture as an uncompressed BMP through a temporary file that
-// replaces the old one only when everything was written. Returns the
-// description of the failure, or an empty text on success.
+// Writes the picture as an uncompressed BMP with replaceFile(): a failure
+// leaves any old file as it was. Returns the reason of the failure, or an
+// empty text on success.
 QString writeBmp(const QImage &picture, const QString &fileName);
