@@ -151,6 +151,8 @@ private slots:
     void folderThatTakesNoNewFileIsWrittenInPlace_data();
     void folderThatTakesNoNewFileIsWrittenInPlace();
     void convertUnderASizeLimitKeepsTheOldFile();
+    void convertMakesTheOutputFolder_data();
+    void convertMakesTheOutputFolder();
 };
 
 void TestFileSaves::cutOffSavesKeepTheOldFile_data()
@@ -294,6 +296,66 @@ void TestFileSaves::convertUnderASizeLimitKeepsTheOldFile()
              QStringLiteral("voxcel-convert: cannot write logo.inc: %1\n").arg(systemText(EFBIG)));
     QCOMPARE(readAll(dir.filePath(QStringLiteral("logo.inc"))), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void TestFileSaves::convertMakesTheOutputFolder_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("second"); // the second picture
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("error"); // empty: the two files are written there
+
+    QTest::newRow("new folder") << "made/"
+                                << "b.bmp" << 0 << "";
+    QTest::newRow("new folder with new parents") << "made/deeper/deepest/"
+                                                 << "b.bmp" << 0 << "";
+    QTest::newRow("existing folder") << "./"
+                                     << "b.bmp" << 0 << "";
+    QTest::newRow("a file in the way") << "blocker/sub/"
+                                       << "b.bmp" << 1
+                                       << "voxcel-convert: cannot make the folder blocker/sub/: blocker is not a "
+                                          "folder\n";
+    // Nothing is done, so no folder is left behind either.
+    QTest::newRow("two files of one name") << "made/deeper/"
+                                           << "sub/a.bmp" << 2
+                                           << "voxcel-convert: two pictures would both be written to "
+                                              "made/deeper/a.inc\nTry 'voxcel-convert --help' for more "
+                                              "information.\n";
+}
+
+void TestFileSaves::convertMakesTheOutputFolder()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, second);
+    QFETCH(int, exitCode);
+    QFETCH(QString, error);
+    if (!convertIsBuilt())
+        QSKIP("voxcel-convert is not built with the tests");
+    QTemporaryDir dir;
+    QImage black = testPicture();
+    black.fill(Qt::black);
+    QVERIFY(testPicture().save(dir.filePath(QStringLiteral("a.bmp")), "BMP"));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    QVERIFY(black.save(dir.filePath(QStringLiteral("b.bmp")), "BMP"));
+    QVERIFY(black.save(dir.filePath(QStringLiteral("sub/a.bmp")), "BMP"));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("blocker")), "not a folder"));
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    const CliResult result =
+        runConvert({QStringLiteral("-o"), output, QStringLiteral("a.bmp"), second}, dir.path(), false);
+    QVERIFY(result.exited);
+    QCOMPARE(QString::fromLocal8Bit(result.err), error);
+    QCOMPARE(result.exitCode, exitCode);
+    if (!error.isEmpty()) {
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        return;
+    }
+    for (const QString &picture : {QStringLiteral("a"), QStringLiteral("b")}) {
+        const CliResult printed = runConvert({picture + QStringLiteral(".bmp")}, dir.path(), false);
+        QCOMPARE(printed.exitCode, 0);
+        QCOMPARE(readAll(QDir(dir.filePath(output)).filePath(picture + QStringLiteral(".inc"))),
+                 printed.out.chopped(1) + "\r\n");
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFileSaves)
