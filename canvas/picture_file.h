@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIODevice>
 #include <QImage>
 #include <QString>
 #include <optional>
@@ -9,6 +10,10 @@
 // file, a folder, a file that is no picture, a truncated one, or one whose
 // header claims dimensions far beyond anything a display picture needs.
 std::optional<QImage> readPicture(const QString &fileName);
+
+// The same from a device open for reading that can seek (a file, a
+// buffer), from its current position on.
+std::optional<QImage> readPicture(QIODevice &device);
 
 // Writes the picture as an uncompressed BMP with replaceFile(): a failure
 // leaves any old file as it was. Returns the reason of the failure, or an

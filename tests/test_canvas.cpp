@@ -1,8 +1,14 @@
 #include "canvas/canvas.h"
 #include "canvas/display_height.h"
 #include "canvas/drawing.h"
+#include "canvas/picture_file.h"
 
+#include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
+
+#include <climits>
+#include <optional>
 
 namespace {
 int setPixels(const Canvas &canvas)
@@ -20,6 +26,65 @@ QImage filled(int w, int h, QRgb colour)
     image.fill(colour);
     return image;
 }
+
+template <typename T> void put(QByteArray &bytes, int at, T value)
+{
+    qToLittleEndian<T>(value, bytes.data() + at);
+}
+
+// A BMP file with a 40-byte info header: a grey palette for the indexed
+// kinds, then the pixel data as given.
+QByteArray bmpFile(qint32 width, qint32 height, quint16 bits, quint32 compression, const QByteArray &data)
+{
+    const int colours = bits <= 8 ? 1 << bits : 0;
+    QByteArray file(54, '\0');
+    file[0] = 'B';
+    file[1] = 'M';
+    put<quint32>(file, 10, 54 + colours * 4);
+    put<quint32>(file, 14, 40);
+    put<qint32>(file, 18, width);
+    put<qint32>(file, 22, height);
+    put<quint16>(file, 26, 1);
+    put<quint16>(file, 28, bits);
+    put<quint32>(file, 30, compression);
+    put<quint32>(file, 34, quint32(data.size()));
+    for (int i = 0; i < colours; ++i) {
+        const char grey = char(i * 255 / (colours - 1));
+        file += QByteArray(3, grey) + '\0';
+    }
+    file += data;
+    put<quint32>(file, 2, quint32(file.size()));
+    return file;
+}
+
+// The same with the 12-byte header of OS/2 1.x, which has 16-bit sides.
+QByteArray os2BmpFile(quint16 width, quint16 height, quint16 bits, const QByteArray &data)
+{
+    QByteArray file(26, '\0');
+    file[0] = 'B';
+    file[1] = 'M';
+    put<quint32>(file, 10, 26);
+    put<quint32>(file, 14, 12);
+    put<quint16>(file, 18, width);
+    put<quint16>(file, 20, height);
+    put<quint16>(file, 22, 1);
+    put<quint16>(file, 24, bits);
+    file += data;
+    put<quint32>(file, 2, quint32(file.size()));
+    return file;
+}
+
+std::optional<QImage> loadBytes(const QByteArray &bytes)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("picture.bmp")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the test picture");
+    file.close();
+    return readPicture(file.fileName());
+}
+
+enum Compression : quint32 { Uncompressed = 0, Rle8 = 1, Rle4 = 2 };
 } // namespace
 
 class TestCanvas : public QObject
@@ -42,6 +107,10 @@ private slots:
     void toggleTwiceRestoresTheView();
     void positionCaptionFloors();
     void strokesLeaveNoGaps();
+    void runLengthPicturesLoadOnlyWhenComplete_data();
+    void runLengthPicturesLoadOnlyWhenComplete();
+    void hostileHeadersAreRefused_data();
+    void hostileHeadersAreRefused();
 };
 
 void TestCanvas::startsWhiteWithPenOneInBlack()
@@ -285,6 +354,84 @@ void TestCanvas::strokesLeaveNoGaps()
     Canvas far;
     plotStroke(far, -1e12, -1e12, 10, 10);
     QVERIFY(far.pixelIsSet(10, 10));
+}
+
+void TestCanvas::runLengthPicturesLoadOnlyWhenComplete_data()
+{
+    // 4 x 3 pictures, bottom row first; each row a run of one colour.
+    QTest::addColumn<quint16>("bits");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<bool>("loads");
+
+    const QByteArray rows8 = QByteArray::fromHex("0401 0000 0402 0000 0403");
+    QTest::newRow("RLE8 with line ends and end mark") << quint16(8) << rows8 + QByteArray::fromHex("0000 0001") << true;
+    QTest::newRow("RLE8 end mark after the last run") << quint16(8) << rows8 + QByteArray::fromHex("0001") << true;
+    QTest::newRow("RLE8 no end mark, last line ended") << quint16(8) << rows8 + QByteArray::fromHex("0000") << true;
+    QTest::newRow("RLE8 no end mark, last row full") << quint16(8) << rows8 << true;
+    QTest::newRow("RLE8 end mark before the last row") << quint16(8) << QByteArray::fromHex("0401 0001") << true;
+    QTest::newRow("RLE8 jump past the last row") << quint16(8) << QByteArray::fromHex("0401 0002 0005") << true;
+    QTest::newRow("RLE8 absolute runs") << quint16(8)
+                                        << QByteArray::fromHex(
+                                               "0004 01020304 0000 0003 050607 00 0000 0004 08090a0b 0001")
+                                        << true;
+    QTest::newRow("RLE8 no data") << quint16(8) << QByteArray() << false;
+    QTest::newRow("RLE8 cut after the first row") << quint16(8) << QByteArray::fromHex("0401 0000") << false;
+    QTest::newRow("RLE8 cut within the second row") << quint16(8) << QByteArray::fromHex("0401 0000 0202") << false;
+    QTest::newRow("RLE8 cut within the last row")
+        << quint16(8) << QByteArray::fromHex("0401 0000 0402 0000 0203") << false;
+    QTest::newRow("RLE8 cut in a jump") << quint16(8) << QByteArray::fromHex("0401 0002 00") << false;
+    QTest::newRow("RLE8 cut in an escape") << quint16(8) << QByteArray::fromHex("0401 0000 0402 00") << false;
+    QTest::newRow("RLE8 cut in an absolute run") << quint16(8) << QByteArray::fromHex("0401 0000 0004 0102") << false;
+
+    const QByteArray rows4 = QByteArray::fromHex("0412 0000 0434 0000 0456");
+    QTest::newRow("RLE4 with line ends and end mark") << quint16(4) << rows4 + QByteArray::fromHex("0000 0001") << true;
+    QTest::newRow("RLE4 no end mark, last row full") << quint16(4) << rows4 << true;
+    QTest::newRow("RLE4 absolute runs") << quint16(4) << QByteArray::fromHex("0003 1230 0000 0004 4567 0000 0001 10 00")
+                                        << true;
+    QTest::newRow("RLE4 cut after the second row") << quint16(4) << rows4.left(8) << false;
+    QTest::newRow("RLE4 cut in an absolute run") << quint16(4) << QByteArray::fromHex("0412 0000 0003 12") << false;
+}
+
+void TestCanvas::runLengthPicturesLoadOnlyWhenComplete()
+{
+    QFETCH(quint16, bits);
+    QFETCH(QByteArray, data);
+    QFETCH(bool, loads);
+    const std::optional<QImage> picture = loadBytes(bmpFile(4, 3, bits, bits == 8 ? Rle8 : Rle4, data));
+    QCOMPARE(picture.has_value(), loads);
+    if (picture)
+        QCOMPARE(picture->size(), QSize(4, 3));
+}
+
+void TestCanvas::hostileHeadersAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("loads");
+
+    const QByteArray some(64, '\x55');
+    QTest::newRow("largest sides") << bmpFile(INT_MAX, INT_MAX, 24, Uncompressed, some) << false;
+    QTest::newRow("smallest height") << bmpFile(128, INT_MIN, 24, Uncompressed, some) << false;
+    QTest::newRow("negative width") << bmpFile(-128, 64, 24, Uncompressed, some) << false;
+    QTest::newRow("zero width") << bmpFile(0, 64, 24, Uncompressed, some) << false;
+    QTest::newRow("65535 bits per pixel") << bmpFile(16384, 16384, 65535, Uncompressed, some) << false;
+    QTest::newRow("RLE8 of the largest sides")
+        << bmpFile(INT_MAX, INT_MAX, 8, Rle8, QByteArray::fromHex("0001")) << false;
+    QTest::newRow("RLE4 of the smallest height") << bmpFile(4, INT_MIN, 4, Rle4, QByteArray::fromHex("0001")) << false;
+    QTest::newRow("OS/2 header of the largest sides") << os2BmpFile(65535, 65535, 24, some) << false;
+
+    // The reader's limit on a side, and one past it: both files complete.
+    QTest::newRow("16384 wide") << bmpFile(16384, 1, 24, Uncompressed, QByteArray(16384 * 3, '\0')) << true;
+    QTest::newRow("16385 wide") << bmpFile(16385, 1, 24, Uncompressed, QByteArray(16388 * 3, '\0')) << false;
+    QByteArray beyond = bmpFile(128, 64, 24, Uncompressed, QByteArray(128 * 64 * 3, '\0'));
+    put<quint32>(beyond, 10, UINT_MAX);
+    QTest::newRow("pixel data beyond the end") << beyond << false;
+}
+
+void TestCanvas::hostileHeadersAreRefused()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, loads);
+    QCOMPARE(loadBytes(file).has_value(), loads);
 }
 
 QTEST_APPLESS_MAIN(TestCanvas)
