@@ -114,7 +114,8 @@ bool bmpIsComplete(QIODevice &device)
     if (header.size() < 26 || !header.startsWith("BM"))
         return true; // not a BMP: the reader decides
     const auto *h = reinterpret_cast<const uchar *>(header.constData());
-    const qint64 dataOffset = qFromLittleEndian<quint32>(h + 10);
+    // Offsets count from the start of the file: where the device is now.
+    const qint64 dataOffset = device.pos() + qFromLittleEndian<quint32>(h + 10);
     const quint32 infoSize = qFromLittleEndian<quint32>(h + 14);
     qint64 width = 0;
     qint64 height = 0;

@@ -3,6 +3,7 @@
 #include "canvas/drawing.h"
 #include "canvas/picture_file.h"
 
+#include <QBuffer>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -397,10 +398,18 @@ void TestCanvas::runLengthPicturesLoadOnlyWhenComplete()
     QFETCH(quint16, bits);
     QFETCH(QByteArray, data);
     QFETCH(bool, loads);
-    const std::optional<QImage> picture = loadBytes(bmpFile(4, 3, bits, bits == 8 ? Rle8 : Rle4, data));
+    const QByteArray file = bmpFile(4, 3, bits, bits == 8 ? Rle8 : Rle4, data);
+    const std::optional<QImage> picture = loadBytes(file);
     QCOMPARE(picture.has_value(), loads);
     if (picture)
         QCOMPARE(picture->size(), QSize(4, 3));
+
+    // The same from a device on which the picture starts further on.
+    QBuffer buffer;
+    buffer.setData("odd" + file);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    QVERIFY(buffer.seek(3));
+    QCOMPARE(readPicture(buffer).has_value(), loads);
 }
 
 void TestCanvas::hostileHeadersAreRefused_data()
