@@ -27,7 +27,8 @@ public:
     std::optional<uchar> next()
     {
         if (at_ == block_.size()) {
-            if (!device_.seek(next_))
+            // An offset past the end is no data (and not a seek to warn about).
+            if (next_ >= device_.size() || !device_.seek(next_))
                 return std::nullopt;
             block_ = device_.read(4096);
             next_ += block_.size();
