@@ -172,6 +172,10 @@ std::optional<QImage> readPicture(QIODevice &device)
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return std::nullopt;
+    // Some kinds (GIF) tell no size before they are read, or a smaller one
+    // than they then make.
+    if (image.width() > MaxSide || image.height() > MaxSide)
+        return std::nullopt;
     return image;
 }
 

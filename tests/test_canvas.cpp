@@ -71,8 +71,8 @@ private slots:
     void toggleTwiceRestoresTheView();
     void positionCaptionFloors();
     void strokesLeaveNoGaps();
-    void onlyCompleteSaneBmpsLoad_data();
-    void onlyCompleteSaneBmpsLoad();
+    void onlyCompleteSanePicturesLoad_data();
+    void onlyCompleteSanePicturesLoad();
 };
 
 void TestCanvas::startsWhiteWithPenOneInBlack()
@@ -318,7 +318,7 @@ void TestCanvas::strokesLeaveNoGaps()
     QVERIFY(far.pixelIsSet(10, 10));
 }
 
-void TestCanvas::onlyCompleteSaneBmpsLoad_data()
+void TestCanvas::onlyCompleteSanePicturesLoad_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<bool>("loads");
@@ -354,9 +354,11 @@ void TestCanvas::onlyCompleteSaneBmpsLoad_data()
     // The reader's limit on a side, and one past it: both files complete.
     QTest::newRow("16384 wide") << bmpFile(16384, 1, 24, Uncompressed, QByteArray(16384 * 3, 0)) << true;
     QTest::newRow("16385 wide") << bmpFile(16385, 1, 24, Uncompressed, QByteArray(16388 * 3, 0)) << false;
+    // A GIF whose size shows only once it is read: 19850 wide.
+    QTest::newRow("GIF beyond the limit") << QByteArray::fromBase64("R0lGODlhik0BAACAGiwBAACAAQAAAAAAAADi") << false;
 }
 
-void TestCanvas::onlyCompleteSaneBmpsLoad()
+void TestCanvas::onlyCompleteSanePicturesLoad()
 {
     QFETCH(QByteArray, file);
     QFETCH(bool, loads);
