@@ -1,11 +1,13 @@
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
 #include "serial/qt_serial_port.h"
+#include "text/file_save.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Voxcel"));
     QApplication::setApplicationVersion(QStringLiteral("0.8.0"));

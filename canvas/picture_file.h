@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIODevice>
 #include <QImage>
 #include <QString>
 #include <optional>
@@ -10,7 +11,11 @@
 // header claims dimensions far beyond anything a display picture needs.
 std::optional<QImage> readPicture(const QString &fileName);
 
-// Writes the picture as an uncompressed BMP through a temporary file that
-// replaces the old one only when everything was written. Returns the
-// description of the failure, or an empty text on success.
+// The same from a device open for reading that can seek (a file, a
+// buffer), from its current position on.
+std::optional<QImage> readPicture(QIODevice &device);
+
+// Writes the picture as an uncompressed BMP with replaceFile(): a failure
+// leaves any old file as it was. Returns the reason of the failure, or an
+// empty text on success.
 QString writeBmp(const QImage &picture, const QString &fileName);

@@ -10,6 +10,7 @@
 #include "serial/port_devices.h"
 #include "serial/qt_serial_port.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -49,6 +50,64 @@ std::optional<QImage> readInput(const ConsoleStreams &console, const QString &in
     else
         reportError(console, QStringLiteral("%1: not a readable BMP picture").arg(input));
     return std::nullopt;
+}
+
+QString absoluteClean(const QString &path)
+{
+    return QDir::cleanPath(QDir::current().absoluteFilePath(path));
+}
+
+// The outermost folder on the path that does not exist yet; the path itself
+// when nothing of it is missing.
+QString outermostMissing(const QString &path)
+{
+    QFileInfo part(absoluteClean(path));
+    QString missing = part.filePath();
+    while (!part.exists() && !part.isRoot()) {
+        missing = part.filePath();
+        part.setFile(part.path());
+    }
+    return missing;
+}
+
+// Why a folder could not be made: the nearest part of its path that exists
+// tells.
+QString folderProblem(const QString &path)
+{
+    QFileInfo part(QFileInfo(outermostMissing(path)).path());
+    // Shown as the user gave the path: relative or absolute.
+    const QString shown = QDir::isAbsolutePath(path)
+                              ? part.filePath()
+                              : QDir::cleanPath(QDir::current().relativeFilePath(part.filePath()));
+    if (!part.isDir())
+        return QStringLiteral("%1 is not a folder").arg(shown);
+    if (!part.isWritable())
+        return QStringLiteral("no permission to add a folder to %1").arg(shown);
+    return QStringLiteral("it could not be created in %1").arg(shown);
+}
+
+// -o with a path that ends in a slash names a folder: it is made, with the
+// folders above it, as mkdir -p does. *made is the outermost folder made.
+QString makeOutputFolder(const QString &output, QString *made)
+{
+    const bool namesFolder = output.endsWith(QLatin1Char('/')) || output.endsWith(QDir::separator());
+    if (!namesFolder || QFileInfo(output).isDir())
+        return QString();
+    const QString outermost = outermostMissing(output);
+    if (!QDir().mkpath(output))
+        return QStringLiteral("cannot make the folder %1: %2").arg(output, folderProblem(output));
+    *made = outermost;
+    return QString();
+}
+
+// A wrong choice of outputs changes nothing: the folders just made for them
+// go again (they are still empty).
+void removeMadeFolders(const QString &output, const QString &made)
+{
+    if (made.isEmpty())
+        return;
+    for (QString folder = absoluteClean(output); QDir().rmdir(folder) && folder != made;)
+        folder = QFileInfo(folder).path();
 }
 
 // "Sending logo.bmp to /dev/ttyUSB0: 1056/2122" on one line, redrawn in
@@ -206,10 +265,18 @@ int runConvert(const QStringList &arguments, const ConsoleStreams &console)
     if (!options.fromText.isEmpty())
         return pictureFromText(console, options);
 
+    QString madeFolder;
+    const QString folderError = makeOutputFolder(options.output, &madeFolder);
+    if (!folderError.isEmpty()) {
+        reportError(console, folderError);
+        return ExitFailure;
+    }
     QString planError;
     const QList<OutputTarget> targets = planOutputs(options, &planError);
-    if (!planError.isEmpty())
+    if (!planError.isEmpty()) {
+        removeMadeFolders(options.output, madeFolder);
         return usageError(console, planError);
+    }
 
     if (!options.sendDevice.isEmpty())
         return sendPicture(console, options, targets.constFirst().input);

@@ -1,6 +1,7 @@
 // voxcel-convert: the window's Convert, Reformat For Output and Send to LCD
 // from the command line, for firmware builds and for loading many displays.
 #include "cli/convert_run.h"
+#include "text/file_save.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -24,6 +25,7 @@ bool stderrIsTerminal()
 
 int main(int argc, char *argv[])
 {
+    ignoreFileSizeSignal();
     // No GUI application: a build server has no display, and reading BMP
     // files needs none.
     QCoreApplication app(argc, argv);

@@ -1,8 +1,13 @@
 #include "canvas/canvas.h"
 #include "canvas/display_height.h"
 #include "canvas/drawing.h"
+#include "canvas/picture_file.h"
 
+#include <QBuffer>
+#include <QtEndian>
 #include <QtTest>
+
+#include <climits>
 
 namespace {
 int setPixels(const Canvas &canvas)
@@ -20,6 +25,30 @@ QImage filled(int w, int h, QRgb colour)
     image.fill(colour);
     return image;
 }
+
+// A BMP file with a 40-byte info header: a grey palette for the indexed
+// kinds, then the pixel data as given.
+QByteArray bmpFile(qint32 width, qint32 height, quint16 bits, quint32 compression, const QByteArray &data,
+                   quint32 dataOffset = 0)
+{
+    const int colours = bits <= 8 ? 1 << bits : 0;
+    QByteArray file(54, '\0');
+    char *h = file.data();
+    h[0] = 'B';
+    h[1] = 'M';
+    qToLittleEndian<quint32>(dataOffset ? dataOffset : 54 + colours * 4, h + 10);
+    qToLittleEndian<quint32>(40, h + 14);
+    qToLittleEndian<qint32>(width, h + 18);
+    qToLittleEndian<qint32>(height, h + 22);
+    qToLittleEndian<quint16>(1, h + 26);
+    qToLittleEndian<quint16>(bits, h + 28);
+    qToLittleEndian<quint32>(compression, h + 30);
+    for (int i = 0; i < colours; ++i)
+        file += QByteArray(3, char(i * 255 / (colours - 1))) + '\0';
+    return file + data;
+}
+
+enum Compression : quint32 { Uncompressed = 0, Rle8 = 1, Rle4 = 2 };
 } // namespace
 
 class TestCanvas : public QObject
@@ -42,6 +71,8 @@ private slots:
     void toggleTwiceRestoresTheView();
     void positionCaptionFloors();
     void strokesLeaveNoGaps();
+    void onlyCompleteSanePicturesLoad_data();
+    void onlyCompleteSanePicturesLoad();
 };
 
 void TestCanvas::startsWhiteWithPenOneInBlack()
@@ -285,6 +316,59 @@ void TestCanvas::strokesLeaveNoGaps()
     Canvas far;
     plotStroke(far, -1e12, -1e12, 10, 10);
     QVERIFY(far.pixelIsSet(10, 10));
+}
+
+void TestCanvas::onlyCompleteSanePicturesLoad_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("loads");
+
+    // Run-length 4 x 3 pictures, bottom row first, a run of one value a row.
+    const auto rle8 = [](const char *hex) { return bmpFile(4, 3, 8, Rle8, QByteArray::fromHex(hex)); };
+    const auto rle4 = [](const char *hex) { return bmpFile(4, 3, 4, Rle4, QByteArray::fromHex(hex)); };
+    QTest::newRow("RLE8 line ends, end mark") << rle8("0401 0000 0402 0000 0403 0000 0001") << true;
+    QTest::newRow("RLE8 no end mark, last line ended") << rle8("0401 0000 0402 0000 0403 0000") << true;
+    QTest::newRow("RLE8 no end mark, last row full") << rle8("0401 0000 0402 0000 0403") << true;
+    QTest::newRow("RLE8 end mark before the last row") << rle8("0401 0001") << true;
+    QTest::newRow("RLE8 jump past the last row") << rle8("0401 0002 0005") << true;
+    QTest::newRow("RLE8 pixels as they are") << rle8("0004 01020304 0000 0003 050607 00 0000 0004 08090a0b") << true;
+    QTest::newRow("RLE8 no data") << rle8("") << false;
+    QTest::newRow("RLE8 cut after the first row") << rle8("0401 0000") << false;
+    QTest::newRow("RLE8 cut within the last row") << rle8("0401 0000 0402 0000 0203") << false;
+    QTest::newRow("RLE8 cut in a jump") << rle8("0401 0002 00") << false;
+    QTest::newRow("RLE8 cut in an escape") << rle8("0401 0000 0402 00") << false;
+    QTest::newRow("RLE4 line ends, end mark") << rle4("0412 0000 0434 0000 0456 0000 0001") << true;
+    QTest::newRow("RLE4 pixels as they are") << rle4("0003 1230 0000 0004 4567 0000 0001 10 00") << true;
+    QTest::newRow("RLE4 cut after the second row") << rle4("0412 0000 0434 0000") << false;
+    QTest::newRow("RLE4 cut in pixels as they are") << rle4("0412 0000 0003 12") << false;
+
+    // Headers no picture has: refused before any size is computed from them.
+    const QByteArray some(64, '\x55');
+    QTest::newRow("largest sides") << bmpFile(INT_MAX, INT_MAX, 24, Uncompressed, some) << false;
+    QTest::newRow("smallest height") << bmpFile(128, INT_MIN, 24, Uncompressed, some) << false;
+    QTest::newRow("negative width") << bmpFile(-128, 64, 24, Uncompressed, some) << false;
+    QTest::newRow("65535 bits a pixel") << bmpFile(16384, 16384, 65535, Uncompressed, some) << false;
+    QTest::newRow("RLE8, largest sides") << bmpFile(INT_MAX, INT_MAX, 8, Rle8, QByteArray::fromHex("0001")) << false;
+    QTest::newRow("RLE4, smallest height") << bmpFile(4, INT_MIN, 4, Rle4, QByteArray::fromHex("0001")) << false;
+    QTest::newRow("data beyond the end") << bmpFile(4, 3, 24, Uncompressed, QByteArray(48, 0), UINT_MAX) << false;
+    // The reader's limit on a side, and one past it: both files complete.
+    QTest::newRow("16384 wide") << bmpFile(16384, 1, 24, Uncompressed, QByteArray(16384 * 3, 0)) << true;
+    QTest::newRow("16385 wide") << bmpFile(16385, 1, 24, Uncompressed, QByteArray(16388 * 3, 0)) << false;
+    // A GIF whose size shows only once it is read: 19850 wide.
+    QTest::newRow("GIF beyond the limit") << QByteArray::fromBase64("R0lGODlhik0BAACAGiwBAACAAQAAAAAAAADi") << false;
+}
+
+void TestCanvas::onlyCompleteSanePicturesLoad()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, loads);
+    // Also from a device on which the picture starts further on.
+    for (const QByteArray &before : {QByteArray(), QByteArray("odd")}) {
+        QBuffer buffer;
+        buffer.setData(before + file);
+        QVERIFY(buffer.open(QIODevice::ReadOnly) && buffer.seek(before.size()));
+        QCOMPARE(readPicture(buffer).has_value(), loads);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestCanvas)

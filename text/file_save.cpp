@@ -1,0 +1,148 @@
+#include "text/file_save.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Writes all the bytes, unbuffered. A write the system cuts short (the disk
+// filled up or the size limit was reached on the way) reports no error of
+// its own; the next one, for the rest, fails and tells why.
+bool writeAll(QFileDevice &file, const QByteArray &bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+// Some file systems (network ones) report a full disk or a used-up quota
+// only when the data is synced, so the sync is part of the write.
+bool syncToDisk(QFileDevice &file, QString *reason)
+{
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0) {
+        *reason = systemError(errno);
+        return false;
+    }
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(reason);
+#endif
+    return true;
+}
+
+// Claims the disk space for a file that grows from oldSize to newSize, so
+// that a full disk or a file-size limit shows before anything is written.
+QString reserveRoom(QFile &file, qint64 oldSize, qint64 newSize)
+{
+#ifdef Q_OS_LINUX
+    if (newSize > oldSize) {
+        const int error = ::posix_fallocate(file.handle(), oldSize, newSize - oldSize);
+        if (error != 0)
+            return systemError(error);
+    }
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(oldSize);
+    Q_UNUSED(newSize);
+#endif
+    return QString();
+}
+
+// Writing in place is taken only when no temporary file can be made next
+// to the file (its folder takes no new file from this user, though the file
+// itself may be changed), because a write that fails halfway would damage
+// the old content. To keep it whole: the file is opened without emptying
+// it, the room for the new content is reserved first (a full disk or a
+// file-size limit fails there, with nothing overwritten), and if a write
+// still fails, the part already overwritten is written back and the old
+// length restored.
+QString writeInPlace(const QString &fileName, const QByteArray &bytes, const QString &noTemporaryReason)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return noTemporaryReason;
+    const qint64 oldSize = file.size();
+    const QByteArray oldHead = file.read(bytes.size());
+    if (oldHead.size() != std::min<qint64>(oldSize, bytes.size()))
+        return noTemporaryReason; // what could not be read could not be put back
+
+    QString reason = reserveRoom(file, oldSize, bytes.size());
+    bool overwritten = false;
+    if (reason.isEmpty()) {
+        overwritten = true;
+        if (!file.seek(0) || !writeAll(file, bytes) || !file.resize(bytes.size()))
+            reason = file.errorString();
+        else
+            syncToDisk(file, &reason);
+    }
+    if (reason.isEmpty())
+        return QString();
+
+    QString ignored;
+    bool restored = !overwritten || (file.seek(0) && writeAll(file, oldHead));
+    restored = restored && file.resize(oldSize) && syncToDisk(file, &ignored);
+    if (!restored)
+        reason += QStringLiteral(" (the old content could not be put back)");
+    return reason;
+}
+
+} // namespace
+
+QString replaceFile(const QString &fileName, const QByteArray &bytes)
+{
+    QSaveFile file(fileName);
+    // Qt's own fallback to a direct write empties the old file as it opens
+    // it, before a byte of the new content is known to fit; writeInPlace
+    // does that part more carefully.
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        const QString reason = file.errorString();
+        if (QFileInfo(fileName).isFile())
+            return writeInPlace(fileName, bytes, reason);
+        return reason;
+    }
+    // Unbuffered, so every write reaches the system here and its failure is
+    // seen: a buffered one would be written by the flush in commit(), and
+    // QSaveFile::commit() does not notice when that fails; it would put a
+    // cut-off file in the old one's place.
+    QString reason;
+    if (!writeAll(file, bytes) || !file.flush())
+        reason = file.errorString();
+    else
+        syncToDisk(file, &reason);
+    if (!reason.isEmpty()) {
+        file.cancelWriting(); // the temporary file goes, the old one stays
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return QString();
+}
+
+void ignoreFileSizeSignal()
+{
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Replaces the file with these bytes, or leaves it as it was. The bytes go
+// to a temporary file next to it that takes the file's place only once
+// every byte is written, flushed and synced. Where the folder takes no new
+// file but the file itself may be written, the bytes are written into it in
+// place (see file_save.cpp for how the old content is kept safe then).
+// Returns the reason of a failure, or an empty text on success.
+QString replaceFile(const QString &fileName, const QByteArray &bytes);
+
+// A write beyond the file-size limit (ulimit -f) raises SIGXFSZ, which ends
+// the program by default, before it can report anything. Ignored, the write
+// fails with "File too large" and the save reports it. Programs that save
+// files call this once at start.
+void ignoreFileSizeSignal();
