@@ -34,6 +34,10 @@ const QString Suffix = QStringLiteral("suffix");
 const QString Help = QStringLiteral("help");
 const QString Version = QStringLiteral("version");
 const QString FromText = QStringLiteral("from-text");
+const QString Fit = QStringLiteral("fit");
+const QString Threshold = QStringLiteral("threshold");
+const QString Dither = QStringLiteral("dither");
+const QString Invert = QStringLiteral("invert");
 
 // The line speeds the window's settings list offers.
 constexpr std::array<int, 3> baudChoices{9600, 2400, 1200};
@@ -104,6 +108,18 @@ void addOptions(QCommandLineParser &parser)
                         "with --order and the Output Format options; byte lists in C or assembler source are read "
                         "as well. 1024 bytes make a 128 x 64 picture, 512 a 128 x 32 one."),
          QStringLiteral("FILE")},
+        {Fit,
+         QStringLiteral("Import the pictures as the window's Import does, from any picture format: fit (all of "
+                        "it, aspect kept, white around; the default), fill (covers the display, cropped "
+                        "centred), stretch, or none (original size, centred)."),
+         QStringLiteral("fit|fill|stretch|none")},
+        {Threshold,
+         QStringLiteral("Import with this grey level (0 to 255) between dots and white, or auto (chosen from the "
+                        "picture; the default)."),
+         QStringLiteral("N|auto")},
+        {Dither, QStringLiteral("Import with dithering (default none)."),
+         QStringLiteral("none|floyd-steinberg|atkinson|ordered")},
+        {Invert, QStringLiteral("Import with dots and white swapped.")},
         {{QStringLiteral("h"), Help}, QStringLiteral("Show this help and exit.")},
         {Version, QStringLiteral("Show the version and exit.")},
     });
@@ -255,6 +271,39 @@ QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
         o.xmitDelayMs = *value;
     }
 
+    for (const QString &name : {Fit, Threshold, Dither, Invert}) {
+        if (!parser.isSet(name))
+            continue;
+        if (!o.fromText.isEmpty())
+            return QStringLiteral("--%1 does not go with --from-text").arg(name);
+        if (!o.import)
+            o.import = ImportOptions();
+    }
+    if (parser.isSet(Fit)) {
+        const auto fit = importFitNamed(parser.value(Fit).toLower());
+        if (!fit)
+            return invalidChoice(Fit, parser.value(Fit), QStringLiteral("fit, fill, stretch, none"));
+        o.import->fit = *fit;
+    }
+    if (parser.isSet(Threshold) && parser.value(Threshold).toLower() != QLatin1String("auto")) {
+        bool ok = false;
+        const int level = parser.value(Threshold).toInt(&ok, 10);
+        if (!ok || level < 0 || level > 255)
+            return QStringLiteral("--threshold: \"%1\" is neither auto nor a level from 0 to 255")
+                .arg(parser.value(Threshold));
+        o.import->autoThreshold = false;
+        o.import->threshold = level;
+    }
+    if (parser.isSet(Dither)) {
+        const auto dither = importDitherNamed(parser.value(Dither).toLower());
+        if (!dither)
+            return invalidChoice(Dither, parser.value(Dither),
+                                 QStringLiteral("none, floyd-steinberg, atkinson, ordered"));
+        o.import->dither = *dither;
+    }
+    if (parser.isSet(Invert))
+        o.import->invert = true;
+
     if (parser.isSet(Output)) {
         o.output = parser.value(Output);
         if (o.output.isEmpty())
@@ -318,7 +367,9 @@ QString convertHelpText()
                "The defaults are the window's: Vertical, Format \"$\", Delimiter \",\", no Header or Footer.\n"
                "With --reformat it prints the transmission text that Reformat For Output builds; with --send\n"
                "it sends that text to the PIC, paced as Send to LCD does. With either, Format and Delimiter\n"
-               "default to empty; a non-empty one given on the command line is refused.\n") +
+               "default to empty; a non-empty one given on the command line is refused.\n"
+               "With --fit, --threshold, --dither or --invert a picture in any format (PNG, JPEG, GIF, SVG,\n"
+               "...) is imported as the window's Import does; without them it is taken as Load takes it.\n") +
            options +
            QStringLiteral(
                "\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "canvas/picture_import.h"
 #include "convert/byte_matrix.h"
 
 #include <QList>
@@ -38,6 +39,12 @@ struct ConvertOptions
     // --from-text: the converted text to read a picture back from ("-" for
     // standard input), written to output as a BMP.
     QString fromText;
+
+    // --fit, --threshold, --dither, --invert: the pictures are imported as
+    // the window's Import does (any format, scaled, thresholded or
+    // dithered), with the Import dialog's defaults for the options not
+    // given. Without them a picture is taken as Load takes it.
+    std::optional<ImportOptions> import;
 };
 
 struct ParsedArguments

@@ -2,6 +2,7 @@
 
 #include "canvas/canvas.h"
 #include "canvas/picture_file.h"
+#include "canvas/picture_import.h"
 #include "convert/byte_matrix.h"
 #include "convert/picture_text.h"
 #include "convert/reformat.h"
@@ -37,8 +38,15 @@ int usageError(const ConsoleStreams &console, const QString &message)
     return ExitUsage;
 }
 
-std::optional<QImage> readInput(const ConsoleStreams &console, const QString &input)
+std::optional<QImage> readInput(const ConsoleStreams &console, const QString &input, const ConvertOptions &options)
 {
+    if (options.import) {
+        QString error;
+        std::optional<QImage> imported = importPicture(input, *options.import, importTargetSize(false), &error);
+        if (!imported)
+            reportError(console, error);
+        return imported;
+    }
     std::optional<QImage> picture = readPicture(input);
     if (picture)
         return picture;
@@ -146,7 +154,7 @@ private:
 
 int sendPicture(const ConsoleStreams &console, const ConvertOptions &options, const QString &input)
 {
-    const std::optional<QImage> picture = readInput(console, input);
+    const std::optional<QImage> picture = readInput(console, input, options);
     if (!picture)
         return ExitFailure;
     const QString sendText = pictureText(*picture, options);
@@ -285,7 +293,7 @@ int runConvert(const QStringList &arguments, const ConsoleStreams &console)
     // each file complete or not written at all.
     int status = ExitSuccess;
     for (const OutputTarget &target : targets) {
-        const std::optional<QImage> picture = readInput(console, target.input);
+        const std::optional<QImage> picture = readInput(console, target.input, options);
         if (!picture) {
             status = ExitFailure;
             continue;

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 
@@ -75,6 +76,15 @@ void TestWindowImport::importedPictureIsThePreview()
     click("Command9");
     QVERIFY(outputText().contains(QStringLiteral("$ff")));
     QVERIFY(outputText().contains(QStringLiteral("$00")));
+
+    // The command line imports byte for byte the same.
+    QProcess cli;
+    cli.start(QStringLiteral(VOXCEL_CONVERT_BIN),
+              {QStringLiteral("--dither"), dither.toLower(), QStringLiteral("--fit"), QStringLiteral("fit"),
+               path(QStringLiteral("ramp.png"))});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), 0);
+    QCOMPARE(QString::fromLatin1(cli.readAllStandardOutput()).trimmed(), outputText());
 }
 
 void TestWindowImport::cancelAndBadFilesLeaveTheCanvas()
