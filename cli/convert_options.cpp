@@ -58,8 +58,8 @@ void addOptions(QCommandLineParser &parser)
     parser.addOptions({
         {{QStringLiteral("o"), Output},
          QStringLiteral("Write the text to the file PATH instead of standard output: trimmed, with CR LF, "
-                        "as the window's Save writes it. When PATH is an existing folder, each picture gets a "
-                        "file there named after it with the suffix."),
+                        "as the window's Save writes it. When PATH is a folder (an existing one, or one ending "
+                        "in / that is then made), each picture gets a file there named after it with the suffix."),
          QStringLiteral("PATH")},
         {Suffix,
          QStringLiteral("Suffix of the files named after the pictures (default .inc). Without -o the files are "
