@@ -1,7 +1,8 @@
 // The serial link's plain rules: pacing over a fake port and clock, the
-// delay readings, line settings, the receive window and key rules, and the
-// choice of device for a port number.
+// delay readings, line settings and the time a character takes, the receive
+// window and key rules, and the choice of device for a port number.
 
+#include "serial/line_model.h"
 #include "serial/line_settings.h"
 #include "serial/pacing.h"
 #include "serial/port_devices.h"
@@ -29,6 +30,8 @@ private slots:
 
     void settingsTexts_data();
     void settingsTexts();
+    void characterTimes_data();
+    void characterTimes();
 
     void receiveAppend_data();
     void receiveAppend();
@@ -285,6 +288,26 @@ void TestSerialLogic::settingsTexts()
         QCOMPARE(formatLineSettings(*parsed), readBack);
         QCOMPARE(parseLineSettings(readBack), parsed);
     }
+}
+
+void TestSerialLogic::characterTimes_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<qint64>("ns"); // rounded up
+
+    QTest::newRow("9600 8N1: 10 bits") << "9600,n,8,1" << qint64(1041667);
+    QTest::newRow("1200 8N1") << "1200,n,8,1" << qint64(8333334);
+    QTest::newRow("7E1: parity makes 10 bits") << "9600,e,7,1" << qint64(1041667);
+    QTest::newRow("8N2: 11 bits") << "9600,n,8,2" << qint64(1145834);
+    QTest::newRow("8O1.5: 11.5 bits") << "2400,o,8,1.5" << qint64(4791667);
+    QTest::newRow("mark parity counts as a bit") << "115200,m,5,1" << qint64(69445);
+}
+
+void TestSerialLogic::characterTimes()
+{
+    QFETCH(QString, settings);
+    QFETCH(qint64, ns);
+    QCOMPARE(characterTime(*parseLineSettings(settings)).count(), ns);
 }
 
 void TestSerialLogic::receiveAppend_data()
