@@ -12,7 +12,7 @@
 // the longest poll and the longest gap between polls (responsiveness), and
 // whether the newest text ends up shown.
 
-#include "picsim/pic_receiver.h"
+#include "picsim/pic_line.h"
 #include "serial/pacing.h"
 #include "serial/qt_serial_port.h"
 #include "serial/receive_window.h"
@@ -79,12 +79,11 @@ void BM_PictureTransmission(benchmark::State &state)
             state.SkipWithError("the transmission did not arrive");
             break;
         }
-        PicReceiver pic;
-        const auto received = pair.received();
-        const auto first = received.front().arrival;
-        for (const auto &b : received)
-            pic.receive(QByteArray(1, b.byte), millisecondsBetween(first, b.arrival));
-        for (const auto &pause : pic.pauses()) {
+        PicLine line(QStringLiteral("]"), -1);
+        for (const auto &b : pair.received())
+            line.receive(QByteArray(1, b.byte), b.arrival, LineDuration::zero());
+        line.endPicture();
+        for (const auto &pause : line.takeEnded().front().receiver.pauses()) {
             wireOvershoot.push_back(pause.ms - delayMs);
             shortestPause = std::min(shortestPause, pause.ms);
         }
