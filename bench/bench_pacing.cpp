@@ -63,10 +63,9 @@ void BM_PictureTransmission(benchmark::State &state)
     std::vector<double> sleepOvershoot; // the sleep call itself
     std::vector<double> totals;
     double shortestPause = 1e9;
-    auto timedSleep = [&](int ms) {
-        const auto start = Clock::now();
-        sleepMilliseconds(ms);
-        sleepOvershoot.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count() - ms);
+    auto timedSleep = [&](LineTime deadline) {
+        sleepUntil(deadline);
+        sleepOvershoot.push_back(std::chrono::duration<double, std::milli>(Clock::now() - deadline).count());
     };
 
     for (auto _ : state) {

@@ -102,7 +102,7 @@ int sendPicture(const ConsoleStreams &console, const ConvertOptions &options, co
         port.setOpen(true);
         const int delayMs = options.xmitDelayMs;
         sendPaced(
-            sendText, options.waitChars, [delayMs] { return std::optional<int>(delayMs); }, port, sleepMilliseconds,
+            sendText, options.waitChars, [delayMs] { return std::optional<int>(delayMs); }, port, sleepUntil,
             [&progress](qsizetype sent, qsizetype total) {
                 if (progress)
                     progress->show(sent, total);

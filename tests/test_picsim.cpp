@@ -41,6 +41,7 @@ private slots:
     void displayLayout();
     void programJudgesStreams_data();
     void programJudgesStreams();
+    void convertSendIsAcceptedAt9600();
     void pictureThroughThePortIntoTheProgram();
 };
 
@@ -382,6 +383,40 @@ void TestPicsim::programJudgesStreams()
     QTEST(picsim.exitCode(), "exitCode");
     QVERIFY(!QFileInfo::exists(link) && !QFileInfo(link).isSymLink());
     QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("lcd*.png")}).size(), results.size());
+}
+
+void TestPicsim::convertSendIsAcceptedAt9600()
+{
+    // voxcel-convert --send runs the window's pacing loop; at 9600 baud each
+    // piece spends 34 ms on the wire before the 20 ms of silence can begin.
+    QTemporaryDir dir;
+    QImage drawing(128, 64, QImage::Format_RGB32);
+    drawing.fill(Qt::white);
+    QPainter(&drawing).drawEllipse(20, 4, 56, 56);
+    const QString picture = dir.filePath(QStringLiteral("drawing.bmp"));
+    QVERIFY(drawing.save(picture, "BMP"));
+    const QString log = dir.filePath(QStringLiteral("picsim.log"));
+
+    QProcess picsim;
+    picsim.start(QStringLiteral(VOXCEL_PICSIM_PROGRAM),
+                 {QStringLiteral("--count=1"), QStringLiteral("--expect-delay=20"), QStringLiteral("--timeout=30"),
+                  QStringLiteral("--log"), log});
+    QVERIFY(picsim.waitForReadyRead(10000));
+    const QString device = QString::fromLocal8Bit(picsim.readLine()).trimmed();
+    QProcess convert;
+    convert.start(QStringLiteral(VOXCEL_CONVERT_PROGRAM),
+                  {QStringLiteral("--send"), device, QStringLiteral("--baud"), QStringLiteral("9600"), picture});
+    QVERIFY(convert.waitForFinished(60000));
+    QCOMPARE(convert.exitCode(), 0);
+    QVERIFY(picsim.waitForFinished(60000));
+
+    QFile logFile(log);
+    QVERIFY(logFile.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString logText = QString::fromUtf8(logFile.readAll());
+    QVERIFY2(picsim.exitCode() == 0, qPrintable(logText));
+    QVERIFY(logText.contains(QStringLiteral("line 9600,n,8,1")));
+    QCOMPARE(logText.count(QStringLiteral("of silence before the wait text")), 64);
+    QVERIFY(picsim.readAll().startsWith("picture 1: OK"));
 }
 
 QTEST_MAIN(TestPicsim)
