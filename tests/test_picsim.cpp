@@ -369,9 +369,11 @@ void TestPicsim::programJudgesStreams()
     ::close(fd);
 
     QStringList shown;
-    while (shown.size() < results.size() && picsim.waitForReadyRead(10000)) {
+    for (;;) {
         while (picsim.canReadLine())
             shown << QString::fromLocal8Bit(picsim.readLine()).trimmed();
+        if (shown.size() >= results.size() || !picsim.waitForReadyRead(10000))
+            break;
     }
     if (interrupt)
         picsim.terminate();
