@@ -204,8 +204,15 @@ int main(int argc, char *argv[])
                                         QStringLiteral("text"), QStringLiteral("]"));
     const QCommandLineOption expectOption(
         QStringLiteral("expect-delay"),
-        QStringLiteral("A picture fails when the silence before any of its wait texts is shorter than MS less 1 ms "
-                       "(allowed for scheduling)."),
+        QStringLiteral("A picture fails when the silence before any of its wait texts is shorter than MS less "
+                       "--allowance."),
+        QStringLiteral("MS"));
+    const QCommandLineOption allowanceOption(
+        QStringLiteral("allowance"),
+        QStringLiteral("How much shorter than --expect-delay a measured silence may be (default 1 ms, for "
+                       "scheduling). The kernel passes pseudo-terminal output on from a worker thread, on a busy "
+                       "machine now and then a scheduler tick late, which shortens the silence measured after "
+                       "that piece; a few ms more allow for it."),
         QStringLiteral("MS"));
     const QCommandLineOption countOption(
         QStringLiteral("count"),
@@ -228,8 +235,8 @@ int main(int argc, char *argv[])
         QStringLiteral("Make a symbolic link to the pseudo-terminal at this path (replacing an old link there), "
                        "removed on exit."),
         QStringLiteral("path"));
-    parser.addOptions({deviceOption, settingsOption, baudOption, waitOption, expectOption, countOption, outOption,
-                       logOption, timeoutOption, linkOption});
+    parser.addOptions({deviceOption, settingsOption, baudOption, waitOption, expectOption, allowanceOption, countOption,
+                       outOption, logOption, timeoutOption, linkOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -253,6 +260,13 @@ int main(int argc, char *argv[])
         if (!ms)
             return usage(QStringLiteral("--expect-delay takes a number of milliseconds"));
         expectDelayMs = *ms;
+    }
+    double allowanceMs = PicReceiver::DefaultAllowanceMs;
+    if (parser.isSet(allowanceOption)) {
+        const auto ms = nonNegativeNumber(parser.value(allowanceOption));
+        if (!ms)
+            return usage(QStringLiteral("--allowance takes a number of milliseconds"));
+        allowanceMs = *ms;
     }
     std::optional<int> count;
     if (parser.isSet(countOption) && !(count = positiveInteger(parser.value(countOption))))
@@ -329,7 +343,7 @@ int main(int argc, char *argv[])
         return settings;
     };
 
-    PicLine pictures(waitText, expectDelayMs);
+    PicLine pictures(waitText, expectDelayMs, allowanceMs);
     LineSettings settings = lineSettingsNow();
     int result = AllGood;
     int taken = 0;

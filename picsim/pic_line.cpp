@@ -2,7 +2,10 @@
 
 #include <limits>
 
-PicLine::PicLine(const QString &waitText, double expectDelayMs) : waitText_(waitText), expectDelayMs_(expectDelayMs) {}
+PicLine::PicLine(const QString &waitText, double expectDelayMs, double allowanceMs)
+    : waitText_(waitText), expectDelayMs_(expectDelayMs), allowanceMs_(allowanceMs)
+{
+}
 
 void PicLine::receive(const QByteArray &chunk, LineTime at, LineDuration characterTime)
 {
@@ -16,7 +19,7 @@ void PicLine::receive(const QByteArray &chunk, LineTime at, LineDuration charact
         if (current_ && current_->receiver.take(ch, silenceMs))
             continue;
         endPicture(current_ ? QStringLiteral("a new prefix began") : QString());
-        current_ = Picture{++pictures_, PicReceiver(waitText_, expectDelayMs_)};
+        current_ = Picture{++pictures_, PicReceiver(waitText_, expectDelayMs_, allowanceMs_)};
         current_->receiver.take(ch, silenceMs);
     }
 }

@@ -21,7 +21,8 @@ public:
         PicReceiver receiver;
     };
 
-    PicLine(const QString &waitText, double expectDelayMs);
+    // expectDelayMs and allowanceMs as for PicReceiver.
+    PicLine(const QString &waitText, double expectDelayMs, double allowanceMs = PicReceiver::DefaultAllowanceMs);
 
     // Characters read together at `at`, on a line of the given character
     // time (the sender may change the speed between two reads).
@@ -38,6 +39,7 @@ public:
 private:
     QString waitText_;
     double expectDelayMs_;
+    double allowanceMs_;
     LineModel wire_{LineDuration::zero()};
     std::optional<Picture> current_;
     std::vector<Picture> ended_;

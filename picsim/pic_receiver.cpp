@@ -98,8 +98,9 @@ std::optional<PicPrefix> parsePicPrefix(const QByteArray &text, QString *error)
     return prefix;
 }
 
-PicReceiver::PicReceiver(const QString &waitText, double expectDelayMs)
-    : waitText_(waitText.toLatin1()), expectDelayMs_(expectDelayMs), display_(DisplayBytes, '\0')
+PicReceiver::PicReceiver(const QString &waitText, double expectDelayMs, double allowanceMs)
+    : waitText_(waitText.toLatin1()), expectDelayMs_(expectDelayMs), allowanceMs_(allowanceMs),
+      display_(DisplayBytes, '\0')
 {
     if (waitText_.isEmpty())
         waitText_ = "]";
@@ -239,7 +240,7 @@ void PicReceiver::waitTextComplete()
         recentSilences_.size() == static_cast<std::size_t>(waitText_.size()) ? recentSilences_.front() : 0.0;
     ++pieces_;
     pauses_.push_back({pieces_, offset_ - waitText_.size(), silence});
-    if (expectDelayMs_ >= 0 && silence < expectDelayMs_ - SchedulingAllowanceMs) {
+    if (expectDelayMs_ >= 0 && silence < expectDelayMs_ - allowanceMs_) {
         addProblem(QStringLiteral("piece %1: %2 ms of silence before the wait %3, %4 expected")
                        .arg(pieces_)
                        .arg(silence, 0, 'f', 3)

@@ -35,9 +35,9 @@ class PicReceiver
 public:
     static constexpr int DisplayBytes = 1024;
     static constexpr int DisplayDigits = 2 * DisplayBytes;
-    // Scheduling on the PIC's side of a pseudo-terminal may shorten a
-    // measured silence by this much.
-    static constexpr double SchedulingAllowanceMs = 1.0;
+    // How much shorter than expected a measured silence may be, by default:
+    // scheduling on the PIC's side of a pseudo-terminal takes that off.
+    static constexpr double DefaultAllowanceMs = 1.0;
 
     struct Pause
     {
@@ -48,8 +48,9 @@ public:
 
     // The wait text must not be empty: the end of the prefix is found by it.
     // expectDelayMs: a silence before a wait text shorter than this, less
-    // the scheduling allowance, is a fault; below 0 silences are only logged.
-    explicit PicReceiver(const QString &waitText = QStringLiteral("]"), double expectDelayMs = -1);
+    // allowanceMs, is a fault; below 0 silences are only logged.
+    explicit PicReceiver(const QString &waitText = QStringLiteral("]"), double expectDelayMs = -1,
+                         double allowanceMs = DefaultAllowanceMs);
 
     // One character and the silence on the wire before it. False when the
     // character is not this picture's: a "*" that begins the next prefix.
@@ -87,6 +88,7 @@ private:
 
     QByteArray waitText_;
     double expectDelayMs_;
+    double allowanceMs_;
     Stage stage_ = Stage::Prefix;
     QByteArray prefixText_;
     std::optional<PicPrefix> prefix_;

@@ -13,6 +13,7 @@
 #include "serial/pacing.h"
 #include "serial/param_prefix.h"
 #include "serial/qt_serial_port.h"
+#include "support/pty_pair.h"
 #include "support/scripted_prompts.h"
 
 #include <QLineEdit>
@@ -401,8 +402,8 @@ void TestPicsim::convertSendIsAcceptedAt9600()
 
     QProcess picsim;
     picsim.start(QStringLiteral(VOXCEL_PICSIM_PROGRAM),
-                 {QStringLiteral("--count=1"), QStringLiteral("--expect-delay=20"), QStringLiteral("--timeout=30"),
-                  QStringLiteral("--log"), log});
+                 {QStringLiteral("--count=1"), QStringLiteral("--expect-delay=20"), PicsimBusyMachineAllowance,
+                  QStringLiteral("--timeout=30"), QStringLiteral("--log"), log});
     QVERIFY(picsim.waitForReadyRead(10000));
     const QString device = QString::fromLocal8Bit(picsim.readLine()).trimmed();
     QProcess convert;

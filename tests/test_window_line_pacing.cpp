@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "serial/qt_serial_port.h"
 #include "support/controls.h"
+#include "support/pty_pair.h"
 #include "support/scripted_prompts.h"
 
 #include <QLabel>
@@ -26,8 +27,8 @@ void TestWindowLinePacing::startUpPictureKeepsThePicsSilence()
     const QString link = dir.filePath(QStringLiteral("lcd"));
     QProcess picsim;
     picsim.start(QStringLiteral(VOXCEL_PICSIM_PROGRAM),
-                 {QStringLiteral("--expect-delay=20"), QStringLiteral("--link"), link, QStringLiteral("--log"),
-                  dir.filePath(QStringLiteral("picsim.log"))});
+                 {QStringLiteral("--expect-delay=20"), PicsimBusyMachineAllowance, QStringLiteral("--link"), link,
+                  QStringLiteral("--log"), dir.filePath(QStringLiteral("picsim.log"))});
     QVERIFY(picsim.waitForReadyRead(10000));
     picsim.readLine(); // the pseudo-terminal's own name
     qputenv("VOXCEL_COM1", QFile::encodeName(link));
