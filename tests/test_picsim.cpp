@@ -393,11 +393,8 @@ void TestPicsim::convertSendIsAcceptedAt9600()
     // voxcel-convert --send runs the window's pacing loop; at 9600 baud each
     // piece spends 34 ms on the wire before the 20 ms of silence can begin.
     QTemporaryDir dir;
-    QImage drawing(128, 64, QImage::Format_RGB32);
-    drawing.fill(Qt::white);
-    QPainter(&drawing).drawEllipse(20, 4, 56, 56);
-    const QString picture = dir.filePath(QStringLiteral("drawing.bmp"));
-    QVERIFY(drawing.save(picture, "BMP"));
+    const QString picture = dir.filePath(QStringLiteral("logo.bmp"));
+    QVERIFY(lcdPicture(testBytes()).save(picture, "BMP"));
     const QString log = dir.filePath(QStringLiteral("picsim.log"));
 
     QProcess picsim;

@@ -55,16 +55,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The pacing loop over the fake port and its clock.
-void sendWithFake(FakePort &port, const QString &text, const QString &wait, const DelaySource &delay)
-{
-    sendPaced(
-        text, wait, delay, port, [&port](LineTime t) { port.sleepUntil(t); }, {}, [&port] { return port.now(); });
-}
-
+// The pacing loop over the fake port and its clock with a constant delay.
 void sendWithFake(FakePort &port, const QString &text, const QString &wait, int delayMs = 20)
 {
-    sendWithFake(port, text, wait, [=] { return std::optional<int>(delayMs); });
+    sendPaced(
+        text, wait, [=] { return std::optional<int>(delayMs); }, port, [&port](LineTime t) { port.sleepUntil(t); }, {},
+        [&port] { return port.now(); });
 }
 
 qint64 microseconds(LineDuration d)
