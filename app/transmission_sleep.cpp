@@ -1,7 +1,7 @@
 #include "app/transmission_sleep.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -10,19 +10,16 @@ void repaintPending()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void sleepWhileRepainting(int ms)
+void sleepWhileRepainting(LineTime deadline)
 {
-    if (ms <= 0)
-        return;
-    QElapsedTimer clock;
-    clock.start();
-    const qint64 deadlineNs = static_cast<qint64>(ms) * 1000000;
-    for (;;) {
+    using namespace std::chrono_literals;
+    // Repaints only while there is time to spare, in short naps; the last
+    // stretch is one plain sleep, so a repaint never makes the pause end
+    // late and the send keeps close to the time the line needs.
+    constexpr LineDuration LastStretch = 2ms;
+    while (LineClock::now() + LastStretch < deadline) {
         repaintPending();
-        const qint64 remainingNs = deadlineNs - clock.nsecsElapsed();
-        if (remainingNs <= 0)
-            return;
-        // Short naps keep the overshoot of the pause well under a millisecond.
-        std::this_thread::sleep_for(std::chrono::nanoseconds(std::min<qint64>(remainingNs, 4000000)));
+        std::this_thread::sleep_until(std::min(LineClock::now() + 4ms, deadline - LastStretch));
     }
+    std::this_thread::sleep_until(deadline);
 }

@@ -17,6 +17,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <functional>
+
 namespace {
 
 const QString ProgramName = QStringLiteral("voxcel-convert");
@@ -118,12 +120,18 @@ void removeMadeFolders(const QString &output, const QString &made)
         folder = QFileInfo(folder).path();
 }
 
-// "Sending logo.bmp to /dev/ttyUSB0: 1056/2122" on one line, redrawn in
-// place a few times a second; a line end once it is done or broken off.
+// "Sending logo.bmp to /dev/ttyUSB0: 1056/2122, 1.7 s left" on one line,
+// redrawn in place a few times a second; "2122/2122" and a line end once
+// it is done, a line end alone when it is broken off.
 class ProgressLine
 {
 public:
-    ProgressLine(QIODevice &err, const QString &label) : err_(err), label_(label) {}
+    using TimeLeft = std::function<LineDuration(qsizetype sent)>;
+
+    ProgressLine(QIODevice &err, const QString &label, TimeLeft timeLeft)
+        : err_(err), label_(label), timeLeft_(std::move(timeLeft))
+    {
+    }
     ~ProgressLine()
     {
         if (shown_ && !ended_)
@@ -136,7 +144,13 @@ public:
         if (!done && clock_.isValid() && clock_.elapsed() < 100)
             return;
         clock_.start();
-        say(err_, QStringLiteral("\r%1: %2/%3").arg(label_).arg(sent).arg(total));
+        // Back to the start of the line and clear it: the text may shrink.
+        QString text = QStringLiteral("\r\x1b[K%1: %2/%3").arg(label_).arg(sent).arg(total);
+        if (!done) {
+            const double seconds = std::chrono::duration<double>(timeLeft_(sent)).count();
+            text += QStringLiteral(", %1 s left").arg(seconds, 0, 'f', 1);
+        }
+        say(err_, text);
         shown_ = true;
         if (done) {
             err_.write("\n");
@@ -147,6 +161,7 @@ public:
 private:
     QIODevice &err_;
     const QString label_;
+    const TimeLeft timeLeft_;
     QElapsedTimer clock_;
     bool shown_ = false;
     bool ended_ = false;
@@ -164,15 +179,20 @@ int sendPicture(const ConsoleStreams &console, const ConvertOptions &options, co
     qputenv(portDeviceVariable(1).toLatin1().constData(), options.sendDevice.toLocal8Bit());
     QtSerialPort port;
     port.setCommPort(1);
+    const int delayMs = options.xmitDelayMs;
     std::optional<ProgressLine> progress;
-    if (console.errIsTerminal)
-        progress.emplace(console.err, QStringLiteral("Sending %1 to %2").arg(input, options.sendDevice));
     try {
         port.setSettings(QStringLiteral("%1,n,8,1").arg(options.baudRate));
+        if (console.errIsTerminal) {
+            const LineDuration characterTime = port.characterTime();
+            progress.emplace(console.err, QStringLiteral("Sending %1 to %2").arg(input, options.sendDevice),
+                             [&sendText, &options, delayMs, characterTime](qsizetype sent) {
+                                 return pacedSendTime(sendText, options.waitChars, delayMs, characterTime, sent);
+                             });
+        }
         port.setOpen(true);
-        const int delayMs = options.xmitDelayMs;
         sendPaced(
-            sendText, options.waitChars, [delayMs] { return std::optional<int>(delayMs); }, port, sleepMilliseconds,
+            sendText, options.waitChars, [delayMs] { return std::optional<int>(delayMs); }, port, sleepUntil,
             [&progress](qsizetype sent, qsizetype total) {
                 if (progress)
                     progress->show(sent, total);

@@ -1,33 +1,47 @@
 #include "picsim/pic_receiver.h"
 
+#include "serial/pic_settings.h"
+
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
-int hexValue(char ch)
+int lowerHexValue(char ch)
 {
     if (ch >= '0' && ch <= '9')
         return ch - '0';
     if (ch >= 'a' && ch <= 'f')
         return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
     return -1;
 }
 
-std::optional<int> hexField(const QByteArray &text, qsizetype from, qsizetype length)
+int upperHexValue(char ch)
+{
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    return ch >= 'a' ? -1 : lowerHexValue(ch);
+}
+
+std::optional<int> upperHexField(const QByteArray &text, qsizetype from, qsizetype length)
 {
     if (length <= 0 || from + length > text.size())
         return std::nullopt;
     int value = 0;
     for (qsizetype i = from; i < from + length; ++i) {
-        const int digit = hexValue(text.at(i));
+        const int digit = upperHexValue(text.at(i));
         if (digit < 0)
             return std::nullopt;
         value = value * 16 + digit;
     }
     return value;
+}
+
+template <typename Choices> QString listed(const Choices &choices)
+{
+    QStringList texts;
+    for (const auto value : choices)
+        texts << QString::number(value);
+    return texts.join(QStringLiteral(", "));
 }
 
 QString shown(char ch)
@@ -54,19 +68,26 @@ std::optional<PicPrefix> parsePicPrefix(const QByteArray &text, QString *error)
         return refuse(QStringLiteral("it does not start with '*'"));
     if (text.size() < 10 || text.size() > LongestPrefix)
         return refuse(QStringLiteral("it is %1 characters long, not 10 or 11").arg(text.size()));
+    for (const char ch : text) {
+        if (ch >= 'a' && ch <= 'f')
+            return refuse(QStringLiteral("%1 is lower case; the program writes the prefix in capitals").arg(shown(ch)));
+    }
     if (text.at(1) != '0' && text.at(1) != '1')
         return refuse(QStringLiteral("the target is neither 0 nor 1"));
-    const auto buffer = hexField(text, 2, 2);
-    if (!buffer || *buffer == 0)
-        return refuse(QStringLiteral("the buffer size is not two hex digits above 00"));
-    const auto address = hexField(text, 4, 4);
+    const auto buffer = upperHexField(text, 2, 2);
+    if (!buffer || std::find(picBufferChoices.begin(), picBufferChoices.end(), *buffer) == picBufferChoices.end())
+        return refuse(
+            QStringLiteral("the buffer size is not one of %1 in two hex digits").arg(listed(picBufferChoices)));
+    const auto address = upperHexField(text, 4, 4);
     if (!address)
         return refuse(QStringLiteral("the start address is not four hex digits"));
     if (text.at(8) != '0')
         return refuse(QStringLiteral("the delay field does not start with 0"));
-    const auto delay = hexField(text, 9, text.size() - 9);
-    if (!delay)
-        return refuse(QStringLiteral("the delay is not hex digits"));
+    const auto delay = upperHexField(text, 9, text.size() - 9);
+    if (!delay || std::find(picDelayChoices.begin(), picDelayChoices.end(), *delay) == picDelayChoices.end())
+        return refuse(QStringLiteral("the delay is not one of %1 ms in hex").arg(listed(picDelayChoices)));
+    if (text.mid(9) != QByteArray::number(*delay, 16).toUpper())
+        return refuse(QStringLiteral("the delay has a leading zero the program never writes"));
 
     PicPrefix prefix;
     prefix.target = text.at(1) - '0';
@@ -77,64 +98,70 @@ std::optional<PicPrefix> parsePicPrefix(const QByteArray &text, QString *error)
     return prefix;
 }
 
-PicReceiver::PicReceiver(const QString &waitText) : waitText_(waitText.toLatin1()), display_(DisplayBytes, '\0')
+PicReceiver::PicReceiver(const QString &waitText, double expectDelayMs, double allowanceMs)
+    : waitText_(waitText.toLatin1()), expectDelayMs_(expectDelayMs), allowanceMs_(allowanceMs),
+      display_(DisplayBytes, '\0')
 {
     if (waitText_.isEmpty())
         waitText_ = "]";
 }
 
-void PicReceiver::receive(const QByteArray &chunk, double timeMs)
+bool PicReceiver::startsNextPicture(char ch) const
 {
-    for (const char ch : chunk) {
-        if (stage_ == Stage::Done)
-            return;
-        take(ch, timeMs);
-    }
+    return ch == '*' && !waitText_.contains('*');
 }
 
-void PicReceiver::take(char ch, double timeMs)
+bool PicReceiver::take(char ch, double silenceMs)
 {
-    recentGaps_.push_back(lastTime_ ? timeMs - *lastTime_ : 0.0);
-    while (recentGaps_.size() > static_cast<std::size_t>(waitText_.size()))
-        recentGaps_.pop_front();
-    lastTime_ = timeMs;
+    if (finished_ || (startsNextPicture(ch) && (stage_ != Stage::Prefix || !prefixText_.isEmpty())))
+        return false;
+    recentSilences_.push_back(silenceMs);
+    while (recentSilences_.size() > static_cast<std::size_t>(waitText_.size()))
+        recentSilences_.pop_front();
     const qsizetype offset = offset_++;
 
     switch (stage_) {
     case Stage::Prefix:
+        if (prefixText_.isEmpty() && ch != '*') {
+            refusePrefix(QStringLiteral("%1 where the prefix's '*' was due").arg(shown(ch)));
+            return true;
+        }
         prefixText_.append(ch);
         if (prefixText_.endsWith(waitText_)) {
             QString error;
             prefix_ = parsePicPrefix(prefixText_.chopped(waitText_.size()), &error);
             if (!prefix_) {
-                addProblem(error);
-                stage_ = Stage::Done;
-                return;
+                refusePrefix(error);
+                return true;
             }
             pieceLength_ = prefix_->bufferSize;
             waitTextComplete();
         } else if (prefixText_.size() > LongestPrefix + waitText_.size()) {
-            addProblem(QStringLiteral("no wait text after the prefix \"%1...\"")
-                           .arg(QString::fromLatin1(prefixText_.left(LongestPrefix))));
-            stage_ = Stage::Done;
+            refusePrefix(QStringLiteral("no wait text after the prefix \"%1...\"")
+                             .arg(QString::fromLatin1(prefixText_.left(LongestPrefix))));
         }
-        return;
+        return true;
 
     case Stage::Wait:
         if (ch == waitText_.at(waitMatched_)) {
             if (++waitMatched_ == waitText_.size())
                 waitTextComplete();
-            return;
+            return true;
         }
         addProblem(QStringLiteral("offset %1: %2 where the wait text was due").arg(offset).arg(shown(ch)));
         waitMatched_ = ch == waitText_.at(0) ? 1 : 0;
-        return;
+        return true;
 
     case Stage::Piece: {
-        const int value = hexValue(ch);
+        const int value = upperHexValue(ch) >= 0 ? upperHexValue(ch) : lowerHexValue(ch);
         if (value >= 0) {
+            if (ch >= 'A' && ch <= 'F')
+                addProblem(QStringLiteral("offset %1: %2 in piece %3; the program writes data digits in lower case")
+                               .arg(offset)
+                               .arg(shown(ch))
+                               .arg(pieces_));
             takeDigit(value);
-            return;
+            return true;
         }
         if (ch == waitText_.at(0)) {
             addProblem(QStringLiteral("piece %1 ended after %2 of %3 characters")
@@ -145,16 +172,52 @@ void PicReceiver::take(char ch, double timeMs)
             waitMatched_ = 1;
             if (waitText_.size() == 1)
                 waitTextComplete();
-            return;
+            return true;
         }
         addProblem(
             QStringLiteral("offset %1: %2 in piece %3 is not a hex digit").arg(offset).arg(shown(ch)).arg(pieces_));
-        return;
+        return true;
     }
 
-    case Stage::Done:
-        return;
+    case Stage::After:
+        ++trailing_;
+        return true;
+
+    case Stage::Refused:
+        return true;
     }
+    return true;
+}
+
+void PicReceiver::finish(const QString &why)
+{
+    if (finished_)
+        return;
+    finished_ = true;
+    const QString because = why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why);
+    switch (stage_) {
+    case Stage::Prefix:
+        addProblem(QStringLiteral("the prefix \"%1\" broke off").arg(QString::fromLatin1(prefixText_)) + because);
+        break;
+    case Stage::Wait:
+    case Stage::Piece:
+        addProblem(QStringLiteral("short: %1 of %2 digits").arg(digits_).arg(DisplayDigits) + because);
+        break;
+    case Stage::After:
+        if (trailing_ > 0)
+            addProblem(QStringLiteral("%1 %2 after the picture")
+                           .arg(trailing_)
+                           .arg(trailing_ == 1 ? QStringLiteral("byte") : QStringLiteral("bytes")));
+        break;
+    case Stage::Refused:
+        break;
+    }
+}
+
+void PicReceiver::refusePrefix(const QString &why)
+{
+    addProblem(why);
+    stage_ = Stage::Refused;
 }
 
 void PicReceiver::addProblem(const QString &problem)
@@ -171,11 +234,19 @@ void PicReceiver::addProblem(const QString &problem)
 
 void PicReceiver::waitTextComplete()
 {
-    // The silence the PIC got to finish the previous piece came before the
+    // The silence the PIC got to store the previous piece came before the
     // first character of the wait text.
-    const double gap = recentGaps_.size() == static_cast<std::size_t>(waitText_.size()) ? recentGaps_.front() : 0.0;
+    const double silence =
+        recentSilences_.size() == static_cast<std::size_t>(waitText_.size()) ? recentSilences_.front() : 0.0;
     ++pieces_;
-    pauses_.push_back({pieces_, offset_ - waitText_.size(), gap});
+    pauses_.push_back({pieces_, offset_ - waitText_.size(), silence});
+    if (expectDelayMs_ >= 0 && silence < expectDelayMs_ - allowanceMs_) {
+        addProblem(QStringLiteral("piece %1: %2 ms of silence before the wait %3, %4 expected")
+                       .arg(pieces_)
+                       .arg(silence, 0, 'f', 3)
+                       .arg(waitText_.size() == 1 ? QStringLiteral("character") : QStringLiteral("text"))
+                       .arg(expectDelayMs_));
+    }
     waitMatched_ = 0;
     pieceDigits_ = 0;
     stage_ = Stage::Piece;
@@ -188,7 +259,7 @@ void PicReceiver::takeDigit(int value)
     ++digits_;
     ++pieceDigits_;
     if (digits_ == DisplayDigits) {
-        stage_ = Stage::Done;
+        stage_ = Stage::After;
         return;
     }
     if (pieceDigits_ == pieceLength_)
@@ -198,7 +269,11 @@ void PicReceiver::takeDigit(int value)
 PicReceiver receiveTransmission(const QByteArray &transmission, const QString &waitText)
 {
     PicReceiver receiver(waitText);
-    receiver.receive(transmission, 0.0);
+    for (const char ch : transmission) {
+        if (!receiver.take(ch, 0.0))
+            break;
+    }
+    receiver.finish();
     return receiver;
 }
 
@@ -216,4 +291,18 @@ QString pauseSummary(const std::vector<PicReceiver::Pause> &pauses)
         .arg(ms.front(), 0, 'f', 3)
         .arg(median, 0, 'f', 3)
         .arg(ms.back(), 0, 'f', 3);
+}
+
+QString pictureResult(int number, const PicReceiver &picture)
+{
+    if (picture.good())
+        return QStringLiteral("picture %1: OK; %2").arg(number).arg(pauseSummary(picture.pauses()));
+    QString line = QStringLiteral("picture %1: FAILED: %2")
+                       .arg(number)
+                       .arg(picture.problems().value(0, QStringLiteral("short: %1 of %2 digits")
+                                                            .arg(picture.digitsReceived())
+                                                            .arg(PicReceiver::DisplayDigits)));
+    if (picture.problemCount() > 1)
+        line += QStringLiteral(" (%1 problems in all)").arg(picture.problemCount());
+    return line;
 }

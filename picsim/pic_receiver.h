@@ -8,10 +8,11 @@
 #include <optional>
 #include <vector>
 
-// What the PIC makes of a transmission: the parameter prefix ("*", target,
-// buffer size, start address, delay), then pieces of the announced buffer
-// size, each behind the wait text, until the 2048 hex digits of a whole
-// display (1024 bytes) have arrived.
+// What the PIC makes of one picture: the parameter prefix ("*", target,
+// buffer size, start address, delay) exactly as the program writes it, then
+// pieces of the announced buffer size, each behind the wait text, in the
+// program's lower-case hex, until the 2048 digits of a whole display (1024
+// bytes) have arrived; then nothing until the "*" of the next picture.
 
 struct PicPrefix
 {
@@ -23,8 +24,9 @@ struct PicPrefix
 };
 
 // Reads a prefix as it comes on the wire, the wait text already cut off:
-// "*", target 0 or 1, two hex digits of buffer size (not 0), four of start
-// address, "0" and one or two hex digits of delay. On a malformed prefix
+// "*", target 0 or 1, two upper-case hex digits of a buffer size the
+// program offers, four of start address, "0" and the delay in upper-case
+// hex without leading zeros, one the program offers. On anything else
 // returns nothing and says why in *error.
 std::optional<PicPrefix> parsePicPrefix(const QByteArray &text, QString *error = nullptr);
 
@@ -33,23 +35,37 @@ class PicReceiver
 public:
     static constexpr int DisplayBytes = 1024;
     static constexpr int DisplayDigits = 2 * DisplayBytes;
+    // How much shorter than expected a measured silence may be, by default:
+    // scheduling on the PIC's side of a pseudo-terminal takes that off.
+    static constexpr double DefaultAllowanceMs = 1.0;
 
     struct Pause
     {
         int waitIndex;    // 1 for the wait text before the first piece
-        qsizetype offset; // position of the wait text in the stream
-        double ms;        // silence on the line before it
+        qsizetype offset; // position of the wait text in the picture
+        double ms;        // silence on the wire before it
     };
 
     // The wait text must not be empty: the end of the prefix is found by it.
-    explicit PicReceiver(const QString &waitText = QStringLiteral("]"));
+    // expectDelayMs: a silence before a wait text shorter than this, less
+    // allowanceMs, is a fault; below 0 silences are only logged.
+    explicit PicReceiver(const QString &waitText = QStringLiteral("]"), double expectDelayMs = -1,
+                         double allowanceMs = DefaultAllowanceMs);
 
-    // Characters read together, arrived at timeMs (any steady clock).
-    void receive(const QByteArray &chunk, double timeMs);
+    // One character and the silence on the wire before it. False when the
+    // character is not this picture's: a "*" that begins the next prefix.
+    // The caller then ends this picture and starts the next with it.
+    bool take(char ch, double silenceMs);
+    // Nothing more comes: notes a short picture (why: what ended it, for the
+    // message) and anything that came after the last piece.
+    void finish(const QString &why = {});
 
-    // All digits arrived, or the prefix was refused: nothing more is taken.
-    bool done() const { return stage_ == Stage::Done; }
+    // All digits arrived, or the prefix was refused: only the next picture's
+    // "*" is expected now.
+    bool done() const { return stage_ == Stage::After || stage_ == Stage::Refused; }
     bool complete() const { return digits_ == DisplayDigits; }
+    // Whole and faultless, as far as it has come.
+    bool good() const { return complete() && problemCount_ == 0; }
     int digitsReceived() const { return digits_; }
     int piecesReceived() const { return pieces_; }
 
@@ -62,14 +78,17 @@ public:
     int problemCount() const { return problemCount_; }
 
 private:
-    enum class Stage { Prefix, Wait, Piece, Done };
+    enum class Stage { Prefix, Wait, Piece, After, Refused };
 
-    void take(char ch, double timeMs);
+    bool startsNextPicture(char ch) const;
+    void refusePrefix(const QString &why);
     void waitTextComplete();
     void takeDigit(int value);
     void addProblem(const QString &problem);
 
     QByteArray waitText_;
+    double expectDelayMs_;
+    double allowanceMs_;
     Stage stage_ = Stage::Prefix;
     QByteArray prefixText_;
     std::optional<PicPrefix> prefix_;
@@ -78,17 +97,22 @@ private:
     int pieces_ = 0;
     int pieceDigits_ = 0;
     int digits_ = 0;
+    int trailing_ = 0; // characters after the last piece
+    bool finished_ = false;
     QByteArray display_;
     qsizetype offset_ = 0;
-    std::optional<double> lastTime_;
-    std::deque<double> recentGaps_; // silence before each of the last characters
+    std::deque<double> recentSilences_; // before each of the last characters
     std::vector<Pause> pauses_;
     QStringList problems_;
     int problemCount_ = 0;
 };
 
-// A whole transmission taken at once, without timing.
+// A whole transmission of one picture taken at once, without timing.
 PicReceiver receiveTransmission(const QByteArray &transmission, const QString &waitText = QStringLiteral("]"));
 
 // A summary of the pauses for the log: count, shortest, median, longest.
 QString pauseSummary(const std::vector<PicReceiver::Pause> &pauses);
+
+// The one line that tells how picture `number` went: "picture 2: OK; 64
+// pauses: shortest ..." or "picture 2: FAILED: <the first problem>".
+QString pictureResult(int number, const PicReceiver &picture);

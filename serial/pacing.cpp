@@ -2,6 +2,7 @@
 
 #include "text/decimal_text.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -42,25 +43,72 @@ std::optional<int> pasteDelayNearestEven(const QString &text)
 
 PacingDelayError::PacingDelayError() : std::runtime_error(CheckSettingsText.toStdString()) {}
 
+namespace {
+
+// How much later than its model the line may go quiet before the port
+// counts as stuck. Far more than scheduling and drivers ever add; a line
+// this far behind does not send at its settings.
+constexpr LineDuration DrainMargin = std::chrono::seconds(1);
+
+// Waits until the line has sent everything handed over: first until the
+// model says so, then until the system agrees where it can tell. Returns
+// the moment the line went quiet.
+LineTime waitForQuietLine(const LineModel &line, PortLayer &port, const SleepFunction &sleep,
+                          const ClockFunction &clock)
+{
+    const LineTime idle = *line.idleAt();
+    if (clock() < idle)
+        sleep(idle);
+    // A drain that found characters still held shows the line behind its
+    // model: then it went quiet only now. One that found none tells nothing
+    // new, and the model stands (adapters report "drained" while their own
+    // buffer still holds data).
+    if (port.drain(idle + DrainMargin))
+        return std::max(idle, clock());
+    return idle;
+}
+
+} // namespace
+
 void sendPaced(const QString &text, const QString &waitText, const DelaySource &delay, PortLayer &port,
-               const SleepFunction &sleep, const PacingProgress &progress)
+               const SleepFunction &sleep, const PacingProgress &progress, const ClockFunction &clock)
 {
     const QByteArray bytes = text.toLatin1(); // one byte per character, '?' beyond 8 bits
     const qsizetype total = text.size();
+    // What went out before this send is not known: it is taken to be gone
+    // now, and a wait character at the very start gets its delay from here.
+    LineModel line(port.characterTime(), clock());
     for (qsizetype i = 0; i < total; ++i) {
         if (waitText.size() == 1 && waitText.at(0) == text.at(i)) {
             const auto ms = delay();
             if (!ms)
                 throw PacingDelayError();
-            sleep(*ms);
+            if (*ms > 0) {
+                const LineTime quiet = waitForQuietLine(line, port, sleep, clock);
+                sleep(quiet + std::chrono::milliseconds(*ms));
+            }
         }
         port.output(bytes.at(i));
+        // Handed over when output() returned: a later start on the wire,
+        // never an earlier one, so pauses only come out longer.
+        line.take(clock());
         if (progress)
             progress(i + 1, total);
     }
+    if (total > 0)
+        waitForQuietLine(line, port, sleep, clock);
 }
 
-void sleepMilliseconds(int ms)
+LineDuration pacedSendTime(const QString &text, const QString &waitText, int delayMs, LineDuration characterTime,
+                           qsizetype from)
 {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    from = std::clamp<qsizetype>(from, 0, text.size());
+    const QStringView rest = QStringView(text).mid(from);
+    const qsizetype pauses = waitText.size() == 1 && delayMs > 0 ? rest.count(waitText.at(0)) : 0;
+    return rest.size() * characterTime + pauses * std::chrono::milliseconds(delayMs);
+}
+
+void sleepUntil(LineTime deadline)
+{
+    std::this_thread::sleep_until(deadline);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serial/line_model.h"
+
 #include <QString>
 #include <stdexcept>
 
@@ -35,6 +37,15 @@ public:
     // Hands one 8-bit character to the operating system at once. Throws
     // PortError when the port is closed or the write fails.
     virtual void output(char ch) = 0;
+
+    // How long one character takes on the wire at the settings in force.
+    virtual LineDuration characterTime() const = 0;
+    // Waits until the system has passed every character handed over on to
+    // the line, as far as it can tell, but never past the deadline. True
+    // when it still held some and this call waited for them; false when it
+    // held none or cannot tell. Throws PortError when the port is closed,
+    // the device is gone, or characters are still held at the deadline.
+    virtual bool drain(LineTime deadline) = 0;
     // Every character received since the previous call, as 8-bit text;
     // empty when nothing arrived. Throws PortError when the device is gone.
     virtual QString input() = 0;

@@ -2,6 +2,17 @@
 
 #include "serial/port_devices.h"
 
+#include <algorithm>
+#include <thread>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cerrno>
+#include <cstring>
+#include <sys/ioctl.h>
+#endif
+
 namespace {
 
 // How long one character may wait for room in the system's output buffer
@@ -168,6 +179,62 @@ QString QtSerialPort::input()
     if (port_.error() != QSerialPort::NoError)
         port_.clearError(); // the time-out of the zero wait: nothing arrived
     return QString::fromLatin1(port_.readAll());
+}
+
+LineDuration QtSerialPort::characterTime() const
+{
+    return ::characterTime(settings_);
+}
+
+bool QtSerialPort::drain(LineTime deadline)
+{
+    if (!port_.isOpen())
+        throw PortError("The port is not open.");
+#ifdef Q_OS_WIN
+    // Returns once the driver has sent everything, which a line without flow
+    // control does on its own. It cannot say whether anything was left; the
+    // pacing's line model covers that.
+    Q_UNUSED(deadline);
+    if (!::FlushFileBuffers(reinterpret_cast<HANDLE>(port_.handle())))
+        closeAndThrow(QStringLiteral("Cannot write to %1"));
+    return false;
+#else
+    // tcdrain() is the obvious call, but on a pseudo-terminal it returns only
+    // once the other side has read everything: a peer that reads after the
+    // send, or never, would hold the window for good. So the driver's output
+    // queue (TIOCOUTQ) is polled instead, until empty or the deadline. On a
+    // serial port it holds what the UART has yet to take; a pseudo-terminal
+    // reports it empty at once. Neither counts the UART's own FIFO nor a USB
+    // adapter's buffer, which is why the pacing keeps to its line model too.
+    const int fd = static_cast<int>(port_.handle());
+    bool waited = false;
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(fd, TIOCOUTQ, &queued) != 0) {
+            if (errno == ENOTTY || errno == EINVAL)
+                return waited; // the system cannot tell
+            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+            port_.close();
+            throw PortError(QStringLiteral("Cannot write to %1: %2").arg(openDevice_, reason).toStdString());
+        }
+        if (queued <= 0)
+            return waited;
+        const LineTime now = LineClock::now();
+        if (now >= deadline) {
+            // As in output(): drop what is stuck rather than let it leave
+            // later, unpaced.
+            port_.clear(QSerialPort::Output);
+            port_.clearError();
+            throw PortError(QStringLiteral("Cannot write to %1: the device does not send its output")
+                                .arg(openDevice_)
+                                .toStdString());
+        }
+        waited = true;
+        using namespace std::chrono_literals;
+        const LineDuration step = std::clamp<LineDuration>(queued * characterTime(), 100us, 5ms);
+        std::this_thread::sleep_until(std::min(now + step, deadline));
+    }
+#endif
 }
 
 QString QtSerialPort::deviceName() const

@@ -31,6 +31,9 @@ public:
     void output(char ch) override;
     QString input() override;
 
+    LineDuration characterTime() const override;
+    bool drain(LineTime deadline) override;
+
     // The device the current port number stands for.
     QString deviceName() const;
 

@@ -546,6 +546,8 @@ void CliConvertTest::sendShowsProgressOnATerminal()
     QVERIFY(terminal.waitForBytes(static_cast<std::size_t>(ending.size()), 60000));
     const QByteArray shown = terminal.receivedBytes();
     QVERIFY2(shown.startsWith('\r') && shown.endsWith(ending), shown.constData());
+    // The time left is the line's: 2121 characters at 9600 baud.
+    QVERIFY2(shown.contains(": 1/2122, 2.2 s left"), shown.constData());
 }
 
 QTEST_MAIN(CliConvertTest)

@@ -2,6 +2,7 @@
 // on the master side, reads what the program sends with arrival times and
 // writes replies.
 
+#include "serial/line_model.h"
 #include "serial/pacing.h"
 #include "serial/qt_serial_port.h"
 #include "support/pty_pair.h"
@@ -28,7 +29,8 @@ private slots:
     void refusedSettingsFail();
     void missingDeviceFails();
     void closedPortRefusesTraffic();
-    void pacedTransmissionArrivesExactlyAndPaced();
+    void pacedTextsKeepSilenceOnTheModelledWire_data();
+    void pacedTextsKeepSilenceOnTheModelledWire();
     void fullSystemBufferWaitsForRoom();
     void repliesArriveThroughInput();
     void peerGoneMidSendClosesThePort();
@@ -155,35 +157,51 @@ void TestSerialPty::closedPortRefusesTraffic()
     QVERIFY_THROWS_EXCEPTION(PortError, port.input());
 }
 
-void TestSerialPty::pacedTransmissionArrivesExactlyAndPaced()
+void TestSerialPty::pacedTextsKeepSilenceOnTheModelledWire_data()
 {
-    const QString text = pictureTransmission();
-    QCOMPARE(text.size(), 2122);
-    static constexpr int delayMs = 20;
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("delayMs");
+    QTest::addColumn<int>("pauses");
+
+    QTest::newRow("picture at 115200") << "115200,n,8,1" << pictureTransmission() << 20 << 64;
+    // Paste and Send of a few lines: lower case, the delay box's 5.5 ms
+    // rounded to 6.
+    QTest::newRow("pasted text at 1200") << "1200,n,8,1" << QStringLiteral("hello]world]\r\nsecond line]x]") << 6 << 4;
+}
+
+void TestSerialPty::pacedTextsKeepSilenceOnTheModelledWire()
+{
+    QFETCH(QString, settings);
+    QFETCH(QString, text);
+    QFETCH(int, delayMs);
 
     pair_->startReading();
     QtSerialPort serial;
-    serial.setSettings(QStringLiteral("9600,n,8,1"));
+    serial.setSettings(settings);
     serial.setOpen(true);
     StampingPort port(serial);
     sendPaced(
-        text, QStringLiteral("]"), [] { return std::optional<int>(delayMs); }, port, sleepMilliseconds);
+        text, QStringLiteral("]"), [=] { return std::optional<int>(delayMs); }, port, sleepUntil);
     QVERIFY(pair_->waitForBytes(static_cast<std::size_t>(text.size()), 10000));
     QCOMPARE(pair_->receivedBytes(), text.toLatin1());
 
-    // The silence before each "]" is the full delay, counted from the moment
-    // the character before it was handed over: every byte left at once and
-    // nothing waited in Qt's buffer. Nothing else pauses.
+    // A pseudo-terminal passes characters on at once; a real line at its
+    // speed, one after another from their hand-over. The silence before
+    // each "]" is counted from the moment such a line would have sent the
+    // character before, to the "]"'s arrival: a true lower bound.
+    LineModel wire(characterTime(*parseLineSettings(settings)));
     const auto received = pair_->received();
     int pauses = 0;
-    for (std::size_t i = 1; i < received.size(); ++i) {
-        if (received[i].byte != ']')
-            continue;
-        ++pauses;
-        const double pause = millisecondsBetween(port.handedOver[i - 1], received[i].arrival);
-        QVERIFY2(pause >= delayMs, qPrintable(QStringLiteral("pause before \"]\" at %1 was %2 ms").arg(i).arg(pause)));
+    for (std::size_t i = 0; i < received.size(); ++i) {
+        if (received[i].byte == ']') {
+            ++pauses;
+            const double silence = millisecondsBetween(*wire.idleAt(), received[i].arrival);
+            QVERIFY2(silence >= delayMs, qPrintable(QStringLiteral("%1 ms before \"]\" at %2").arg(silence).arg(i)));
+        }
+        wire.take(port.handedOver[i]);
     }
-    QCOMPARE(pauses, 64);
+    QTEST(pauses, "pauses");
 }
 
 void TestSerialPty::fullSystemBufferWaitsForRoom()
@@ -248,8 +266,8 @@ void TestSerialPty::peerGoneMidSendClosesThePort()
     QtSerialPort port;
     port.setOpen(true);
     int pauses = 0;
-    auto sleep = [&](int ms) {
-        sleepMilliseconds(ms);
+    auto sleep = [&](LineTime deadline) {
+        sleepUntil(deadline);
         if (++pauses == 3)
             pair_->closeMaster(); // the adapter is pulled out
     };

@@ -2,6 +2,8 @@
 
 #include "serial/line_settings.h"
 
+#include <algorithm>
+
 void FakePort::setOpen(bool open)
 {
     if (open && failOpen)
@@ -17,6 +19,7 @@ void FakePort::setSettings(const QString &settings)
     if (!parsed)
         throw PortError("Invalid port settings");
     settings_ = formatLineSettings(*parsed);
+    line_.setCharacterTime(::characterTime(*parsed));
 }
 
 void FakePort::output(char ch)
@@ -27,7 +30,21 @@ void FakePort::output(char ch)
         open_ = false;
         throw PortError("The device is gone");
     }
-    writes_.push_back({ch, nowMs_, static_cast<int>(sleeps_.size())});
+    now_ += outputTakes;
+    writes_.push_back({ch, now_, line_.take(now_).value_or(LineDuration::zero())});
+}
+
+bool FakePort::drain(LineTime deadline)
+{
+    if (!open_)
+        throw PortError("The port is not open.");
+    ++drains_;
+    if (drainTakes <= LineDuration::zero())
+        return false;
+    if (now_ + drainTakes > deadline)
+        throw PortError("The device does not send its output");
+    now_ += drainTakes;
+    return true;
 }
 
 QString FakePort::input()
@@ -43,10 +60,10 @@ QString FakePort::input()
     return received;
 }
 
-void FakePort::sleep(int ms)
+void FakePort::sleepUntil(LineTime deadline)
 {
-    sleeps_.push_back(ms);
-    nowMs_ += ms;
+    ++sleeps_;
+    now_ = std::max(now_, deadline);
 }
 
 QByteArray FakePort::written() const

@@ -6,17 +6,19 @@
 #include <QString>
 #include <vector>
 
-// A port layer in memory. Each written character is recorded with the time
-// of a clock that only the test advances (see advance(), usually called
-// from the fake sleep), and with the number of sleeps before it.
+// A port layer in memory, on a clock that only moves when the test says so
+// (sleepUntil(), usually as the pacing loop's sleep) or when output() and
+// drain() are set to take time. Each written character is recorded with
+// its hand-over time and the silence its line had before it: the fake
+// drives a LineModel at its settings, starting idle at time zero.
 class FakePort : public PortLayer
 {
 public:
     struct Write
     {
         char ch;
-        qint64 timeMs;
-        int sleepsBefore;
+        LineTime at;          // when output() returned
+        LineDuration silence; // on the modelled wire before it
     };
 
     bool isOpen() const override { return open_; }
@@ -27,18 +29,26 @@ public:
     void setSettings(const QString &settings) override;
     void output(char ch) override;
     QString input() override;
+    LineDuration characterTime() const override { return line_.characterTime(); }
+    bool drain(LineTime deadline) override;
 
-    // The fake clock and sleep: a SleepFunction for the pacing loop is
-    // [&port](int ms) { port.sleep(ms); }.
-    void sleep(int ms);
-    qint64 nowMs() const { return nowMs_; }
-    const std::vector<int> &sleeps() const { return sleeps_; }
+    // The fake clock and sleep, for the pacing loop:
+    // [&port](LineTime t) { port.sleepUntil(t); } and [&port] { return port.now(); }.
+    LineTime now() const { return now_; }
+    void sleepUntil(LineTime deadline);
+    int sleepCount() const { return sleeps_; }
+    int drainCount() const { return drains_; }
 
     const std::vector<Write> &writes() const { return writes_; }
     QByteArray written() const;
 
     // What the next input() returns, appended to anything queued before.
     void queueInput(const QString &text) { pendingInput_ += text; }
+
+    // A slow system: how long output() takes to hand a character over, and
+    // how long drain() finds characters still held (zero: none).
+    LineDuration outputTakes{};
+    LineDuration drainTakes{};
 
     // Failures on demand.
     bool failOpen = false;
@@ -51,8 +61,10 @@ private:
     bool open_ = false;
     qint16 commPort_ = 1;
     QString settings_ = QStringLiteral("9600,n,8,1");
-    qint64 nowMs_ = 0;
-    std::vector<int> sleeps_;
+    LineTime now_{};
+    LineModel line_{::characterTime(LineSettings{}), LineTime{}};
+    int sleeps_ = 0;
+    int drains_ = 0;
     std::vector<Write> writes_;
     QString pendingInput_;
 };

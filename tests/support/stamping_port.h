@@ -25,6 +25,8 @@ public:
         handedOver.push_back(PtyPair::Clock::now());
     }
     QString input() override { return inner_.input(); }
+    LineDuration characterTime() const override { return inner_.characterTime(); }
+    bool drain(LineTime deadline) override { return inner_.drain(deadline); }
 
     std::vector<PtyPair::Clock::time_point> handedOver;
 

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "picsim/pic_receiver.h"
+#include "serial/line_model.h"
+
+#include <optional>
+#include <vector>
+
+// The PIC's end of the line: characters as they arrive, timed as a UART at
+// the line's speed delivers them, and cut into pictures at each "*" that
+// begins a prefix. A pseudo-terminal hands over at once what a real line
+// would spread out, so the silence before a character is judged on the
+// modelled wire: it ends a character time after its arrival or after the
+// character before it has ended, whichever is later.
+class PicLine
+{
+public:
+    struct Picture
+    {
+        int number; // from 1
+        PicReceiver receiver;
+    };
+
+    // expectDelayMs and allowanceMs as for PicReceiver.
+    PicLine(const QString &waitText, double expectDelayMs, double allowanceMs = PicReceiver::DefaultAllowanceMs);
+
+    // Characters read together at `at`, on a line of the given character
+    // time (the sender may change the speed between two reads).
+    void receive(const QByteArray &chunk, LineTime at, LineDuration characterTime);
+    // Ends the picture in progress, if any; why says what ended it.
+    void endPicture(const QString &why = {});
+
+    // The picture in progress, if any.
+    const Picture *current() const { return current_ ? &*current_ : nullptr; }
+    // Pictures over since the previous call, in order.
+    std::vector<Picture> takeEnded();
+    std::optional<LineTime> lastArrival() const { return lastArrival_; }
+
+private:
+    QString waitText_;
+    double expectDelayMs_;
+    double allowanceMs_;
+    LineModel wire_{LineDuration::zero()};
+    std::optional<Picture> current_;
+    std::vector<Picture> ended_;
+    int pictures_ = 0;
+    std::optional<LineTime> lastArrival_;
+};

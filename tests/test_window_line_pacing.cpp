@@ -1,0 +1,70 @@
+// Send to LCD on a line that has a speed: the real main window, offscreen,
+// sends the start-up picture through its real port to voxcel-picsim, which
+// judges the silence before each wait character as a PIC on a 9600 baud
+// line would get it, and stays on the line afterwards.
+#include "app/main_window.h"
+#include "serial/qt_serial_port.h"
+#include "support/controls.h"
+#include "support/pty_pair.h"
+#include "support/scripted_prompts.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestWindowLinePacing : public QObject
+{
+    Q_OBJECT
+private slots:
+    void startUpPictureKeepsThePicsSilence();
+};
+
+void TestWindowLinePacing::startUpPictureKeepsThePicsSilence()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("lcd"));
+    QProcess picsim;
+    picsim.start(QStringLiteral(VOXCEL_PICSIM_PROGRAM),
+                 {QStringLiteral("--expect-delay=20"), PicsimBusyMachineAllowance, QStringLiteral("--link"), link,
+                  QStringLiteral("--log"), dir.filePath(QStringLiteral("picsim.log"))});
+    QVERIFY(picsim.waitForReadyRead(10000));
+    picsim.readLine(); // the pseudo-terminal's own name
+    qputenv("VOXCEL_COM1", QFile::encodeName(link));
+
+    ScriptedPrompts prompts;
+    QtSerialPort port;
+    {
+        MainWindow window(prompts, port);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        control<QLineEdit>(&window, "txtfrmt")->clear();
+        control<QLineEdit>(&window, "txtDelim")->clear();
+        clickButton(&window, "cmdcomm");
+        QVERIFY2(port.isOpen(), qPrintable(prompts.messages.join(QLatin1Char('|'))));
+        clickButton(&window, "Command9");
+        clickButton(&window, "Command15");
+        clickButton(&window, "Command16");
+
+        // The window lets events through while it sends: the line may
+        // already be in the process's buffer.
+        while (!picsim.canReadLine() && picsim.waitForReadyRead(20000)) {
+        }
+        const QString result = QString::fromLocal8Bit(picsim.readLine()).trimmed();
+        QVERIFY2(result.startsWith(QStringLiteral("picture 1: OK; 64 pauses")), qPrintable(result));
+        // The poll runs on while the simulator waits for the next picture:
+        // the port is still there.
+        QTest::qWait(300);
+        QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.messages.join(QLatin1Char('|'))));
+        QCOMPARE(control<QLabel>(&window, "comm")->text(), QStringLiteral("ON"));
+        clickButton(&window, "cmdcomm");
+    }
+    qunsetenv("VOXCEL_COM1");
+    picsim.terminate();
+    QVERIFY(picsim.waitForFinished(10000));
+    QCOMPARE(picsim.exitCode(), 0);
+}
+
+QTEST_MAIN(TestWindowLinePacing)
+#include "test_window_line_pacing.moc"
