@@ -73,6 +73,7 @@ void MainWindow::connectCommands()
     connect(eepromCheck, &QCheckBox::toggled, this, &MainWindow::onEepromTargetToggled);
     connect(sendButton, &QPushButton::clicked, this, &MainWindow::sendToLcd);
     connect(pasteAndSendButton, &QPushButton::clicked, this, &MainWindow::pasteAndSend);
+    connect(stopButton, &QPushButton::clicked, this, &MainWindow::stopTransmission);
 
     connect(exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
     connect(openAction, &QAction::triggered, this, &MainWindow::openFieldFile);
@@ -113,8 +114,11 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // The window cannot go away under a running transmission.
+    // The window cannot go away under a running transmission: it stops the
+    // send, and goes once the send has ended.
     if (transmitting_) {
+        closeAfterSend_ = true;
+        stopTransmission();
         event->ignore();
         return;
     }

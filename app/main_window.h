@@ -27,6 +27,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class QUndoStack;
+class TransmissionGuard;
 
 // The one fixed main window. It reads its controls, calls the rules in
 // canvas/, convert/ and serial/, and writes the results back; it holds no
@@ -120,10 +121,23 @@ private:
     void pasteAndSend();
     // Sends a text paced, with the Busy look and the progress bar; a lost
     // port has been handled (closed look, message) when this returns.
-    enum class SendOutcome { Sent, DelayFailed, PortLost };
+    // Input is dropped meanwhile; Stop, Esc and closing the window stop the
+    // send after the character in flight.
+    enum class SendOutcome { Sent, DelayFailed, PortLost, Stopped };
     SendOutcome transmit(const QString &text, const QString &waitText, const DelaySource &delay);
+    void stopTransmission();
+    // What a running send shows: characters sent, and the time left.
+    struct SendProgress
+    {
+        const QString &text;
+        const QString &waitText;
+        int delayMs;
+        LineDuration characterTime;
+        qsizetype sent;
+        qsizetype total;
+    };
     // Shows progress and lets the window repaint between characters.
-    void showSendProgress(qsizetype sent, qsizetype total);
+    void showSendProgress(const SendProgress &send);
 
     // The menus
     void exitProgram();
@@ -142,7 +156,9 @@ private:
     ImportOptions importOptions_; // the Import dialog starts from the last choice
     ReceiveDisplay receiveDisplay_;
     bool transmitting_ = false;
-    QElapsedTimer progressClock_; // since the last repaint of the progress
+    TransmissionGuard *guard_ = nullptr; // while a send runs
+    bool closeAfterSend_ = false;        // the window was closed during a send
+    QElapsedTimer progressClock_;        // since the last repaint of the progress
 
     // The controls the commands read or change; labels and groups that
     // never change after construction are not kept.
@@ -193,6 +209,8 @@ private:
     QPushButton *reformatButton = nullptr;
     QPushButton *sendButton = nullptr;
     QProgressBar *sendProgress = nullptr;
+    QLabel *sendProgressText = nullptr; // "Sending: 1056 of 2122 characters, 1.7 s left"
+    QPushButton *stopButton = nullptr;  // shown while a send runs
     // Not shown
     QTimer *receivePollTimer = nullptr;
     QAction *exitAction = nullptr;

@@ -278,6 +278,12 @@ void MainWindow::buildControls()
     // The text output window, editable by the user.
     auto *outputLabel = label(client, "Label10", QStringLiteral("Editable Text"), {4, 294, 120, 16}, Grey, White);
     outputLabel->setFont(boldSmall);
+    // While a send runs: how far it got and the time left, and Stop.
+    sendProgressText = label(client, "sendProgressText", QString(), {130, 294, 300, 16}, Grey, White);
+    sendProgressText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    sendProgressText->hide();
+    stopButton = button(client, "cmdStop", QStringLiteral("Stop"), {434, 293, 58, 17});
+    stopButton->hide();
     outputText = make<QPlainTextEdit>(client, "Text3", {4, 310, 488, 84});
     outputText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 

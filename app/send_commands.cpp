@@ -5,7 +5,7 @@
 #include "app/main_window.h"
 
 #include "app/prompts.h"
-#include "app/transmission_sleep.h"
+#include "app/transmission_guard.h"
 #include "app/window_look.h"
 #include "convert/reformat.h"
 #include "serial/pacing.h"
@@ -19,11 +19,14 @@
 #include <QClipboard>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <chrono>
+#include <optional>
 
 using namespace Colour;
 
@@ -81,38 +84,82 @@ void MainWindow::onEepromTargetToggled()
     }
 }
 
-void MainWindow::showSendProgress(qsizetype sent, qsizetype total)
+void MainWindow::showSendProgress(const SendProgress &send)
 {
-    sendProgress->setMaximum(static_cast<int>(qMax<qsizetype>(total, 1)));
-    sendProgress->setValue(static_cast<int>(sent));
+    sendProgress->setMaximum(static_cast<int>(qMax<qsizetype>(send.total, 1)));
+    sendProgress->setValue(static_cast<int>(send.sent));
     // Repainting after every character would slow the line down.
-    if (sent == total || !progressClock_.isValid() || progressClock_.elapsed() >= 30) {
-        progressClock_.start();
-        repaintPending();
-    }
+    if (send.sent != send.total && progressClock_.isValid() && progressClock_.elapsed() < 30)
+        return;
+    progressClock_.start();
+    // The time left on the line: every character's time on the wire and the
+    // pauses still to come.
+    const LineDuration left = pacedSendTime(send.text, send.waitText, send.delayMs, send.characterTime, send.sent);
+    sendProgressText->setText(QStringLiteral("Sending: %1 of %2 characters, %3 s left")
+                                  .arg(send.sent)
+                                  .arg(send.total)
+                                  .arg(std::chrono::duration<double>(left).count(), 0, 'f', 1));
+    guard_->repaint();
 }
 
 MainWindow::SendOutcome MainWindow::transmit(const QString &text, const QString &waitText, const DelaySource &delay)
 {
     setIndicator(QStringLiteral("Busy"), Orange);
     sendProgress->setValue(0);
-    sendProgress->show();
+    progressClock_.invalidate();
+    for (QWidget *shown : std::initializer_list<QWidget *>{sendProgress, sendProgressText, stopButton})
+        shown->show();
     transmitting_ = true;
+    std::optional<TransmissionGuard> guard(std::in_place, stopButton);
+    guard_ = &*guard;
+
+    SendProgress send{text, waitText, delay().value_or(0), port_.characterTime(), 0, text.size()};
+    auto progress = [&](qsizetype sent, qsizetype) {
+        send.sent = sent;
+        showSendProgress(send);
+        if (guard->stopRequested() && sent < send.total)
+            throw TransmissionStopped();
+    };
+    auto sleep = [&](LineTime deadline) {
+        guard->sleepUntil(deadline);
+        if (guard->stopRequested() && send.sent < send.total)
+            throw TransmissionStopped();
+    };
     SendOutcome outcome = SendOutcome::Sent;
+    std::optional<PortError> lost;
     try {
-        sendPaced(text, waitText, delay, port_, sleepWhileRepainting,
-                  [this](qsizetype sent, qsizetype total) { showSendProgress(sent, total); });
+        sendPaced(text, waitText, delay, port_, sleep, progress);
+    } catch (const TransmissionStopped &) {
+        outcome = SendOutcome::Stopped;
     } catch (const PortError &error) {
-        transmitting_ = false;
-        sendProgress->hide();
-        portLost(error);
-        return SendOutcome::PortLost;
+        outcome = SendOutcome::PortLost;
+        lost = error;
     } catch (const std::exception &) {
         outcome = SendOutcome::DelayFailed;
     }
+    // Input reaches the window again before any message box shows.
+    guard_ = nullptr;
+    guard.reset();
     transmitting_ = false;
-    sendProgress->hide();
+    for (QWidget *hidden : std::initializer_list<QWidget *>{sendProgress, sendProgressText, stopButton})
+        hidden->hide();
+
+    if (lost)
+        portLost(*lost);
+    if (closeAfterSend_) {
+        // The user closed the window during the send: it goes now.
+        QTimer::singleShot(0, this, &QWidget::close);
+    } else if (outcome == SendOutcome::Stopped) {
+        prompts_.message(
+            QStringLiteral("Transmission stopped after %1 of %2 characters").arg(send.sent).arg(send.total));
+    }
     return outcome;
+}
+
+void MainWindow::stopTransmission()
+{
+    if (guard_)
+        guard_->requestStop();
 }
 
 void MainWindow::sendToLcd()

@@ -15,7 +15,7 @@
 // the longest poll and the longest gap between polls (responsiveness), and
 // whether the newest text ends up shown.
 
-#include "app/transmission_sleep.h"
+#include "app/transmission_guard.h"
 #include "picsim/pic_line.h"
 #include "serial/pacing.h"
 #include "serial/qt_serial_port.h"
@@ -72,9 +72,10 @@ void BM_PictureTransmission(benchmark::State &state)
     std::vector<double> sentSilences;   // the same from the hand-over of the characters before
     std::vector<double> sleepOvershoot; // the sleep call itself
     std::vector<double> totals;
+    TransmissionGuard guard(nullptr); // the window's sleep, which repaints
     auto timedSleep = [&](LineTime deadline) {
         if (repainting)
-            sleepWhileRepainting(deadline);
+            guard.sleepUntil(deadline);
         else
             sleepUntil(deadline);
         sleepOvershoot.push_back(std::chrono::duration<double, std::milli>(Clock::now() - deadline).count());
@@ -173,15 +174,15 @@ void BM_ReceiveFlood(benchmark::State &state)
         });
 
         // The window's side: the event loop runs (Qt reads the line as data
-        // comes) and Timer1 polls every 50 ms through the receive rule.
+        // comes) and the receive poll runs every 50 ms through the receive rule.
         QString shown = WaitingText;
         QEventLoop loop;
-        QTimer timer1;
-        timer1.setInterval(50);
+        QTimer pollTimer;
+        pollTimer.setInterval(50);
         Clock::time_point start;
         Clock::time_point lastTick;
         int emptyPolls = 0;
-        QObject::connect(&timer1, &QTimer::timeout, [&] {
+        QObject::connect(&pollTimer, &QTimer::timeout, [&] {
             const auto tick = Clock::now();
             longestTickGapMs =
                 std::max(longestTickGapMs, std::chrono::duration<double, std::milli>(tick - lastTick).count());
@@ -202,7 +203,7 @@ void BM_ReceiveFlood(benchmark::State &state)
         });
         const double cpuStart = threadCpuMs();
         start = lastTick = Clock::now();
-        timer1.start();
+        pollTimer.start();
         loop.exec();
         writer.join();
         wallMs += std::chrono::duration<double, std::milli>(Clock::now() - start).count();

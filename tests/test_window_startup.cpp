@@ -178,8 +178,8 @@ void TestWindowStartup::exactlyTheseAreDisabledAndHidden()
     disabled.sort();
     hidden.sort();
     QCOMPARE(disabled, QStringList({"Command12", "Command15", "Command16", "Command4", "eeprom"}));
-    // The progress bar of a transmission shows only while one runs.
-    QCOMPARE(hidden, QStringList({"lblxmit", "lblxy", "sendProgress"}));
+    // The progress of a transmission and its Stop show only while one runs.
+    QCOMPARE(hidden, QStringList({"cmdStop", "lblxmit", "lblxy", "sendProgress", "sendProgressText"}));
     QVERIFY(!find<QTimer>("Timer1")->isActive());
     QCOMPARE(find<QTimer>("Timer1")->interval(), 50);
 }
