@@ -79,16 +79,24 @@ void BM_ImportPng4000x3000FloydSteinberg(benchmark::State &state)
 }
 BENCHMARK(BM_ImportPng4000x3000FloydSteinberg)->Unit(benchmark::kMillisecond);
 
+// The JPEG read and scaled once, as the dialog keeps it; the benchmark is
+// skipped when it cannot be read.
+std::optional<PictureImport> openJpeg(benchmark::State &state)
+{
+    QString error;
+    std::optional<PictureImport> import = PictureImport::open(jpegPath, importTargetSize(false), &error);
+    if (!import)
+        state.SkipWithError(qPrintable(error));
+    return import;
+}
+
 // What the dialog does when the slider moves: the scaled picture is kept,
 // only the dots are made again.
 void BM_PreviewAfterThresholdChange(benchmark::State &state)
 {
-    QString error;
-    std::optional<PictureImport> import = PictureImport::open(jpegPath, importTargetSize(false), &error);
-    if (!import) {
-        state.SkipWithError(qPrintable(error));
+    std::optional<PictureImport> import = openJpeg(state);
+    if (!import)
         return;
-    }
     ImportOptions options = floydSteinberg();
     options.autoThreshold = false;
     int step = 0;
@@ -103,12 +111,9 @@ BENCHMARK(BM_PreviewAfterThresholdChange)->Unit(benchmark::kMicrosecond);
 // A change of fit scales again from the kept grey picture.
 void BM_PreviewAfterFitChange(benchmark::State &state)
 {
-    QString error;
-    std::optional<PictureImport> import = PictureImport::open(jpegPath, importTargetSize(false), &error);
-    if (!import) {
-        state.SkipWithError(qPrintable(error));
+    std::optional<PictureImport> import = openJpeg(state);
+    if (!import)
         return;
-    }
     ImportOptions options = floydSteinberg();
     int step = 0;
     for (auto _ : state) {

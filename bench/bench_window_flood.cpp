@@ -5,6 +5,7 @@
 // polls (how long the window could not react), and whether the newest line
 // is what the receive window shows at the end.
 #include "app/main_window.h"
+#include "qt_bench_main.h"
 #include "serial/qt_serial_port.h"
 #include "support/controls.h"
 #include "support/pty_pair.h"
@@ -97,11 +98,5 @@ BENCHMARK(BM_WindowReceiveFlood)->Arg(2000)->Iterations(1)->Unit(benchmark::kMil
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

@@ -3,6 +3,7 @@
 // devices for the port tooltips) and the first paint. Target: 80 ms or
 // less on a 2-core machine.
 #include "app/main_window.h"
+#include "qt_bench_main.h"
 #include "serial/qt_serial_port.h"
 #include "support/scripted_prompts.h"
 
@@ -71,11 +72,5 @@ BENCHMARK(BM_WindowStart)->Iterations(20)->Unit(benchmark::kMillisecond)->UseMan
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

@@ -12,12 +12,7 @@ class TestWindowKeyboard : public QObject, private WindowFixture
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        openWindow();
-        QApplication::setActiveWindow(window);
-        QVERIFY(QTest::qWaitForWindowActive(window));
-    }
+    void init() { openWindow(Focus::Active); }
     void cleanup() { closeWindow(); }
 
     void tabWalksEveryControlInReadingOrder();

@@ -6,6 +6,7 @@
 #include "support/fake_port.h"
 #include "support/scripted_prompts.h"
 
+#include <QApplication>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,7 +17,10 @@
 class WindowFixture
 {
 protected:
-    void openWindow()
+    // Keys go to the focused control of the active window only.
+    enum class Focus { Any, Active };
+
+    void openWindow(Focus focus = Focus::Any)
     {
         dir = new QTemporaryDir;
         QVERIFY(dir->isValid());
@@ -25,6 +29,10 @@ protected:
         window = new MainWindow(*prompts, *port);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
+        if (focus == Focus::Active) {
+            QApplication::setActiveWindow(window);
+            QVERIFY(QTest::qWaitForWindowActive(window));
+        }
     }
 
     void closeWindow()
