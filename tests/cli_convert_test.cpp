@@ -1,72 +1,14 @@
 // voxcel-convert against the real main window: the same picture and
-// settings must give the same bytes, on stdout, in files and on the line.
-#include "app/main_window.h"
-#include "serial/pic_settings.h"
-#include "support/controls.h"
-#include "support/fake_port.h"
-#include "support/pty_pair.h"
-#include "support/scripted_prompts.h"
+// settings must give the same bytes, on stdout and in files, and the same
+// refusals.
+#include "support/cli_window.h"
 
-#include <QCheckBox>
 #include <QDir>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QProcess>
+#include <QFile>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include <algorithm>
-#include <termios.h>
-#include <vector>
-
 namespace {
-
-struct CliResult
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliResult runCli(const QStringList &arguments, const QString &workingDir, const QString &stderrFile = {})
-{
-    QProcess process;
-    process.setProgram(QStringLiteral(VOXCEL_CONVERT_BIN));
-    process.setArguments(arguments);
-    process.setWorkingDirectory(workingDir);
-    if (!stderrFile.isEmpty())
-        process.setStandardErrorFile(stderrFile, QIODevice::Append);
-    process.start();
-    process.waitForFinished(-1);
-    CliResult result;
-    if (process.exitStatus() == QProcess::NormalExit)
-        result.exitCode = process.exitCode();
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
-
-// A picture with a little of everything: an irregular pattern, pixels that
-// are nearly black (clear), and a part beyond the canvas that is cut off.
-QImage testPicture()
-{
-    QImage picture(140, 70, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    quint32 seed = 12345;
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            seed = seed * 1103515245u + 12345u;
-            const quint32 roll = (seed >> 16) % 8;
-            if (roll < 3)
-                picture.setPixel(x, y, qRgb(0, 0, 0));
-            else if (roll == 3)
-                picture.setPixel(x, y, qRgb(1, 0, 0));
-        }
-    }
-    return picture;
-}
 
 QStringList entries(const QString &dir)
 {
@@ -81,12 +23,12 @@ QByteArray fileBytes(const QString &path)
 
 } // namespace
 
-class CliConvertTest : public QObject
+class CliConvertTest : public QObject, private CliWindowFixture
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { openWindowWithPicture(); }
+    void cleanup() { closeWindow(); }
 
     void convertMatchesTheWindow_data();
     void convertMatchesTheWindow();
@@ -99,71 +41,7 @@ private slots:
     void usageErrorsWriteNothing();
     void failuresKeepOldFilesAndWriteNoPart_data();
     void failuresKeepOldFilesAndWriteNoPart();
-    void sendGivesTheExactBytesWithThePauses_data();
-    void sendGivesTheExactBytesWithThePauses();
-    void sendShowsProgressOnATerminal();
-
-private:
-    template <typename T> T *find(const char *name) const { return control<T>(window, name); }
-    void click(const char *name) { clickButton(window, name); }
-    QString outputText() const { return find<QPlainTextEdit>("Text3")->toPlainText(); }
-    QString path(const QString &name) const { return dir->filePath(name); }
-    void loadPictureIntoWindow();
-    // Reformat For Output in the window with empty Format and Delimiter.
-    QString windowTransmission(int buffer, const QString &wait, int picDelay, const QString &eepromAddress);
-
-    QTemporaryDir *dir = nullptr;
-    ScriptedPrompts *prompts = nullptr;
-    FakePort *port = nullptr;
-    MainWindow *window = nullptr;
 };
-
-void CliConvertTest::init()
-{
-    dir = new QTemporaryDir;
-    QVERIFY(dir->isValid());
-    QVERIFY(testPicture().save(path("logo.bmp"), "BMP"));
-    prompts = new ScriptedPrompts;
-    port = new FakePort;
-    window = new MainWindow(*prompts, *port);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-}
-
-void CliConvertTest::cleanup()
-{
-    delete window;
-    delete port;
-    delete prompts;
-    delete dir;
-}
-
-void CliConvertTest::loadPictureIntoWindow()
-{
-    prompts->answers.enqueue(path("logo.bmp"));
-    click("Command10");
-    QVERIFY(prompts->messages.isEmpty());
-}
-
-QString CliConvertTest::windowTransmission(int buffer, const QString &wait, int picDelay, const QString &eepromAddress)
-{
-    loadPictureIntoWindow();
-    find<QLineEdit>("txtfrmt")->clear();
-    find<QLineEdit>("txtDelim")->clear();
-    const auto row = [](const auto &choices, int value) {
-        return static_cast<int>(std::find(choices.begin(), choices.end(), value) - choices.begin());
-    };
-    find<QListWidget>("List2")->setCurrentRow(row(picBufferChoices, buffer));
-    find<QListWidget>("List3")->setCurrentRow(row(picDelayChoices, picDelay));
-    find<QLineEdit>("Text4")->setText(wait);
-    if (!eepromAddress.isEmpty()) {
-        find<QCheckBox>("Check1")->click();
-        find<QLineEdit>("eeprom")->setText(eepromAddress);
-    }
-    click("Command9");
-    click("Command15");
-    return outputText();
-}
 
 void CliConvertTest::convertMatchesTheWindow_data()
 {
@@ -458,96 +336,6 @@ void CliConvertTest::failuresKeepOldFilesAndWriteNoPart()
         QCOMPARE(fileBytes(path(name)), converted.chopped(1) + "\r\n");
     if (!written.isEmpty())
         QCOMPARE(fileBytes(path("sub/copy.hex")), converted.chopped(1) + "\r\n");
-}
-
-void CliConvertTest::sendGivesTheExactBytesWithThePauses_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("buffer");
-    QTest::addColumn<QString>("address"); // empty: the LCD
-    QTest::addColumn<int>("delayMs");
-    QTest::addColumn<int>("speed"); // 0: not looked at (the send may be over before the test looks)
-
-    QTest::newRow("defaults") << QStringList{QStringLiteral("--xmit-delay"), QStringLiteral("20.9")} << 32 << QString()
-                              << 20 << 0;
-    // The window puts 200 ms into the delay box for the EEPROM.
-    QTest::newRow("eeprom, 2400 baud") << QStringList{QStringLiteral("--eeprom"), QStringLiteral("--address"),
-                                                      QStringLiteral("1024"),     QStringLiteral("--buffer"),
-                                                      QStringLiteral("128"),      QStringLiteral("--baud"),
-                                                      QStringLiteral("2400")}
-                                       << 128 << "1024" << 200 << int(B2400);
-}
-
-void CliConvertTest::sendGivesTheExactBytesWithThePauses()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, buffer);
-    QFETCH(QString, address);
-    QFETCH(int, delayMs);
-    QFETCH(int, speed);
-
-    const QByteArray expected = windowTransmission(buffer, QStringLiteral("]"), 10, address).toLatin1();
-    PtyPair pair;
-    pair.startReading();
-
-    QProcess process;
-    process.setProgram(QStringLiteral(VOXCEL_CONVERT_BIN));
-    process.setArguments(QStringList{QStringLiteral("--send"), pair.slavePath()} << arguments
-                                                                                 << QStringLiteral("logo.bmp"));
-    process.setWorkingDirectory(dir->path());
-    process.start();
-    // While it sends, the line runs at the speed asked for.
-    QVERIFY(pair.waitForBytes(1, 60000));
-    if (speed != 0) {
-        termios line{};
-        QCOMPARE(::tcgetattr(pair.slaveFd(), &line), 0);
-        QCOMPARE(int(::cfgetospeed(&line)), speed);
-    }
-    process.waitForFinished(-1);
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 0);
-    QCOMPARE(process.readAllStandardOutput(), QByteArray());
-    QCOMPARE(process.readAllStandardError(), QByteArray()); // no progress line into a pipe
-
-    QVERIFY(pair.waitForBytes(static_cast<std::size_t>(expected.size()), 60000));
-    QCOMPARE(pair.receivedBytes(), expected);
-
-    // Each "]" comes after a pause, and the pauses add up to at least the
-    // delay each. Single gaps are only checked for half the delay: the
-    // kernel may pass the byte before a pause on a few ms late, which
-    // shortens that one gap as seen here, but never the sum of them.
-    const auto received = pair.received();
-    int pauses = 0;
-    for (std::size_t i = 1; i < received.size(); ++i) {
-        if (received[i].byte != ']')
-            continue;
-        ++pauses;
-        const double gap = millisecondsBetween(received[i - 1].arrival, received[i].arrival);
-        QVERIFY2(gap >= delayMs / 2.0, qPrintable(QStringLiteral("pause before \"]\" at %1 was %2 ms").arg(i).arg(gap)));
-    }
-    QCOMPARE(pauses, 2048 / buffer);
-    const double total = millisecondsBetween(received.front().arrival, received.back().arrival);
-    QVERIFY2(total >= pauses * delayMs - 5.0, qPrintable(QString::number(total)));
-}
-
-void CliConvertTest::sendShowsProgressOnATerminal()
-{
-    PtyPair line;
-    PtyPair terminal;
-    line.startReading();
-    terminal.startReading();
-
-    const CliResult result = runCli({QStringLiteral("--send"), line.slavePath(), QStringLiteral("--xmit-delay"),
-                                     QStringLiteral("0"), QStringLiteral("logo.bmp")},
-                                    dir->path(), terminal.slavePath());
-    QCOMPARE(result.exitCode, 0);
-    QVERIFY(line.waitForBytes(2122, 60000));
-    const QByteArray ending = QStringLiteral("Sending logo.bmp to %1: 2122/2122\n").arg(line.slavePath()).toLatin1();
-    QVERIFY(terminal.waitForBytes(static_cast<std::size_t>(ending.size()), 60000));
-    const QByteArray shown = terminal.receivedBytes();
-    QVERIFY2(shown.startsWith('\r') && shown.endsWith(ending), shown.constData());
-    // The time left is the line's: 2121 characters at 9600 baud.
-    QVERIFY2(shown.contains(": 1/2122, 2.2 s left"), shown.constData());
 }
 
 QTEST_MAIN(CliConvertTest)
