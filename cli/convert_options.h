@@ -3,7 +3,6 @@
 #include "canvas/picture_import.h"
 #include "convert/byte_matrix.h"
 
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -62,15 +61,3 @@ ParsedArguments parseConvertArguments(const QStringList &arguments);
 
 // The --help text.
 QString convertHelpText();
-
-// Where the text of one input goes; an empty file means standard output.
-struct OutputTarget
-{
-    QString input;
-    QString file;
-};
-
-// One target per input, in the order given. Fails with a usage error when
-// the outputs cannot be told apart or would overwrite an input picture.
-// Looks at the file system only to see whether -o names a folder.
-QList<OutputTarget> planOutputs(const ConvertOptions &options, QString *error);

@@ -3,6 +3,7 @@
 #include "canvas/canvas.h"
 #include "canvas/picture_file.h"
 #include "canvas/picture_import.h"
+#include "cli/output_plan.h"
 #include "convert/byte_matrix.h"
 #include "convert/picture_text.h"
 #include "convert/reformat.h"

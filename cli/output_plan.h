@@ -1,0 +1,18 @@
+#pragma once
+
+#include "cli/convert_options.h"
+
+#include <QList>
+#include <QString>
+
+// Where the text of one input goes; an empty file means standard output.
+struct OutputTarget
+{
+    QString input;
+    QString file;
+};
+
+// One target per input, in the order given. Fails with a usage error when
+// the outputs cannot be told apart or would overwrite an input picture.
+// Looks at the file system only to see whether -o names a folder.
+QList<OutputTarget> planOutputs(const ConvertOptions &options, QString *error);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "picsim/pic_receiver.h"
+#include "serial/line_settings.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <optional>
+
+// What one run of voxcel-picsim is asked to do, checked. An option not
+// given is left empty, or at its default.
+struct PicsimOptions
+{
+    // --device and its --settings (always both), or else a pseudo-terminal,
+    // linked from --link.
+    std::optional<QString> device;
+    std::optional<LineSettings> deviceSettings;
+    std::optional<QString> link;
+
+    std::optional<int> baud;
+    QString waitText;
+    double expectDelayMs = -1; // -1 without --expect-delay
+    double allowanceMs = PicReceiver::DefaultAllowanceMs;
+    std::optional<int> count;
+    std::optional<QString> out; // %d stands for the picture's number
+    std::optional<QString> log;
+    std::optional<double> timeoutSeconds;
+};
+
+// Reads the command line. --help and a wrong option end the program there,
+// as QCommandLineParser::process does. A value that is wrong, or options
+// that do not go together, give nothing, and *error says why.
+std::optional<PicsimOptions> readPicsimOptions(const QCoreApplication &app, QString *error);

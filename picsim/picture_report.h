@@ -1,0 +1,45 @@
+#pragma once
+
+#include "picsim/exit_code.h"
+#include "picsim/pic_line.h"
+#include "serial/line_settings.h"
+
+#include <QString>
+#include <QTextStream>
+
+#include <cstddef>
+#include <optional>
+
+// What the run says about each picture: its prefix and the silences before
+// its wait texts in the log as they arrive; once it is over, its pieces,
+// problems and result line (in the log and on standard output), and with
+// --out the display it leaves as a picture file.
+class PictureReport
+{
+public:
+    // outFile is --out, where %d stands for the picture's number.
+    PictureReport(QTextStream &log, QTextStream &out, QTextStream &err, const std::optional<QString> &outFile);
+
+    // Logs what of the picture has not been logged yet, on a line of the
+    // given settings.
+    void logProgress(const PicLine::Picture &picture, const LineSettings &settings);
+    // Reports the pictures that are over since the last call.
+    void reportEnded(PicLine &pictures, const LineSettings &settings);
+
+    // The exit status the pictures reported so far call for.
+    int result() const { return result_; }
+    // How many pictures have been reported.
+    int taken() const { return taken_; }
+
+private:
+    QTextStream &log_;
+    QTextStream &out_;
+    QTextStream &err_;
+    std::optional<QString> outFile_;
+    int result_ = AllGood;
+    int taken_ = 0;
+    // What of the picture in progress has been logged.
+    int loggedPicture_ = 0;
+    bool prefixLogged_ = false;
+    std::size_t pausesLogged_ = 0;
+};
