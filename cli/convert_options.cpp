@@ -4,6 +4,7 @@
 #include "serial/pacing.h"
 #include "serial/param_prefix.h"
 #include "serial/pic_settings.h"
+#include "text/text_rules.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -144,13 +145,6 @@ QString invalidChoice(const QString &option, const QString &text, const QString 
     return QStringLiteral("--%1: \"%2\" is not one of %3").arg(option, text, choices);
 }
 
-// The window's message joins its lines with LF CR; a terminal wants LF alone.
-QString forTerminal(const QString &message)
-{
-    QString text = message;
-    return text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
-}
-
 // Fills the options from the parser; returns the usage error, if any.
 QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
 {
@@ -209,7 +203,7 @@ QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
     if (parser.isSet(Delimiter))
         o.format.Delimiter = parser.value(Delimiter);
     if (o.reformat && !formatAllowsReformat(o.format.Format, o.format.Delimiter))
-        return forTerminal(NoFormatOrDelimitersMessage);
+        return oneBreakPerLine(NoFormatOrDelimitersMessage); // a terminal wants LF alone
 
     if (parser.isSet(Buffer)) {
         const auto value = choiceValue(parser.value(Buffer), picBufferChoices);
