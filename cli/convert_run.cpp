@@ -192,12 +192,14 @@ int sendPicture(const ConsoleStreams &console, const ConvertOptions &options, co
                              });
         }
         port.setOpen(true);
-        sendPaced(
+        const PacedSendResult sent = sendPaced(
             sendText, options.waitChars, [delayMs] { return std::optional<int>(delayMs); }, port, sleepUntil,
             [&progress](qsizetype sent, qsizetype total) {
                 if (progress)
                     progress->show(sent, total);
             });
+        if (sent.end == PacedSendResult::End::PortLost)
+            throw PortError(sent.portError.toStdString());
         port.setOpen(false);
     } catch (const std::exception &failure) {
         progress.reset(); // ends the progress line before the message

@@ -41,8 +41,6 @@ std::optional<int> pasteDelayNearestEven(const QString &text)
     return static_cast<int>(*rounded);
 }
 
-PacingDelayError::PacingDelayError() : std::runtime_error(CheckSettingsText.toStdString()) {}
-
 namespace {
 
 // How much later than its model the line may go quiet before the port
@@ -70,33 +68,53 @@ LineTime waitForQuietLine(const LineModel &line, PortLayer &port, const SleepFun
 
 } // namespace
 
-void sendPaced(const QString &text, const QString &waitText, const DelaySource &delay, PortLayer &port,
-               const SleepFunction &sleep, const PacingProgress &progress, const ClockFunction &clock)
+PacedSendResult sendPaced(const QString &text, const QString &waitText, const DelaySource &delay, PortLayer &port,
+                          const SleepFunction &sleep, const PacingProgress &progress, const ClockFunction &clock,
+                          const StopRequest &stopRequested)
 {
     const QByteArray bytes = text.toLatin1(); // one byte per character, '?' beyond 8 bits
-    const qsizetype total = text.size();
-    // What went out before this send is not known: it is taken to be gone
-    // now, and a wait character at the very start gets its delay from here.
-    LineModel line(port.characterTime(), clock());
-    for (qsizetype i = 0; i < total; ++i) {
-        if (waitText.size() == 1 && waitText.at(0) == text.at(i)) {
-            const auto ms = delay();
-            if (!ms)
-                throw PacingDelayError();
-            if (*ms > 0) {
-                const LineTime quiet = waitForQuietLine(line, port, sleep, clock);
-                sleep(quiet + std::chrono::milliseconds(*ms));
+    PacedSendResult result;
+    result.total = text.size();
+    auto ended = [&](PacedSendResult::End end) {
+        result.end = end;
+        return result;
+    };
+    auto stopped = [&] { return stopRequested && stopRequested(); };
+    try {
+        // What went out before this send is not known: it is taken to be
+        // gone now, and a wait character at the very start gets its delay
+        // from here.
+        LineModel line(port.characterTime(), clock());
+        for (qsizetype i = 0; i < result.total; ++i) {
+            if (waitText.size() == 1 && waitText.at(0) == text.at(i)) {
+                const auto ms = delay();
+                if (!ms)
+                    return ended(PacedSendResult::End::DelayFailed);
+                if (*ms > 0) {
+                    const LineTime quiet = waitForQuietLine(line, port, sleep, clock);
+                    if (!stopped())
+                        sleep(quiet + std::chrono::milliseconds(*ms));
+                }
+                if (stopped())
+                    return ended(PacedSendResult::End::Stopped);
             }
+            port.output(bytes.at(i));
+            // Handed over when output() returned: a later start on the
+            // wire, never an earlier one, so pauses only come out longer.
+            line.take(clock());
+            result.sent = i + 1;
+            if (progress)
+                progress(result.sent, result.total);
+            if (result.sent < result.total && stopped())
+                return ended(PacedSendResult::End::Stopped);
         }
-        port.output(bytes.at(i));
-        // Handed over when output() returned: a later start on the wire,
-        // never an earlier one, so pauses only come out longer.
-        line.take(clock());
-        if (progress)
-            progress(i + 1, total);
+        if (result.total > 0)
+            waitForQuietLine(line, port, sleep, clock);
+    } catch (const PortError &error) {
+        result.portError = QString::fromStdString(error.what());
+        return ended(PacedSendResult::End::PortLost);
     }
-    if (total > 0)
-        waitForQuietLine(line, port, sleep, clock);
+    return ended(PacedSendResult::End::Sent);
 }
 
 LineDuration pacedSendTime(const QString &text, const QString &waitText, int delayMs, LineDuration characterTime,

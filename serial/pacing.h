@@ -5,7 +5,6 @@
 #include <QString>
 #include <functional>
 #include <optional>
-#include <stdexcept>
 
 // The program's texts around a transmission.
 inline const QString OpenPortFirstText = QStringLiteral("Please, open Comm Port first.");
@@ -29,7 +28,8 @@ std::optional<int> pasteDelayNearestEven(const QString &text);
 
 // The delay in force at a pause; nothing when it has become invalid.
 using DelaySource = std::function<std::optional<int>()>;
-// Sleeps until the deadline, never less; whatever it oversleeps only
+// Sleeps until the deadline, never less, unless a stop is requested (see
+// StopRequest), which may end it at once; whatever it oversleeps only
 // lengthens the pause.
 using SleepFunction = std::function<void(LineTime deadline)>;
 // The time now, on the clock the sleep keeps to.
@@ -38,12 +38,23 @@ using ClockFunction = std::function<LineTime()>;
 // window repaints its progress from here, so keep it cheap.
 using PacingProgress = std::function<void(qsizetype sent, qsizetype total)>;
 
-// The delay turned invalid between two pauses (the user edited the box
-// while a transmission ran). Its text is CheckSettingsText.
-class PacingDelayError : public std::runtime_error
+// Asked between characters and after every sleep: true ends the send there,
+// after the character in flight.
+using StopRequest = std::function<bool()>;
+
+// How a paced send ended, and how far it got.
+struct PacedSendResult
 {
-public:
-    PacingDelayError();
+    enum class End {
+        Sent,        // every character went out and the line is idle again
+        Stopped,     // the stop request said so
+        DelayFailed, // the delay source gave nothing at a pause (CheckSettingsText)
+        PortLost,    // the port failed; portError says why
+    };
+    End end = End::Sent;
+    qsizetype sent = 0;  // characters handed to the port
+    qsizetype total = 0; // characters in the text
+    QString portError;
 };
 
 // Writes text one character at a time, from the first to the last. Before
@@ -59,13 +70,13 @@ public:
 // After the last character it waits until the line is idle again, so that
 // the caller may close the port or change its settings at once without
 // cutting off the end.
-// Characters beyond 8 bits go out as '?'. Port failures propagate as
-// PortError; a delay source that gives nothing throws PacingDelayError.
-// The caller checks the delay before the first call, so that a bad delay
-// writes nothing at all.
-void sendPaced(const QString &text, const QString &waitText, const DelaySource &delay, PortLayer &port,
-               const SleepFunction &sleep, const PacingProgress &progress = {},
-               const ClockFunction &clock = LineClock::now);
+// Characters beyond 8 bits go out as '?'. The send ends early, with the
+// result saying why, when the port fails, the delay source gives nothing,
+// or the stop request says so. The caller checks the delay before the
+// first call, so that a bad delay writes nothing at all.
+PacedSendResult sendPaced(const QString &text, const QString &waitText, const DelaySource &delay, PortLayer &port,
+                          const SleepFunction &sleep, const PacingProgress &progress = {},
+                          const ClockFunction &clock = LineClock::now, const StopRequest &stopRequested = {});
 
 // How long sendPaced takes over text from character `from` on, on a line of
 // the given character time: every character's time on the wire and the

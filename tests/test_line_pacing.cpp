@@ -21,6 +21,8 @@ private slots:
     void delayTurningBadMidwayStops();
     void portFailureStopsTheLoop();
     void progressCountsEveryCharacter();
+    void stopEndsTheSendWhereAsked_data();
+    void stopEndsTheSendWhereAsked();
     void charactersBeyond8BitsGoOutAsQuestionMark();
     void pacingOnTheLine_data();
     void pacingOnTheLine();
@@ -39,9 +41,9 @@ namespace {
 using namespace std::chrono_literals;
 
 // The pacing loop over the fake port and its clock with a constant delay.
-void sendWithFake(FakePort &port, const QString &text, const QString &wait, int delayMs = 20)
+PacedSendResult sendWithFake(FakePort &port, const QString &text, const QString &wait, int delayMs = 20)
 {
-    sendPaced(
+    return sendPaced(
         text, wait, [=] { return std::optional<int>(delayMs); }, port, [&port](LineTime t) { port.sleepUntil(t); }, {},
         [&port] { return port.now(); });
 }
@@ -149,18 +151,13 @@ void TestLinePacing::delayTurningBadMidwayStops()
         port.sleepUntil(t);
         xmitDelay = QStringLiteral("abc");
     };
-    bool thrown = false;
-    try {
-        sendPaced(
-            QStringLiteral("*0]12]34"), QStringLiteral("]"), [&] { return sendDelayFloor(xmitDelay); }, port, sleep, {},
-            [&] { return port.now(); });
-    } catch (const PacingDelayError &error) {
-        thrown = true;
-        QCOMPARE(QString::fromStdString(error.what()), CheckSettingsText);
-    }
-    QVERIFY(thrown);
+    const PacedSendResult result = sendPaced(
+        QStringLiteral("*0]12]34"), QStringLiteral("]"), [&] { return sendDelayFloor(xmitDelay); }, port, sleep, {},
+        [&] { return port.now(); });
+    QCOMPARE(result.end, PacedSendResult::End::DelayFailed);
     // Stops before the wait character it could not pause for.
     QCOMPARE(port.written(), QByteArray("*0]12"));
+    QCOMPARE(result.sent, 5);
 }
 
 void TestLinePacing::portFailureStopsTheLoop()
@@ -168,7 +165,9 @@ void TestLinePacing::portFailureStopsTheLoop()
     FakePort port;
     port.setOpen(true);
     port.failOutputAfter = 3;
-    QVERIFY_THROWS_EXCEPTION(PortError, sendWithFake(port, QStringLiteral("ab]cdef"), QStringLiteral("]")));
+    const PacedSendResult result = sendWithFake(port, QStringLiteral("ab]cdef"), QStringLiteral("]"));
+    QCOMPARE(result.end, PacedSendResult::End::PortLost);
+    QCOMPARE(result.portError, QStringLiteral("The device is gone"));
     QCOMPARE(port.written(), QByteArray("ab]"));
     QVERIFY(!port.isOpen());
 }
@@ -187,6 +186,38 @@ void TestLinePacing::progressCountsEveryCharacter()
         [&] { return port.now(); });
     const QList<QPair<qsizetype, qsizetype>> expected{{1, 3}, {2, 3}, {3, 3}};
     QCOMPARE(calls, expected);
+}
+
+void TestLinePacing::stopEndsTheSendWhereAsked_data()
+{
+    QTest::addColumn<int>("afterCharacters"); // the stop comes once this many went out
+    QTest::addColumn<bool>("duringPause");    // ... or during the pause after them
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("between characters") << 1 << false << QByteArray("a");
+    QTest::newRow("before a wait character") << 2 << false << QByteArray("ab");
+    QTest::newRow("in the pause") << 2 << true << QByteArray("ab");
+    QTest::newRow("after the last") << 5 << false << QByteArray("ab]cd");
+}
+
+void TestLinePacing::stopEndsTheSendWhereAsked()
+{
+    QFETCH(int, afterCharacters);
+    QFETCH(bool, duringPause);
+    QFETCH(QByteArray, written);
+    FakePort port;
+    port.setOpen(true);
+    bool stop = false;
+    const PacedSendResult result = sendPaced(
+        QStringLiteral("ab]cd"), QStringLiteral("]"), [] { return std::optional<int>(20); }, port,
+        [&](LineTime t) {
+            port.sleepUntil(t);
+            stop = stop || (duringPause && port.written().size() == afterCharacters);
+        },
+        [&](qsizetype sent, qsizetype) { stop = stop || (!duringPause && sent == afterCharacters); },
+        [&] { return port.now(); }, [&] { return stop; });
+    QCOMPARE(port.written(), written);
+    QCOMPARE(result.sent, written.size());
+    QCOMPARE(result.end, written.size() == 5 ? PacedSendResult::End::Sent : PacedSendResult::End::Stopped);
 }
 
 void TestLinePacing::charactersBeyond8BitsGoOutAsQuestionMark()
