@@ -1,0 +1,228 @@
+#include "serial/port_session.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+// How often a running send reports its progress: often enough for a
+// smooth bar, rarely enough to cost the line nothing.
+constexpr auto ProgressInterval = std::chrono::milliseconds(30);
+} // namespace
+
+// Lives on the session's thread and does the work there. It reports through
+// the session's signals; Qt queues them to the session's own thread.
+class SessionWorker : public QObject
+{
+public:
+    SessionWorker(PortSession &session, PortSession::PortFactory makePort)
+        : session_(session), makePort_(std::move(makePort))
+    {
+    }
+
+    void start() { port_ = makePort_(); }
+    void finish()
+    {
+        closeQuietly();
+        port_.reset();
+    }
+
+    void open(qint16 commPort, const QString &settings);
+    void close();
+    void setSettings(const QString &settings);
+    void type(char ch);
+    void poll();
+    void send(const PacedSend &request);
+
+    // From any thread.
+    void requestStop()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(stopMutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+    }
+    void clearStop() { stop_ = false; }
+    std::atomic<bool> pollQueued{false};
+
+private:
+    // Sleeps until the deadline or a stop request, whichever comes first.
+    void sleepUntil(LineTime deadline)
+    {
+        std::unique_lock<std::mutex> lock(stopMutex_);
+        wake_.wait_until(lock, deadline, [this] { return stop_.load(); });
+    }
+    void closeQuietly()
+    {
+        try {
+            if (port_ && port_->isOpen())
+                port_->setOpen(false);
+        } catch (const std::exception &) {
+            // Already gone: closed is what was asked for.
+        }
+    }
+    void portLost(const PortError &error)
+    {
+        closeQuietly();
+        emit session_.lost(QString::fromStdString(error.what()));
+    }
+
+    PortSession &session_;
+    PortSession::PortFactory makePort_;
+    std::unique_ptr<PortLayer> port_;
+    std::atomic<bool> stop_{false};
+    std::mutex stopMutex_;
+    std::condition_variable wake_;
+};
+
+void SessionWorker::open(qint16 commPort, const QString &settings)
+{
+    try {
+        // The settings first, then the port number, both before the open.
+        port_->setSettings(settings);
+        port_->setCommPort(commPort);
+        port_->setOpen(true);
+        emit session_.opened(port_->settings());
+    } catch (const std::exception &error) {
+        emit session_.openFailed(port_->commPort(), QString::fromStdString(error.what()));
+    }
+}
+
+void SessionWorker::close()
+{
+    try {
+        port_->setOpen(false);
+        emit session_.closed();
+    } catch (const std::exception &error) {
+        emit session_.closeFailed(port_->commPort(), QString::fromStdString(error.what()));
+    }
+}
+
+void SessionWorker::setSettings(const QString &settings)
+{
+    try {
+        port_->setSettings(settings);
+        emit session_.settingsApplied(port_->settings());
+    } catch (const std::exception &error) {
+        emit session_.settingsRefused(QString::fromStdString(error.what()), port_->settings());
+    }
+}
+
+void SessionWorker::type(char ch)
+{
+    if (!port_->isOpen())
+        return;
+    try {
+        port_->output(ch);
+    } catch (const PortError &error) {
+        portLost(error);
+    }
+}
+
+void SessionWorker::poll()
+{
+    pollQueued = false;
+    if (!port_->isOpen())
+        return;
+    try {
+        const QString text = port_->input();
+        if (!text.isEmpty())
+            emit session_.received(text);
+    } catch (const PortError &error) {
+        portLost(error);
+    }
+}
+
+void SessionWorker::send(const PacedSend &request)
+{
+    const LineDuration characterTime = port_->characterTime();
+    LineTime lastReport{};
+    auto progress = [&](qsizetype sent, qsizetype total) {
+        const LineTime now = LineClock::now();
+        if (sent < total && now - lastReport < ProgressInterval)
+            return;
+        lastReport = now;
+        const LineDuration left =
+            pacedSendTime(request.text, request.waitText, request.delayMs, characterTime, sent);
+        emit session_.sendProgress(sent, total, std::chrono::duration<double>(left).count());
+    };
+    const int delayMs = request.delayMs;
+    const PacedSendResult result = sendPaced(
+        request.text, request.waitText, [delayMs] { return std::optional<int>(delayMs); }, *port_,
+        [this](LineTime deadline) { sleepUntil(deadline); }, progress, LineClock::now,
+        [this] { return stop_.load(); });
+    if (result.end == PacedSendResult::End::PortLost)
+        closeQuietly();
+    emit session_.sendFinished(result);
+    if (result.end == PacedSendResult::End::PortLost)
+        emit session_.lost(result.portError);
+}
+
+PortSession::PortSession(PortFactory makePort, QObject *parent)
+    : QObject(parent), worker_(new SessionWorker(*this, std::move(makePort)))
+{
+    qRegisterMetaType<PacedSendResult>();
+    thread_.setObjectName(QStringLiteral("serial line"));
+    worker_->moveToThread(&thread_);
+    thread_.start();
+    post([](SessionWorker &worker) { worker.start(); });
+}
+
+PortSession::~PortSession()
+{
+    worker_->requestStop();
+    post([](SessionWorker &worker) {
+        worker.finish();
+        QThread::currentThread()->quit();
+    });
+    thread_.wait();
+    delete worker_;
+}
+
+template <typename Work> void PortSession::post(Work work)
+{
+    SessionWorker *worker = worker_;
+    QMetaObject::invokeMethod(worker, [worker, work] { work(*worker); }, Qt::QueuedConnection);
+}
+
+void PortSession::open(qint16 commPort, const QString &settings)
+{
+    post([commPort, settings](SessionWorker &worker) { worker.open(commPort, settings); });
+}
+
+void PortSession::close()
+{
+    post([](SessionWorker &worker) { worker.close(); });
+}
+
+void PortSession::setSettings(const QString &settings)
+{
+    post([settings](SessionWorker &worker) { worker.setSettings(settings); });
+}
+
+void PortSession::type(char ch)
+{
+    post([ch](SessionWorker &worker) { worker.type(ch); });
+}
+
+void PortSession::poll()
+{
+    if (worker_->pollQueued.exchange(true))
+        return;
+    post([](SessionWorker &worker) { worker.poll(); });
+}
+
+void PortSession::send(const PacedSend &request)
+{
+    // Cleared here, not on the session's thread: a stop asked for between
+    // this call and the start of the send still counts.
+    worker_->clearStop();
+    post([request](SessionWorker &worker) { worker.send(request); });
+}
+
+void PortSession::stop()
+{
+    worker_->requestStop();
+}

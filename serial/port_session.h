@@ -1,0 +1,85 @@
+#pragma once
+
+#include "serial/pacing.h"
+#include "serial/port_layer.h"
+
+#include <QMetaType>
+#include <QObject>
+#include <QThread>
+
+#include <functional>
+#include <memory>
+
+class SessionWorker;
+
+// A paced send as the window asks for it.
+struct PacedSend
+{
+    QString text;
+    QString waitText; // the pause comes before each character equal to it
+    int delayMs = 0;  // the silence before each wait character
+};
+
+// The serial line on a thread of its own. The session owns the port layer
+// on that thread: opening, closing, the line settings, typed keys, reading
+// what arrived and the paced sends all run there, one request after the
+// other in the order asked, so the caller's thread never sleeps or waits
+// for the port. Every request is answered by a signal, delivered on the
+// caller's thread (queued): the caller keeps no port state of its own but
+// what these signals told it.
+class PortSession : public QObject
+{
+    Q_OBJECT
+public:
+    // Makes the port layer; called once, on the session's thread, which
+    // then owns it (a QSerialPort belongs to the thread that uses it).
+    using PortFactory = std::function<std::unique_ptr<PortLayer>()>;
+
+    explicit PortSession(PortFactory makePort, QObject *parent = nullptr);
+    // Stops a running send, closes the port and ends the thread.
+    ~PortSession() override;
+
+    // Applies the settings (the empty text keeps those in force), selects
+    // the port number, opens: opened() or openFailed().
+    void open(qint16 commPort, const QString &settings);
+    // closed() or closeFailed().
+    void close();
+    // settingsApplied() or settingsRefused().
+    void setSettings(const QString &settings);
+    // Sends one typed character when the port is open; nothing otherwise.
+    // A failure closes the port: lost().
+    void type(char ch);
+    // Reads what arrived: received() when anything did, lost() when the
+    // device is gone. A poll asked for while one is still waiting to run
+    // is dropped, so a busy line never piles them up.
+    void poll();
+    // Starts a paced send: sendProgress() now and then, then sendFinished(),
+    // and lost() after it when the port failed.
+    void send(const PacedSend &request);
+    // Ends a running send after the character in flight, also in the middle
+    // of a pause. Safe to call from any thread, at any time.
+    void stop();
+
+signals:
+    void opened(const QString &settings);
+    void openFailed(qint16 commPort, const QString &reason);
+    void closed();
+    void closeFailed(qint16 commPort, const QString &reason);
+    void settingsApplied(const QString &inForce);
+    void settingsRefused(const QString &reason, const QString &inForce);
+    void received(const QString &text);
+    // The device went away under an open port, which is closed now.
+    void lost(const QString &reason);
+    // Characters handed to the port so far, and the time the rest takes on
+    // the line; at most every few tens of milliseconds, and at the end.
+    void sendProgress(qsizetype sent, qsizetype total, double secondsLeft);
+    void sendFinished(const PacedSendResult &result);
+
+private:
+    template <typename Work> void post(Work work);
+
+    QThread thread_;
+    SessionWorker *worker_;
+};
+
+Q_DECLARE_METATYPE(PacedSendResult)
