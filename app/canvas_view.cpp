@@ -1,4 +1,4 @@
-#include "canvas/canvas_view.h"
+#include "app/canvas_view.h"
 
 #include "canvas/canvas.h"
 #include "canvas/display_height.h"
