@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
+#include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
 #include "text/file_save.h"
 
@@ -13,8 +14,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("0.8.0"));
 
     QtPrompts prompts;
-    QtSerialPort port;
-    MainWindow window(prompts, port);
+    PortSession session([] { return std::make_unique<QtSerialPort>(); });
+    MainWindow window(prompts, session);
     prompts.setParent(&window);
     window.show();
     return app.exec();

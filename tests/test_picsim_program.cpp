@@ -5,12 +5,16 @@
 #include "app/main_window.h"
 #include "canvas/canvas.h"
 #include "picsim/lcd_picture.h"
+#include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
+#include "support/controls.h"
 #include "support/pic_streams.h"
 #include "support/pty_pair.h"
 #include "support/scripted_prompts.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
@@ -170,27 +174,29 @@ void TestPicsimProgram::pictureThroughThePortIntoTheProgram()
     qputenv("VOXCEL_COM1", device.toLocal8Bit());
 
     ScriptedPrompts prompts;
-    QtSerialPort port;
-    MainWindow window(prompts, port);
+    PortSession session([] { return std::make_unique<QtSerialPort>(); });
+    MainWindow window(prompts, session);
     window.show();
-    auto click = [&window](const char *name) {
-        QTest::mouseClick(window.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
-    };
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto click = [&window](const char *name) { clickButton(&window, name); };
+    auto indicator = [&window] { return control<QLabel>(&window, "comm")->text(); };
     prompts.answers.enqueue(picture);
     click("Command10");
     window.findChild<QLineEdit *>(QStringLiteral("txtfrmt"))->clear();
     window.findChild<QLineEdit *>(QStringLiteral("txtDelim"))->clear();
     click("Command9");
     click("Command15");
-    QCOMPARE(window.state().sendText.size(), 2122);
+    QCOMPARE(control<QPlainTextEdit>(&window, "Text3")->toPlainText().size(), 2122);
     click("cmdcomm");
-    QVERIFY2(port.isOpen(), qPrintable(prompts.messages.join(QLatin1Char('|'))));
+    QTRY_VERIFY2(indicator() == QStringLiteral("ON"), qPrintable(prompts.messages.join(QLatin1Char('|'))));
     click("Command16");
+    QTRY_COMPARE_WITH_TIMEOUT(indicator(), QStringLiteral("ON"), 20000);
     click("cmdcomm");
+    QTRY_COMPARE(indicator(), QStringLiteral("OFF"));
     qunsetenv("VOXCEL_COM1");
     QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.messages.join(QLatin1Char('|'))));
 
-    // The window lets events through while it sends, so the simulator may
+    // The window ran its event loop while it sent, so the simulator may
     // already be known to have ended.
     if (picsim.state() != QProcess::NotRunning)
         QVERIFY(picsim.waitForFinished(60000));

@@ -49,7 +49,7 @@ private:
             dialog->findChild<QComboBox *>(QStringLiteral("importDither"))->setCurrentText(dither);
             preview = dialog->findChild<ImportPreview *>(QStringLiteral("importPreview"))->picture();
             const char *button = ok ? "importOk" : "importCancel";
-            QTest::mouseClick(dialog->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+            input::click(dialog->findChild<QPushButton *>(QLatin1String(button)));
         });
         prompts->fileNames.enqueue(file);
         find<QAction>("mnuImport")->trigger();
@@ -89,7 +89,7 @@ void TestWindowImport::importedPictureIsThePreview()
 
 void TestWindowImport::cancelAndBadFilesLeaveTheCanvas()
 {
-    QTest::mouseClick(find<QWidget>("Picture1"), Qt::LeftButton, {}, at(3, 3));
+    input::click(find<QWidget>("Picture1"), Qt::LeftButton, at(3, 3));
     const QImage before = window->canvas().canvasImage();
     importWith(greyPicture(), QStringLiteral("Ordered"), false);
     QCOMPARE(window->canvas().canvasImage(), before);

@@ -12,7 +12,7 @@ class TestWindowKeyboard : public QObject, private WindowFixture
 {
     Q_OBJECT
 private slots:
-    void init() { openWindow(Focus::Active); }
+    void init() { openWindow(); }
     void cleanup() { closeWindow(); }
 
     void tabWalksEveryControlInReadingOrder();
@@ -45,11 +45,11 @@ void TestWindowKeyboard::tabWalksEveryControlInReadingOrder()
     QStringList walked;
     for (int i = 0; i < expected.size(); ++i) {
         walked << QApplication::focusWidget()->objectName();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        input::key(window, Qt::Key_Tab);
     }
     QCOMPARE(walked, expected);
     QCOMPARE(QApplication::focusWidget()->objectName(), expected.first()); // round the window and back
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    input::key(window, Qt::Key_Backtab);
     QCOMPARE(QApplication::focusWidget()->objectName(), expected.last());
     QCOMPARE(texts(), before); // no tab character typed anywhere
 }
@@ -92,9 +92,10 @@ void TestWindowKeyboard::listsChooseWhatTheyShow()
     QVERIFY(arrow && arrow->isVisible());
     for (int i = 0; i < qAbs(steps); ++i) {
         if (how == QLatin1String("arrow")) {
-            QTest::mouseClick(arrow, Qt::LeftButton);
+            input::click(arrow);
         } else if (how == QLatin1String("key")) {
-            QTest::keyClick(box, steps > 0 ? Qt::Key_Down : Qt::Key_Up);
+            box->setFocus();
+            input::key(window, steps > 0 ? Qt::Key_Down : Qt::Key_Up);
         } else {
             const QPoint at = box->viewport()->rect().center();
             QWheelEvent wheel(at, box->viewport()->mapToGlobal(at), {}, {0, steps > 0 ? -120 : 120}, Qt::NoButton,

@@ -3,6 +3,7 @@
 // judges the silence before each wait character as a PIC on a 9600 baud
 // line would get it, and stays on the line afterwards.
 #include "app/main_window.h"
+#include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
 #include "support/controls.h"
 #include "support/pty_pair.h"
@@ -34,20 +35,21 @@ void TestWindowLinePacing::startUpPictureKeepsThePicsSilence()
     qputenv("VOXCEL_COM1", QFile::encodeName(link));
 
     ScriptedPrompts prompts;
-    QtSerialPort port;
     {
-        MainWindow window(prompts, port);
+        PortSession session([] { return std::make_unique<QtSerialPort>(); });
+        MainWindow window(prompts, session);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         control<QLineEdit>(&window, "txtfrmt")->clear();
         control<QLineEdit>(&window, "txtDelim")->clear();
         clickButton(&window, "cmdcomm");
-        QVERIFY2(port.isOpen(), qPrintable(prompts.messages.join(QLatin1Char('|'))));
+        QTRY_VERIFY2(control<QLabel>(&window, "comm")->text() == QStringLiteral("ON"),
+                     qPrintable(prompts.messages.join(QLatin1Char('|'))));
         clickButton(&window, "Command9");
         clickButton(&window, "Command15");
         clickButton(&window, "Command16");
 
-        // The window lets events through while it sends: the line may
+        // The window runs its event loop while it sends: the line may
         // already be in the process's buffer.
         while (!picsim.canReadLine() && picsim.waitForReadyRead(20000)) {
         }

@@ -1,7 +1,5 @@
 // The menu bar of the main window: Open, Exit, About and Help.
-#include "app/main_window.h"
-#include "support/fake_port.h"
-#include "support/scripted_prompts.h"
+#include "support/window_fixture.h"
 
 #include <QAction>
 #include <QDialog>
@@ -10,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-class TestWindowMenus : public QObject
+class TestWindowMenus : public QObject, private WindowFixture
 {
     Q_OBJECT
 private slots:
@@ -36,21 +34,12 @@ private:
         return name;
     }
 
-    QTemporaryDir *dir = nullptr;
     int files = 0;
-    ScriptedPrompts *prompts = nullptr;
-    FakePort *port = nullptr;
-    MainWindow *window = nullptr;
 };
 
 void TestWindowMenus::init()
 {
-    dir = new QTemporaryDir;
-    prompts = new ScriptedPrompts;
-    port = new FakePort;
-    window = new MainWindow(*prompts, *port);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    openWindow();
 }
 
 void TestWindowMenus::cleanup()
@@ -58,21 +47,19 @@ void TestWindowMenus::cleanup()
     for (QWidget *top : QApplication::topLevelWidgets())
         if (top != window && top->isVisible())
             top->close();
-    delete window;
-    delete port;
-    delete prompts;
-    delete dir;
+    closeWindow();
 }
 
 void TestWindowMenus::openAppendsTheFieldsToTheTransmitWindow()
 {
-    port->setOpen(true);
+    openPort();
     transmitText()->setPlainText(QStringLiteral("before:"));
     prompts->fileNames.enqueue(writeFile("12,34\r\n  56\n\"7,8\"\n"));
     trigger("mnuOpen");
     QCOMPARE(prompts->fileDialogs, QStringList({"LCD File to Open"}));
     QCOMPARE(transmitText()->toPlainText(), QStringLiteral("before:1234567,8"));
     QVERIFY(prompts->messages.isEmpty());
+    QTest::qWait(100);
     QVERIFY(port->written().isEmpty());  // nothing goes to the PIC
 
     // Bytes the box cannot show arrive visible, nothing is lost.
@@ -102,9 +89,9 @@ void TestWindowMenus::openFailuresAndCancel()
 
 void TestWindowMenus::exitClosesAnOpenPort()
 {
-    port->setOpen(true);
+    openPort();
     trigger("mnuExit");
-    QVERIFY(!port->isOpen());
+    QTRY_VERIFY(!port->isOpen());
     QVERIFY(prompts->messages.isEmpty());
     QVERIFY(prompts->confirmations.isEmpty());
 }
@@ -121,7 +108,7 @@ void TestWindowMenus::aboutIsOneBoxAndLoadsAgainAfterClosing()
     QCOMPARE(about->windowTitle(), QStringLiteral("About Voxcel"));
 
     about->findChild<QLabel *>(QStringLiteral("lblVersion"))->setText(QStringLiteral("changed"));
-    QTest::mouseClick(about->findChild<QWidget *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    input::click(about->findChild<QWidget *>(QStringLiteral("cmdOK")));
     QTRY_VERIFY(window->findChildren<QDialog *>(QStringLiteral("frmAbout")).isEmpty());
 
     trigger("mnuAbout");

@@ -1,6 +1,6 @@
 // Reformat For Output and the text output window's commands, driven
 // through the real main window.
-#include "canvas/canvas_view.h"
+#include "app/canvas_view.h"
 #include "support/window_fixture.h"
 
 #include <QClipboard>
@@ -30,26 +30,30 @@ void TestWindowOutputText::convertFailsCleanlyOnABadAddress()
 {
     click("Command9");
     const QString good = outputText();
-    window->state().eepromMode = true;
+    click("Check1");
     auto *startAddressEdit = find<QLineEdit>("eeprom");
-    startAddressEdit->setEnabled(true);
     startAddressEdit->setText(QStringLiteral("zz"));
     click("Command9");
     QCOMPARE(prompts->messages, QStringList({"Conversion Error - Check settings"}));
     QVERIFY(outputText().isEmpty());
-    QCOMPARE(window->state().savedOutput, good);
-    QVERIFY(window->state().paramPrefix.isEmpty());
     QCOMPARE(startAddressEdit->text(), QStringLiteral("zz"));
     QVERIFY(find<QPushButton>("Command15")->isEnabled());
     QVERIFY(find<QPushButton>("Command12")->isEnabled());
     QVERIFY(!QGuiApplication::overrideCursor());
+    // The last good text stays for Restore; no prefix is left for Reformat.
+    click("Command14");
+    QCOMPARE(outputText(), good);
+    find<QLineEdit>("txtfrmt")->clear();
+    find<QLineEdit>("txtDelim")->clear();
+    click("Command15");
+    QCOMPARE(prompts->messages.last(), QStringLiteral("Conversion Error - Check settings"));
 }
 
 void TestWindowOutputText::reformatEveryBufferSizeLosesNothing()
 {
     find<QLineEdit>("txtfrmt")->clear();
     find<QLineEdit>("txtDelim")->clear();
-    QTest::mouseClick(find<CanvasView>("Picture1"), Qt::LeftButton, {}, at(127, 63));
+    input::click(find<CanvasView>("Picture1"), Qt::LeftButton, at(127, 63));
     auto *picBufferList = find<QListWidget>("List2");
     for (int row = 0; row < picBufferList->count(); ++row) {
         picBufferList->setCurrentRow(row);
@@ -59,9 +63,8 @@ void TestWindowOutputText::reformatEveryBufferSizeLosesNothing()
         QCOMPARE(digits.size(), 2048);
         click("Command15");
         const QString sent = outputText();
-        QCOMPARE(sent, window->state().sendText);
-        QVERIFY(sent.startsWith(window->state().paramPrefix));
-        const QString body = sent.mid(window->state().paramPrefix.size());
+        QCOMPARE(sent.left(10), QStringLiteral("*0") + QString::number(n, 16).toUpper().rightJustified(2, QLatin1Char('0')) + QStringLiteral("00000A"));
+        const QString body = sent.mid(10);
         QCOMPARE(body.count(QLatin1Char(']')), 2048 / n);
         QCOMPARE(QString(body).remove(QLatin1Char(']')), digits);
         QVERIFY(body.endsWith(QStringLiteral("80")));
@@ -85,7 +88,6 @@ void TestWindowOutputText::reformatRefusesFormatOrDelimiter()
     find<QLineEdit>("txtDelim")->clear();
     find<QPlainTextEdit>("Text3")->setPlainText(QStringLiteral("  AB CD  "));
     click("Command15");
-    QCOMPARE(window->state().workText, QStringLiteral("ab cd"));
     QCOMPARE(outputText(), QStringLiteral("*02000000A]ab cd"));
 }
 
@@ -108,14 +110,11 @@ void TestWindowOutputText::copySaveClearRestore()
 
     click("Command13");
     QVERIFY(outputText().isEmpty());
-    QVERIFY(window->state().paramPrefix.isEmpty());
     QVERIFY(!find<QPushButton>("Command12")->isEnabled());
-    QCOMPARE(window->state().savedOutput, converted);
 
     click("Command14");
     QCOMPARE(outputText(), converted);
     QVERIFY(find<QPushButton>("Command12")->isEnabled());
-    QVERIFY(window->state().paramPrefix.isEmpty());
 
     prompts->answers.enqueue(QString());  // cancelled: nothing written, nothing shown
     const int shown = prompts->messages.size();
@@ -149,10 +148,11 @@ void TestWindowOutputText::noTransmissionWithoutItsPrefix()
     for (const char *how : {"failed convert", "clear and restore"}) {
         click("Command9");
         if (QByteArray(how) == "failed convert") {
-            window->state().eepromMode = true;
+            click("Check1");
             startAddressEdit->setText(QStringLiteral("zz"));
             click("Command9");
-            find<QPlainTextEdit>("Text3")->setPlainText(window->state().savedOutput);
+            click("Check1");
+            click("Command14");
         } else {
             click("Command13");
             click("Command14");
@@ -162,20 +162,8 @@ void TestWindowOutputText::noTransmissionWithoutItsPrefix()
         click("Command15");
         QCOMPARE(prompts->messages, QStringList({"Conversion Error - Check settings"}));
         QCOMPARE(outputText(), shown);
-        QVERIFY(window->state().sendText.isEmpty());
         QVERIFY(!find<QPushButton>("Command16")->isEnabled());
-        window->state().eepromMode = false;
-        startAddressEdit->setText(QStringLiteral("0000"));
     }
-
-    // Nor can Send put one on the wire.
-    window->state().sendText = QStringLiteral("]00ff");
-    find<QPushButton>("Command16")->setEnabled(true);
-    port->setOpen(true);
-    prompts->messages.clear();
-    click("Command16");
-    QCOMPARE(prompts->messages, QStringList({"Conversion Error - Check settings"}));
-    QVERIFY(port->written().isEmpty());
 }
 
 QTEST_MAIN(TestWindowOutputText)

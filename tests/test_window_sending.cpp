@@ -1,10 +1,10 @@
-// A running transmission through the real main window: its progress, and
-// that Stop, Esc and closing end it while other input does nothing.
+// A running send through the real main window, with input as a person's
+// arrives: its progress, Stop by mouse, Space and Esc, closing the window,
+// and the controls held meanwhile.
 #include "support/window_fixture.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTimer>
@@ -21,7 +21,7 @@ private slots:
     void init()
     {
         openWindow();
-        click("cmdcomm");
+        openPort();
         find<QLineEdit>("xmitdelay")->setText(QStringLiteral("100"));
         QApplication::clipboard()->setText(Pieces);
     }
@@ -29,36 +29,41 @@ private slots:
 
     void stopEndsTheSendAfterTheCharacterInFlight_data();
     void stopEndsTheSendAfterTheCharacterInFlight();
-    void inputDuringASendIsDropped();
+    void heldControlsTakeNoInputAndComeBack();
     void closingStopsTheSendFirst();
 
 private:
-    // Runs `during` once the send is well under way, then Paste and Send.
+    // Paste and Send, then `during` once the send is well under way; back
+    // when the send has ended.
     void pasteAndSendWhile(const std::function<void()> &during)
     {
-        QTimer::singleShot(250, window, during);
         click("Command4");
+        QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("Busy"));
+        QTest::qWait(250);
+        during();
+        QTRY_COMPARE_WITH_TIMEOUT(find<QLabel>("comm")->text(), QStringLiteral("ON"), 5000);
     }
 };
 
 void TestWindowSending::stopEndsTheSendAfterTheCharacterInFlight_data()
 {
-    QTest::addColumn<bool>("byEsc");
-    QTest::newRow("Stop button") << false;
-    QTest::newRow("Esc") << true;
+    QTest::addColumn<QString>("how");
+    QTest::newRow("mouse on Stop") << "mouse";
+    QTest::newRow("Space on Stop") << "space";
+    QTest::newRow("Esc") << "esc";
 }
 
 void TestWindowSending::stopEndsTheSendAfterTheCharacterInFlight()
 {
-    QFETCH(bool, byEsc);
+    QFETCH(QString, how);
     QString progress;
     pasteAndSendWhile([&] {
         progress = find<QLabel>("sendProgressText")->text();
-        QVERIFY(find<QWidget>("cmdStop")->isVisible());
-        if (byEsc)
-            QTest::keyClick(window, Qt::Key_Escape);
-        else
+        QVERIFY(find<QWidget>("cmdStop")->hasFocus());
+        if (how == QLatin1String("mouse"))
             click("cmdStop");
+        else
+            input::key(window, how == QLatin1String("esc") ? Qt::Key_Escape : Qt::Key_Space);
     });
     const qsizetype sent = port->written().size();
     QVERIFY2(sent > 0 && sent < Pieces.size(), qPrintable(QString::number(sent)));
@@ -73,32 +78,49 @@ void TestWindowSending::stopEndsTheSendAfterTheCharacterInFlight()
     QTest::qWait(250);
     QCOMPARE(port->written().size(), sent);
     QVERIFY(port->isOpen());
-    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
     QVERIFY(find<QTimer>("Timer1")->isActive());
     QVERIFY(!find<QWidget>("cmdStop")->isVisible());
     QVERIFY(!find<QWidget>("sendProgressText")->isVisible());
 }
 
-void TestWindowSending::inputDuringASendIsDropped()
+void TestWindowSending::heldControlsTakeNoInputAndComeBack()
 {
-    QTest::mouseClick(find<QWidget>("Picture1"), Qt::LeftButton, {}, at(5, 5));
+    input::click(find<QWidget>("Picture1"), Qt::LeftButton, at(5, 5));
     const QImage drawn = window->canvas().canvasImage();
+    const QStringList held{"Picture1", "Command5", "txthead", "Text2", "Text3", "cmdcomm", "List2", "xmitdelay",
+                           "Check1", "Command4"};
     pasteAndSendWhile([&] {
-        click("Command5"); // Clear
-        QTest::keyClicks(find<QLineEdit>("txthead"), QStringLiteral("db "));
+        for (const QString &name : held)
+            QVERIFY2(!find<QWidget>(name.toLatin1().constData())->isEnabled(), qPrintable(name));
+        QVERIFY(find<QWidget>("cmdStop")->isEnabled());
+        QVERIFY(find<QWidget>("Command11")->isEnabled()); // Copy changes nothing
+        click("Command5");                                 // Clear
+        input::click(find<QWidget>("Picture1"), Qt::LeftButton, at(50, 30));
+        // Letters only: a space would press Stop, which has the focus.
+        input::type(find<QLineEdit>("txthead"), QStringLiteral("db"));
+        input::type(find<QWidget>("Text2"), QStringLiteral("x"));
     });
-    QCOMPARE(port->written(), Pieces.toLatin1()); // the send ran to its end
-    QCoreApplication::processEvents();
+    QCOMPARE(port->written(), Pieces.toLatin1()); // the send ran to its end, and nothing else went out
+    QTest::qWait(100);
+    QCOMPARE(port->written(), Pieces.toLatin1());
     QCOMPARE(window->canvas().canvasImage(), drawn);
     QVERIFY(find<QLineEdit>("txthead")->text().isEmpty());
     QVERIFY(prompts->messages.isEmpty());
+    // Back as they were: Save of the text was disabled before and stays so.
+    for (const QString &name : held)
+        QVERIFY2(find<QWidget>(name.toLatin1().constData())->isEnabled(), qPrintable(name));
+    QVERIFY(!find<QWidget>("Command12")->isEnabled());
 }
 
 void TestWindowSending::closingStopsTheSendFirst()
 {
-    pasteAndSendWhile([&] { window->close(); });
-    QVERIFY(port->written().size() < Pieces.size());
+    click("Command4");
+    QTest::qWait(250);
+    window->close();
+    QVERIFY(window->isVisible()); // until the send has ended
     QTRY_VERIFY(!window->isVisible());
+    QVERIFY(port->written().size() < Pieces.size());
+    QVERIFY(prompts->messages.isEmpty());
 }
 
 QTEST_MAIN(TestWindowSending)

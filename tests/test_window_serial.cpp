@@ -40,7 +40,9 @@ private slots:
 void TestWindowSerial::openAndCloseChangeTheLooks()
 {
     click("cmdcomm");
-    QVERIFY(fake->isOpen());
+    QCOMPARE(text("Text1"), QStringLiteral("Waiting....."));
+    QTRY_VERIFY(fake->isOpen());
+    QTRY_COMPARE(indicator(), QStringLiteral("ON"));
     QCOMPARE(fake->commPort(), qint16(1));
     QCOMPARE(fake->settings(), QStringLiteral("9600,n,8,1"));
     QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
@@ -56,6 +58,7 @@ void TestWindowSerial::openAndCloseChangeTheLooks()
 
     find<QPlainTextEdit>("Text2")->setPlainText(QStringLiteral("typed"));
     click("cmdcomm");
+    QTRY_COMPARE(indicator(), QStringLiteral("OFF"));
     QVERIFY(!fake->isOpen());
     QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
     QCOMPARE(find<QLabel>("comm")->palette().color(QPalette::Window), QColor(192, 0, 0));
@@ -73,9 +76,9 @@ void TestWindowSerial::openAndCloseChangeTheLooks()
 void TestWindowSerial::failedOpenNamesThePortAndStaysClosed()
 {
     fake->failOpen = true;
-    QTest::mouseClick(find<QRadioButton>("Option1_1"), Qt::LeftButton);
+    input::click(find<QRadioButton>("Option1_1"));
     click("cmdcomm");
-    QCOMPARE(prompts->messages, QStringList({"Error opening Comm:2\nCannot open the fake port"}));
+    QTRY_COMPARE(prompts->messages, QStringList({"Error opening Comm:2\nCannot open the fake port"}));
     QCOMPARE(find<QPushButton>("cmdcomm")->text(), QStringLiteral("Open"));
     QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
     QVERIFY(!find<QPushButton>("Command4")->isEnabled());
@@ -83,23 +86,23 @@ void TestWindowSerial::failedOpenNamesThePortAndStaysClosed()
     QCOMPARE(text("Text1"), QStringLiteral("Waiting....."));
 
     fake->failOpen = false;  // the next click tries again
-    click("cmdcomm");
+    openPort();
     QVERIFY(fake->isOpen());
     QCOMPARE(fake->commPort(), qint16(2));
 }
 
 void TestWindowSerial::settingsListAppliesAtOnce()
 {
-    click("cmdcomm");
+    openPort();
     find<QListWidget>("List1")->setCurrentRow(2);
+    QTRY_COMPARE(find<QLabel>("Label2")->text(), QStringLiteral("1200,n,8,1"));
     QCOMPARE(fake->settings(), QStringLiteral("1200,n,8,1"));
-    QCOMPARE(find<QLabel>("Label2")->text(), QStringLiteral("1200,n,8,1"));
     QVERIFY(fake->isOpen());
 }
 
 void TestWindowSerial::pollShowsWhatArrives()
 {
-    click("cmdcomm");
+    openPort();
     fake->queueInput(QStringLiteral("OK"));
     QTRY_COMPARE(text("Text1"), QStringLiteral("OK"));
     fake->queueInput(QStringLiteral("\r\nline\rnext\x01"));
@@ -107,7 +110,8 @@ void TestWindowSerial::pollShowsWhatArrives()
 
     // Edited text stays in front of what arrives.
     click("cmdcomm");
-    click("cmdcomm");
+    QTRY_COMPARE(indicator(), QStringLiteral("OFF"));
+    openPort();
     find<QPlainTextEdit>("Text1")->setPlainText(QStringLiteral("Waiting....!"));
     fake->queueInput(QStringLiteral("x"));
     QTRY_COMPARE(text("Text1"), QStringLiteral("Waiting....!x"));
@@ -115,7 +119,7 @@ void TestWindowSerial::pollShowsWhatArrives()
 
 void TestWindowSerial::receiveWindowKeepsTheNewestText()
 {
-    click("cmdcomm");
+    openPort();
     find<QPlainTextEdit>("Text1")->setPlainText(QString(9990, QLatin1Char('o')));
     const QString fresh = QStringLiteral("ABCDEFGHIJKLMNOPQRST");
     fake->queueInput(fresh);
@@ -130,15 +134,15 @@ void TestWindowSerial::receiveWindowKeepsTheNewestText()
 void TestWindowSerial::typedKeysAreSentLowerCased()
 {
     auto *transmitText = find<QPlainTextEdit>("Text2");
-    QTest::keyClicks(transmitText, QStringLiteral("Closed"));
+    input::type(transmitText, QStringLiteral("Closed"));
     QVERIFY(fake->written().isEmpty());
     QVERIFY(prompts->messages.isEmpty());
 
-    click("cmdcomm");
-    QTest::keyClicks(transmitText, QStringLiteral("AbC"));
-    QTest::keyClick(transmitText, Qt::Key_Return);
-    QTest::keyClick(transmitText, Qt::Key_Backspace);
-    QCOMPARE(fake->written(), QByteArray("abc\r\b"));
+    openPort();
+    input::type(transmitText, QStringLiteral("AbC"));
+    input::key(window, Qt::Key_Return);
+    input::key(window, Qt::Key_Backspace);
+    QTRY_COMPARE(fake->written(), QByteArray("abc\r\b"));
     QCOMPARE(text("Text2"), QStringLiteral("ClosedAbC"));
 }
 
@@ -149,7 +153,7 @@ void TestWindowSerial::sendToLcdRefusals()
     QCOMPARE(prompts->messages, QStringList({"Please, open Comm Port first."}));
     QVERIFY(find<QPushButton>("Command16")->isEnabled());
 
-    click("cmdcomm");
+    openPort();
     for (const QString &bad : {QStringLiteral(""), QStringLiteral("abc"), QStringLiteral("-5")}) {
         find<QLineEdit>("xmitdelay")->setText(bad);
         click("Command16");
@@ -168,25 +172,25 @@ void TestWindowSerial::sendToLcdWithNothingToSend()
     click("Command15");
     click("Command9");  // empties the transmission text again
     find<QPushButton>("Command16")->setEnabled(true);
-    click("cmdcomm");
+    openPort();
     const int beeps = prompts->beeps;
     click("Command16");
+    QTRY_COMPARE(prompts->beeps, beeps + 1);
     QVERIFY(fake->written().isEmpty());
     QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
     QVERIFY(!find<QPushButton>("Command16")->isEnabled());
     QVERIFY(find<QTimer>("Timer1")->isActive());
-    QCOMPARE(prompts->beeps, beeps + 1);
 }
 
 void TestWindowSerial::portLostMidSendShowsTheClosedLook()
 {
     find<QLineEdit>("xmitdelay")->setText(QStringLiteral("0"));
     convertAndReformatBlankPicture();
-    click("cmdcomm");
+    openPort();
     fake->failOutputAfter = 15;
     click("Command16");
+    QTRY_COMPARE(prompts->messages.size(), 1);
     QCOMPARE(fake->written().size(), 15);
-    QCOMPARE(prompts->messages.size(), 1);
     QVERIFY(prompts->messages.first().startsWith(QStringLiteral("Comm Port lost - ")));
     QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
     QCOMPARE(find<QPushButton>("cmdcomm")->text(), QStringLiteral("Open"));
@@ -197,7 +201,7 @@ void TestWindowSerial::portLostMidSendShowsTheClosedLook()
 
 void TestWindowSerial::portLostAtPollShowsTheClosedLook()
 {
-    click("cmdcomm");
+    openPort();
     fake->failInput = true;
     QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
     QCOMPARE(prompts->messages.size(), 1);
@@ -208,7 +212,7 @@ void TestWindowSerial::portLostAtPollShowsTheClosedLook()
 
 void TestWindowSerial::pasteAndSend()
 {
-    click("cmdcomm");
+    openPort();
     find<QLineEdit>("xmitdelay")->setText(QStringLiteral("0"));
     find<QLineEdit>("Text4")->setText(QStringLiteral(" ]"));
 
@@ -222,14 +226,15 @@ void TestWindowSerial::pasteAndSend()
 
     QGuiApplication::clipboard()->setText(QStringLiteral("HeLLo]World\r\n"));
     click("Command4");
-    QCOMPARE(fake->written(), QByteArray("hello]world\r\n"));
     QCOMPARE(text("Text2"), QStringLiteral("hello]world\n"));
-    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
+    QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
+    QCOMPARE(fake->written(), QByteArray("hello]world\r\n"));
     QVERIFY(find<QTimer>("Timer1")->isActive());
 
     QGuiApplication::clipboard()->clear();
     click("Command4");
     QVERIFY(text("Text2").isEmpty());
+    QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
     QCOMPARE(fake->written().size(), 13);
     QVERIFY(prompts->messages.isEmpty());
 }
@@ -238,27 +243,30 @@ void TestWindowSerial::eepromTargetLooksAndPrefix()
 {
     auto *check = find<QCheckBox>("Check1");
     auto *startAddressEdit = find<QLineEdit>("eeprom");
-    QTest::mouseClick(check, Qt::LeftButton);
+    input::click(check);
     QCOMPARE(find<QPushButton>("Command16")->text(), QStringLiteral("Load Eeprom"));
     QCOMPARE(find<QGroupBox>("Frame7")->title(), QStringLiteral("Directly load  I2C Eeprom"));
     QVERIFY(startAddressEdit->isEnabled());
     QCOMPARE(find<QLineEdit>("xmitdelay")->text(), QStringLiteral("200"));
-    QVERIFY(window->state().eepromMode);
 
     startAddressEdit->setText(QStringLiteral("1024"));
+    find<QLineEdit>("txtfrmt")->clear();
+    find<QLineEdit>("txtDelim")->clear();
     click("Command9");
-    QCOMPARE(window->state().paramPrefix, QStringLiteral("*12004000A"));
 
-    QTest::mouseClick(check, Qt::LeftButton);
+    input::click(check);
     QCOMPARE(find<QPushButton>("Command16")->text(), QStringLiteral("Send to LCD"));
     QCOMPARE(find<QGroupBox>("Frame7")->title(), QStringLiteral("Directly load LCD"));
     QVERIFY(!startAddressEdit->isEnabled());
     QCOMPARE(startAddressEdit->text(), QStringLiteral("0000"));
     QCOMPARE(startAddressEdit->palette().color(QPalette::Disabled, QPalette::Base), QColor(128, 128, 128));
     QCOMPARE(find<QLineEdit>("xmitdelay")->text(), QStringLiteral("20"));
-    QVERIFY(!window->state().eepromMode);
     // The prefix keeps the old target until the next Convert.
-    QCOMPARE(window->state().paramPrefix, QStringLiteral("*12004000A"));
+    click("Command15");
+    QCOMPARE(text("Text3").left(10), QStringLiteral("*12004000A"));
+    click("Command9");
+    click("Command15");
+    QCOMPARE(text("Text3").left(10), QStringLiteral("*02000000A"));
 }
 
 QTEST_MAIN(TestWindowSerial)

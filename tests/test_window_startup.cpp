@@ -1,9 +1,5 @@
 // The main window as it comes up, driven by objectName like a user would.
-#include "app/main_window.h"
-#include "canvas/canvas_view.h"
-#include "support/controls.h"
-#include "support/fake_port.h"
-#include "support/scripted_prompts.h"
+#include "support/window_fixture.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -19,12 +15,12 @@
 #include <QTimer>
 #include <QtTest>
 
-class TestWindowStartup : public QObject
+class TestWindowStartup : public QObject, private WindowFixture
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
 
     void windowIsFixedAndTitled();
     void captionsAndTexts();
@@ -32,38 +28,26 @@ private slots:
     void exactlyTheseAreDisabledAndHidden();
     void colours();
     void maximumLengths();
-    void stateAfterLoadStep();
+    void startValuesShowInTheTransmission();
     void menuBarHasFourEntries();
     void listClicksSetBufferAndDelayByPosition();
     void applyShowsTheSettings();
     void sizeToggleTwiceRestoresTheView();
     void clearKeepsPenColourAndMode();
-    void makeParamPrefixLeavesTheAddressBoxAlone();
+    void prefixReadsTheAddressBoxAndLeavesItAlone();
 
 private:
-    template <typename T>
-    T *find(const char *name) const { return control<T>(window, name); }
-
-    ScriptedPrompts *prompts = nullptr;
-    FakePort *port = nullptr;
-    MainWindow *window = nullptr;
+    // Convert and Reformat For Output with empty Format and Delimiter: the
+    // transmission text, which shows the PIC settings in force.
+    QString transmission()
+    {
+        find<QLineEdit>("txtfrmt")->clear();
+        find<QLineEdit>("txtDelim")->clear();
+        click("Command9");
+        click("Command15");
+        return outputText();
+    }
 };
-
-void TestWindowStartup::init()
-{
-    prompts = new ScriptedPrompts;
-    port = new FakePort;
-    window = new MainWindow(*prompts, *port);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-}
-
-void TestWindowStartup::cleanup()
-{
-    delete window;
-    delete port;
-    delete prompts;
-}
 
 void TestWindowStartup::windowIsFixedAndTitled()
 {
@@ -211,20 +195,19 @@ void TestWindowStartup::maximumLengths()
     QCOMPARE(startAddressEdit->maxLength(), 4);
 }
 
-void TestWindowStartup::stateAfterLoadStep()
+void TestWindowStartup::startValuesShowInTheTransmission()
 {
-    const WindowState &s = window->state();
-    QCOMPARE(s.picBuffer, qint16(32));
-    QCOMPARE(s.picDelay, qint16(10));
-    QCOMPARE(s.horizontalBytes, qint16(0));
-    QCOMPARE(s.canvasFullHeight, qint16(1020));
-    QCOMPARE(s.imageWidth, qint16(128));
-    QCOMPARE(s.imageHeight, qint16(64));
-    QCOMPARE(s.waitChars, QStringLiteral("]"));
-    QVERIFY(!s.penDown && !s.halfHeight && !s.eepromMode);
-    QVERIFY(s.paramPrefix.isEmpty() && s.sendText.isEmpty() && s.workText.isEmpty() && s.savedOutput.isEmpty());
+    QCOMPARE(find<CanvasView>("Picture1")->heightTwips(), 1020.0);
     QCOMPARE(window->canvas().penSize(), 1);
-    QVERIFY(!port->isOpen());
+    click("Command14"); // Restore: nothing converted yet
+    QVERIFY(outputText().isEmpty());
+    // LCD target, buffer 32, start address 0, PIC delay 10, wait text "]",
+    // the bytes page by page.
+    const QString text = transmission();
+    QCOMPARE(text.size(), 2122);
+    QVERIFY2(text.startsWith(QStringLiteral("*02000000A]")), qPrintable(text.left(20)));
+    QCOMPARE(text.mid(10, 34).lastIndexOf(QLatin1Char(']')), 33);
+    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
 }
 
 void TestWindowStartup::menuBarHasFourEntries()
@@ -243,50 +226,48 @@ void TestWindowStartup::listClicksSetBufferAndDelayByPosition()
 {
     auto *picBufferList = find<QListWidget>("List2");
     auto *picDelayList = find<QListWidget>("List3");
+    picBufferList->setFocus(); // the keys go where the focus is
+    input::key(window, Qt::Key_Down);
+    QCOMPARE(transmission().left(10), QStringLiteral("*04000000A"));
     picBufferList->setFocus();
-    QTest::keyClick(picBufferList, Qt::Key_Down);
-    QCOMPARE(window->state().picBuffer, qint16(64));
-    QTest::keyClick(picBufferList, Qt::Key_Down);
-    QCOMPARE(window->state().picBuffer, qint16(128));
+    input::key(window, Qt::Key_Down);
+    QCOMPARE(transmission().left(10), QStringLiteral("*08000000A"));
     picBufferList->setCurrentRow(0);
-    QCOMPARE(window->state().picBuffer, qint16(2));
-    picDelayList->setCurrentRow(10);
-    QCOMPARE(window->state().picDelay, qint16(100));
+    QCOMPARE(transmission().left(10), QStringLiteral("*00200000A"));
+    picDelayList->setCurrentRow(10); // the delay gets one leading zero, whatever its length
+    QCOMPARE(transmission().left(11), QStringLiteral("*0020000064"));
     picDelayList->setFocus();
-    QTest::keyClick(picDelayList, Qt::Key_Up);
-    QCOMPARE(window->state().picDelay, qint16(50));
+    input::key(window, Qt::Key_Up);
+    QCOMPARE(transmission().left(11), QStringLiteral("*0020000032"));
 }
 
 void TestWindowStartup::applyShowsTheSettings()
 {
     find<QLineEdit>("Text4")->setText(QStringLiteral(" ]"));
     find<QListWidget>("List2")->setCurrentRow(3);
-    QTest::mouseClick(find<QPushButton>("cmdApply"), Qt::LeftButton);
+    click("cmdApply");
     QCOMPARE(prompts->messages,
              QStringList({"Settings Now\n\rBuffer:16\n\rDelay:10\n\rWait Char(s):  ]\n\rXmit Delay:20"}));
-    QCOMPARE(window->state().waitChars, QStringLiteral(" ]"));
-    QCOMPARE(window->state().picBuffer, qint16(16));
+    // Pieces of 16 digits, each behind the wait text as typed.
+    QCOMPARE(transmission().mid(10, 38), QStringLiteral(" ]0000000000000000 ]0000000000000000 ]"));
 }
 
 void TestWindowStartup::sizeToggleTwiceRestoresTheView()
 {
     auto *toggle = find<QPushButton>("btnsize");
     auto *view = find<CanvasView>("Picture1");
-    QTest::mouseClick(toggle, Qt::LeftButton);
+    input::click(toggle);
     QCOMPARE(toggle->text(), QStringLiteral("128x32"));
     QCOMPARE(view->heightTwips(), 510.0);
     QCOMPARE(view->scaleHeight(), 32);
     QCOMPARE(view->width(), 132);
-    QVERIFY(window->state().halfHeight);
-    QCOMPARE(window->state().imageHeight, qint16(64));
     // The bottom of the halved box is row 31, not 63.
     QVERIFY(view->toCanvasUnits(QPointF(2, view->height() - 3)).y() < 32);
 
-    QTest::mouseClick(toggle, Qt::LeftButton);
+    input::click(toggle);
     QCOMPARE(toggle->text(), QStringLiteral("128x64"));
     QCOMPARE(view->heightTwips(), 1020.0);
     QCOMPARE(view->scaleHeight(), 64);
-    QVERIFY(!window->state().halfHeight);
     // One canvas pixel per screen pixel.
     QCOMPARE(view->toCanvasUnits(QPointF(2 + 17, 2 + 40)), QPointF(17, 40));
 }
@@ -295,34 +276,27 @@ void TestWindowStartup::clearKeepsPenColourAndMode()
 {
     find<QComboBox>("Combo1")->setCurrentIndex(5);
     QCOMPARE(window->canvas().penSize(), 10);
-    QTest::mouseClick(find<QPushButton>("btnsize"), Qt::LeftButton);
-    QTest::mouseClick(find<QPushButton>("Command5"), Qt::LeftButton);
+    click("btnsize");
+    click("Command5");
     QCOMPARE(window->canvas().penSize(), 10);
-    QVERIFY(window->state().halfHeight);
     QCOMPARE(find<QPushButton>("btnsize")->text(), QStringLiteral("128x32"));
     QVERIFY(prompts->messages.isEmpty());
     find<QComboBox>("Combo1")->setCurrentIndex(0);
     QCOMPARE(window->canvas().penSize(), 1);
 }
 
-void TestWindowStartup::makeParamPrefixLeavesTheAddressBoxAlone()
+void TestWindowStartup::prefixReadsTheAddressBoxAndLeavesItAlone()
 {
     auto *startAddressEdit = find<QLineEdit>("eeprom");
-    window->makeParamPrefix();
-    QCOMPARE(window->state().paramPrefix, QStringLiteral("*02000000A"));
-    QCOMPARE(startAddressEdit->text(), QStringLiteral("0000"));
-
-    window->state().eepromMode = true;
-    startAddressEdit->setEnabled(true);
+    input::click(find<QCheckBox>("Check1"));
     startAddressEdit->setText(QStringLiteral("1.5"));
-    window->makeParamPrefix();
-    QCOMPARE(window->state().paramPrefix, QStringLiteral("*12000020A"));
+    QCOMPARE(transmission().left(10), QStringLiteral("*12000020A"));
     QCOMPARE(startAddressEdit->text(), QStringLiteral("1.5"));
 
     startAddressEdit->setText(QStringLiteral("ab"));
-    QVERIFY_THROWS_EXCEPTION(std::exception, window->makeParamPrefix());
+    QVERIFY(transmission().isEmpty());
+    QCOMPARE(prompts->messages, QStringList({"Conversion Error - Check settings", "Conversion Error - Check settings"}));
     QCOMPARE(startAddressEdit->text(), QStringLiteral("ab"));
-    QVERIFY(window->state().paramPrefix.isEmpty());
 }
 
 QTEST_MAIN(TestWindowStartup)

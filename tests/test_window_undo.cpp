@@ -9,7 +9,7 @@ class TestWindowUndo : public QObject, private WindowFixture
 {
     Q_OBJECT
 private slots:
-    void init() { openWindow(Focus::Active); }
+    void init() { openWindow(); }
     void cleanup() { closeWindow(); }
 
     void everyChangeOfThePictureIsOneStep();
@@ -23,12 +23,12 @@ private:
     void stroke(QPoint from, QPoint to)
     {
         auto *view = find<QWidget>("Picture1");
-        QTest::mousePress(view, Qt::LeftButton, {}, at(from.x(), from.y()));
-        QTest::mouseMove(view, at((from.x() + to.x()) / 2, (from.y() + to.y()) / 2));
-        QTest::mouseMove(view, at(to.x(), to.y()));
-        QTest::mouseRelease(view, Qt::LeftButton, {}, at(to.x(), to.y()));
+        input::press(view, Qt::LeftButton, at(from.x(), from.y()));
+        input::move(view, at((from.x() + to.x()) / 2, (from.y() + to.y()) / 2));
+        input::move(view, at(to.x(), to.y()));
+        input::release(view, Qt::LeftButton, at(to.x(), to.y()));
     }
-    void key(QKeySequence keys) { QTest::keySequence(QApplication::focusWidget(), keys); }
+    void key(QKeySequence keys) { QTest::keySequence(window->windowHandle(), keys); }
 };
 
 void TestWindowUndo::everyChangeOfThePictureIsOneStep()
@@ -73,7 +73,7 @@ void TestWindowUndo::textBoxesKeepTheirOwnUndo()
     const QImage stroked = picture();
     auto *header = find<QLineEdit>("txthead");
     header->setFocus();
-    QTest::keyClicks(header, QStringLiteral("db "));
+    input::type(header, QStringLiteral("db "));
     key(QKeySequence(Qt::CTRL | Qt::Key_Z));
     QVERIFY(header->text().size() < 3);
     QCOMPARE(picture(), stroked);
@@ -85,7 +85,7 @@ void TestWindowUndo::manyStepsBack()
 {
     const QImage blank = picture();
     for (int i = 0; i < 120; ++i)
-        QTest::mouseClick(find<QWidget>("Picture1"), Qt::LeftButton, {}, at(i, i % 64));
+        input::click(find<QWidget>("Picture1"), Qt::LeftButton, at(i, i % 64));
     find<QWidget>("Command9")->setFocus();
     for (int i = 0; i < 100; ++i)
         key(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -111,7 +111,7 @@ void TestWindowUndo::pictureFromTextRoundTrip()
     const char *boxes[] = {"txthead", "txtfoot", "txtfrmt", "txtDelim"};
     for (int i = 0; i < 4; ++i)
         find<QLineEdit>(boxes[i])->setText(format.at(i));
-    QTest::mouseClick(find<QWidget>(order.toLatin1().constData()), Qt::LeftButton);
+    input::click(find<QWidget>(order.toLatin1().constData()));
     stroke({3, 7}, {120, 50});
     stroke({0, 63}, {127, 0});
     const QImage drawn = picture();

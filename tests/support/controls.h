@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPushButton>
+#include <QWindow>
 #include <QtTest>
 
 // Finds a control of a window by its name, as tests and users automating
@@ -15,8 +16,51 @@ T *control(const QObject *window, const char *name)
     return found;
 }
 
-// Clicks a push button with the left mouse button.
+// Input as a person's arrives: through the top-level window (its QWindow)
+// at the control's place, so whatever stands in the way (a filter, a
+// disabled parent, a control on top) gets it first. Positions are in the
+// control's own pixels; none means its middle.
+namespace input {
+inline QWindow *windowOf(QWidget *control)
+{
+    return control->window()->windowHandle();
+}
+inline QPoint at(QWidget *control, QPoint pos)
+{
+    return control->mapTo(control->window(), pos.isNull() ? control->rect().center() : pos);
+}
+inline void click(QWidget *control, Qt::MouseButton button = Qt::LeftButton, QPoint pos = {},
+                  Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::mouseClick(windowOf(control), button, modifiers, at(control, pos));
+}
+inline void press(QWidget *control, Qt::MouseButton button, QPoint pos)
+{
+    QTest::mousePress(windowOf(control), button, {}, at(control, pos));
+}
+inline void move(QWidget *control, QPoint pos)
+{
+    QTest::mouseMove(windowOf(control), at(control, pos));
+}
+inline void release(QWidget *control, Qt::MouseButton button, QPoint pos)
+{
+    QTest::mouseRelease(windowOf(control), button, {}, at(control, pos));
+}
+// Keys go to the control with the focus, as typing does.
+inline void key(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::keyClick(windowOf(window), key, modifiers);
+}
+inline void type(QWidget *control, const QString &text)
+{
+    control->setFocus();
+    for (const QChar ch : text)
+        QTest::keyClick(windowOf(control), ch.toLatin1());
+}
+} // namespace input
+
+// Clicks a control (a button, a check box) with the left mouse button.
 inline void clickButton(const QObject *window, const char *name)
 {
-    QTest::mouseClick(control<QPushButton>(window, name), Qt::LeftButton);
+    input::click(control<QWidget>(window, name));
 }

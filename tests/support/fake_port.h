@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <atomic>
+#include <mutex>
 #include <vector>
 
 // A port layer in memory, on a clock that only moves when the test says so
@@ -11,6 +13,8 @@
 // drain() are set to take time. Each written character is recorded with
 // its hand-over time and the silence its line had before it: the fake
 // drives a LineModel at its settings, starting idle at time zero.
+// The window's session uses it from its own thread while the test looks
+// on: every call holds one lock.
 class FakePort : public PortLayer
 {
 public:
@@ -21,15 +25,15 @@ public:
         LineDuration silence; // on the modelled wire before it
     };
 
-    bool isOpen() const override { return open_; }
+    bool isOpen() const override;
     void setOpen(bool open) override;
-    qint16 commPort() const override { return commPort_; }
-    void setCommPort(qint16 port) override { commPort_ = port; }
-    QString settings() const override { return settings_; }
+    qint16 commPort() const override;
+    void setCommPort(qint16 port) override;
+    QString settings() const override;
     void setSettings(const QString &settings) override;
     void output(char ch) override;
     QString input() override;
-    LineDuration characterTime() const override { return line_.characterTime(); }
+    LineDuration characterTime() const override;
     bool drain(LineTime deadline) override;
 
     // The fake clock and sleep, for the pacing loop:
@@ -39,25 +43,27 @@ public:
     int sleepCount() const { return sleeps_; }
     int drainCount() const { return drains_; }
 
-    const std::vector<Write> &writes() const { return writes_; }
+    std::vector<Write> writes() const;
     QByteArray written() const;
 
     // What the next input() returns, appended to anything queued before.
-    void queueInput(const QString &text) { pendingInput_ += text; }
+    void queueInput(const QString &text);
 
     // A slow system: how long output() takes to hand a character over, and
-    // how long drain() finds characters still held (zero: none).
+    // how long drain() finds characters still held (zero: none). Set them
+    // before the port is in use.
     LineDuration outputTakes{};
     LineDuration drainTakes{};
 
     // Failures on demand.
-    bool failOpen = false;
+    std::atomic<bool> failOpen{false};
     // Output fails once this many characters were written (-1: never); the
     // port is then closed, as a vanished device leaves it.
-    int failOutputAfter = -1;
-    bool failInput = false;
+    std::atomic<int> failOutputAfter{-1};
+    std::atomic<bool> failInput{false};
 
 private:
+    mutable std::mutex mutex_;
     bool open_ = false;
     qint16 commPort_ = 1;
     QString settings_ = QStringLiteral("9600,n,8,1");

@@ -1,17 +1,20 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "serial/port_session.h"
 #include "support/controls.h"
 #include "support/fake_port.h"
 #include "support/scripted_prompts.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QtTest>
 
-// The real main window for the tests of its serial side, shown offscreen,
-// with scripted dialogs, on the recording fake port or on any port layer a
-// test gives it. Controls are found by objectName.
+// The real main window for the tests of its serial side, shown offscreen
+// and active, with scripted dialogs, on the recording fake port or on any
+// port layer a test makes. Controls are found by objectName.
 class SerialWindowFixture
 {
 protected:
@@ -19,29 +22,41 @@ protected:
     {
         prompts = new ScriptedPrompts;
         fake = new FakePort;
-        makeWindow(*fake);
+        makeWindow([fake = fake] { return std::unique_ptr<PortLayer>(fake); });
     }
 
     void closeWindow()
     {
         delete window;
         window = nullptr;
-        delete fake;
+        delete session;
+        session = nullptr;
         delete prompts;
     }
 
-    // A fresh window on the port, in place of the one before.
-    void makeWindow(PortLayer &port)
+    // A fresh window on a session over the port the factory makes, in
+    // place of the one before.
+    void makeWindow(PortSession::PortFactory makePort)
     {
         delete window;
-        window = new MainWindow(*prompts, port);
+        delete session;
+        session = new PortSession(std::move(makePort));
+        window = new MainWindow(*prompts, *session);
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
     }
 
     template <typename T> T *find(const char *name) const { return control<T>(window, name); }
     void click(const char *name) { clickButton(window, name); }
     QString text(const char *name) const { return find<QPlainTextEdit>(name)->toPlainText(); }
+    QString indicator() const { return find<QLabel>("comm")->text(); }
+    // Opens the port and waits until the window shows it open.
+    void openPort()
+    {
+        click("cmdcomm");
+        QTRY_COMPARE(indicator(), QStringLiteral("ON"));
+    }
 
     void convertAndReformatBlankPicture()
     {
@@ -53,5 +68,6 @@ protected:
 
     ScriptedPrompts *prompts = nullptr;
     FakePort *fake = nullptr;
+    PortSession *session = nullptr;
     MainWindow *window = nullptr;
 };

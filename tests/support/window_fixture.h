@@ -1,44 +1,43 @@
 #pragma once
 
+#include "app/canvas_view.h"
 #include "app/main_window.h"
-#include "canvas/canvas_view.h"
+#include "canvas/canvas.h"
+#include "serial/port_session.h"
 #include "support/controls.h"
 #include "support/fake_port.h"
 #include "support/scripted_prompts.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
-// The real main window for one test function, shown offscreen, with a
-// fresh folder, scripted dialogs and a port in memory. Controls are found
-// by objectName, as a user automating the program would.
+// The real main window for one test function, shown offscreen and active,
+// with a fresh folder, scripted dialogs and a port in memory behind the
+// window's serial session. Controls are found by objectName, as a user
+// automating the program would.
 class WindowFixture
 {
 protected:
-    // Keys go to the focused control of the active window only.
-    enum class Focus { Any, Active };
-
-    void openWindow(Focus focus = Focus::Any)
+    void openWindow()
     {
         dir = new QTemporaryDir;
         QVERIFY(dir->isValid());
         prompts = new ScriptedPrompts;
         port = new FakePort;
-        window = new MainWindow(*prompts, *port);
+        session = new PortSession([fake = port] { return std::unique_ptr<PortLayer>(fake); });
+        window = new MainWindow(*prompts, *session);
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        if (focus == Focus::Active) {
-            QApplication::setActiveWindow(window);
-            QVERIFY(QTest::qWaitForWindowActive(window));
-        }
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
     }
 
     void closeWindow()
     {
         delete window;
-        delete port;
+        delete session; // and the port with it
         delete prompts;
         delete dir;
     }
@@ -51,11 +50,18 @@ protected:
     void click(const char *name) { clickButton(window, name); }
     QString outputText() const { return find<QPlainTextEdit>("Text3")->toPlainText(); }
     QString path(const QString &name) const { return dir->filePath(name); }
+    // Opens the port and waits until the window shows it open.
+    void openPort()
+    {
+        click("cmdcomm");
+        QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
+    }
     // A point of the image box for canvas pixel (x, y) in 128x64 mode.
     static QPoint at(int x, int y) { return {CanvasView::Border + x, CanvasView::Border + y}; }
 
     QTemporaryDir *dir = nullptr;
     ScriptedPrompts *prompts = nullptr;
     FakePort *port = nullptr;
+    PortSession *session = nullptr;
     MainWindow *window = nullptr;
 };

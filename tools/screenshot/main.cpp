@@ -4,6 +4,7 @@
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
+#include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
 
 #include <QApplication>
@@ -29,8 +30,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     QtPrompts prompts;
-    QtSerialPort port;
-    MainWindow window(prompts, port);
+    PortSession session([] { return std::make_unique<QtSerialPort>(); });
+    MainWindow window(prompts, session);
     window.show();
     if (!save(window, argv[1]))
         return 1;

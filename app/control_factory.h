@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/window_look.h"
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+class OneLineList;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// The window's controls made at their design values: each gets its
+// objectName (the name tests and automation find it by), its parent and its
+// place, in pixels at 96 dpi (15 twips to a pixel).
+
+QFont sansFont(double points, bool bold = false);
+QFont serifFont(double points, bool bold = false);
+
+template <typename W> W *make(QWidget *parent, const char *name, QRect geometry)
+{
+    auto *widget = named(new W(parent), name);
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &text, QRect geometry,
+              const QColor &background = Colour::Grey, const QColor &foreground = Colour::White);
+QPushButton *button(QWidget *parent, const char *name, const QString &text, QRect geometry, bool enabled = true);
+QGroupBox *group(QWidget *parent, const char *name, const QString &title, QRect geometry);
+QWidget *container(QWidget *parent, const char *name, QRect geometry, const QColor &background);
+OneLineList *oneLineList(QWidget *parent, const char *name, QRect geometry, const QStringList &entries);
+QRadioButton *option(QWidget *parent, const char *name, const QString &caption, QRect geometry);
+
+template <typename Values> QStringList numbers(const Values &values)
+{
+    QStringList texts;
+    for (auto v : values)
+        texts << QString::number(v);
+    return texts;
+}

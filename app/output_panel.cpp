@@ -1,0 +1,168 @@
+#include "app/output_panel.h"
+
+#include "app/control_factory.h"
+#include "app/pic_settings_source.h"
+#include "app/prompts.h"
+#include "app/window_frames.h"
+#include "convert/byte_matrix.h"
+#include "convert/picture_text.h"
+#include "convert/reformat.h"
+#include "convert/text_file.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+OutputPanel::OutputPanel(const WindowFrames &frames, const Canvas &canvas, const PicSettingsSource &picSettings,
+                         Prompts &prompts, QObject *parent)
+    : QObject(parent), canvas_(canvas), picSettings_(picSettings), prompts_(prompts)
+{
+    buildControls(frames);
+    auto byteOrderChosen = [this] { horizontalBytes_ = verticalOption->isChecked() ? 0 : 1; };
+    connect(verticalOption, &QRadioButton::clicked, this, byteOrderChosen);
+    connect(horizontalOption, &QRadioButton::clicked, this, byteOrderChosen);
+    connect(convertButton, &QPushButton::clicked, this, &OutputPanel::convert);
+    connect(reformatButton, &QPushButton::clicked, this, &OutputPanel::reformat);
+    connect(copyButton, &QPushButton::clicked, this, &OutputPanel::copy);
+    connect(saveTextButton, &QPushButton::clicked, this, &OutputPanel::save);
+    connect(clearTextButton, &QPushButton::clicked, this, &OutputPanel::clear);
+    connect(restoreButton, &QPushButton::clicked, this, &OutputPanel::restore);
+}
+
+void OutputPanel::buildControls(const WindowFrames &frames)
+{
+    QGroupBox *format = frames.outputFormat;
+    label(format, "Label3", QStringLiteral("Header"), {6, 20, 44, 14});
+    headerEdit = make<QLineEdit>(format, "txthead", {52, 17, 70, 20});
+    label(format, "Label5", QStringLiteral("Footer"), {6, 44, 44, 14});
+    footerEdit = make<QLineEdit>(format, "txtfoot", {52, 41, 70, 20});
+    auto *formatLabel = label(format, "lblfrmt", QStringLiteral("Format"), {126, 20, 54, 14});
+    formatLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    formatEdit = make<QLineEdit>(format, "txtfrmt", {184, 17, 44, 20});
+    formatEdit->setText(QStringLiteral("$"));
+    auto *delimiterLabel = label(format, "Label6", QStringLiteral("Delimiter"), {126, 44, 54, 14});
+    delimiterLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    delimiterEdit = make<QLineEdit>(format, "txtDelim", {184, 41, 44, 20});
+    delimiterEdit->setText(QStringLiteral(","));
+
+    verticalOption = option(frames.byteMatrix, "Option2_0", QStringLiteral("Vertical"), {8, 26, 76, 18});
+    verticalOption->setChecked(true);
+    horizontalOption = option(frames.byteMatrix, "Option2_1", QStringLiteral("Horizontal"), {8, 54, 76, 18});
+    for (QRadioButton *orderOption : {verticalOption, horizontalOption})
+        setColours(orderOption, Colour::Grey, Colour::White);
+
+    convertButton = button(frames.graphics, "Command9", QStringLiteral("Convert"), {50, 124, 52, 22});
+
+    // The text output window, editable by the user.
+    auto *outputLabel =
+        label(frames.client, "Label10", QStringLiteral("Editable Text"), {4, 294, 120, 16}, Colour::Grey);
+    outputLabel->setFont(sansFont(8.25, true));
+    outputText = make<QPlainTextEdit>(frames.client, "Text3", {4, 310, 488, 84});
+    outputText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    QGroupBox *commands = frames.outputCommands;
+    copyButton = button(commands, "Command11", QStringLiteral("Copy"), {6, 18, 54, 24});
+    saveTextButton = button(commands, "Command12", QStringLiteral("Save"), {64, 18, 54, 24}, false);
+    clearTextButton = button(commands, "Command13", QStringLiteral("Clear"), {122, 18, 54, 24});
+    restoreButton = button(commands, "Command14", QStringLiteral("Restore"), {180, 18, 54, 24});
+    reformatButton =
+        button(frames.directLoad, "Command15", QStringLiteral("Reformat For Output"), {6, 18, 126, 24}, false);
+}
+
+void OutputPanel::holdDuringSend(bool held)
+{
+    if (held)
+        hold_.hold({headerEdit, footerEdit, formatEdit, delimiterEdit, verticalOption, horizontalOption,
+                    convertButton, outputText, clearTextButton, restoreButton, reformatButton});
+    else
+        hold_.release();
+}
+
+void OutputPanel::convert()
+{
+    outputText->clear();
+    saveTextButton->setEnabled(true);
+    workText_.clear();
+    sendText_.clear();
+    paramPrefix_.clear();
+    if (const std::optional<QString> prefix = picSettings_.paramPrefix()) {
+        paramPrefix_ = *prefix;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const OutputFormat format{headerEdit->text(), footerEdit->text(), delimiterEdit->text(), formatEdit->text()};
+        outputText->setPlainText(formatByteMatrix(buildByteMatrix(canvas_), horizontalBytes_, format));
+        workText_ = outputText->toPlainText();
+        savedOutput_ = workText_;
+        QApplication::restoreOverrideCursor();
+    } else {
+        prompts_.message(ConversionErrorMessage);
+    }
+    reformatButton->setEnabled(true);
+}
+
+void OutputPanel::reformat()
+{
+    if (!formatAllowsReformat(formatEdit->text(), delimiterEdit->text())) {
+        prompts_.message(NoFormatOrDelimitersMessage);
+        return;
+    }
+    // No prefix (the last Convert failed, or Clear removed it): the PIC
+    // would not know what the digits are for.
+    if (paramPrefix_.isEmpty()) {
+        prompts_.message(ConversionErrorMessage);
+        return;
+    }
+    workText_ = workTextFrom(outputText->toPlainText());
+    sendText_ = reformatForOutput(workText_, picSettings_.picBuffer(), picSettings_.waitChars(), paramPrefix_);
+    outputText->setPlainText(sendText_);
+    reformatButton->setEnabled(false);
+    emit reformatted();
+}
+
+void OutputPanel::copy()
+{
+    QApplication::clipboard()->setText(outputText->toPlainText());
+    prompts_.message(QStringLiteral("Text copied to Clipboad"));
+}
+
+void OutputPanel::save()
+{
+    const QString text = outputText->toPlainText();
+    const QString name =
+        prompts_.ask(FileNamePrompt, QStringLiteral("Save Hex File"), QString::fromLatin1(HexFileDefaultName));
+    if (name.isEmpty())
+        return;
+    const QString failure = writeHexFile(text, name);
+    if (!failure.isEmpty())
+        prompts_.message(SaveErrorPrefix + failure);
+}
+
+void OutputPanel::clear()
+{
+    outputText->clear();
+    paramPrefix_.clear();
+    saveTextButton->setEnabled(false);
+}
+
+void OutputPanel::restore()
+{
+    outputText->setPlainText(savedOutput_);
+    saveTextButton->setEnabled(true);
+}
+
+std::optional<QImage> OutputPanel::pictureFromText()
+{
+    const OutputFormat format{headerEdit->text(), footerEdit->text(), delimiterEdit->text(), formatEdit->text()};
+    QString message;
+    const std::optional<TextPicture> read =
+        readPictureText(outputText->toPlainText(), format, horizontalBytes_, &message);
+    if (!read) {
+        prompts_.message(message); // what was found; the canvas stays as it is
+        return std::nullopt;
+    }
+    return pictureFromByteMatrix(read->matrix);
+}

@@ -1,0 +1,146 @@
+#include "app/port_panel.h"
+
+#include "app/control_factory.h"
+#include "app/one_line_list.h"
+#include "app/prompts.h"
+#include "serial/port_devices.h"
+#include "serial/port_session.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace Colour;
+
+PortPanel::PortPanel(QWidget *portStrip, PortSession &session, Prompts &prompts, QObject *parent)
+    : QObject(parent), session_(session), prompts_(prompts)
+{
+    buildControls(portStrip);
+    connect(portButton, &QPushButton::clicked, this, &PortPanel::openOrClose);
+    connect(lineSettingsList, &QListWidget::currentRowChanged, this, &PortPanel::onLineSettingsChosen);
+    // The session reports from its own thread; these run on this one.
+    connect(&session_, &PortSession::opened, this, &PortPanel::onOpened);
+    connect(&session_, &PortSession::openFailed, this, &PortPanel::failed);
+    connect(&session_, &PortSession::closed, this, &PortPanel::onClosed);
+    connect(&session_, &PortSession::closeFailed, this, &PortPanel::failed);
+    connect(&session_, &PortSession::lost, this, &PortPanel::onLost);
+    connect(&session_, &PortSession::settingsApplied, this,
+            [this](const QString &inForce) { lineSettingsLabel->setText(inForce); });
+    connect(&session_, &PortSession::settingsRefused, this, [this](const QString &reason, const QString &inForce) {
+        prompts_.message(reason);
+        lineSettingsLabel->setText(inForce);
+    });
+}
+
+void PortPanel::buildControls(QWidget *portStrip)
+{
+    const QFont boldSmall = sansFont(8.25, true);
+    com1Option = option(portStrip, "Option1_0", QStringLiteral("Com1"), {4, 4, 54, 18});
+    com1Option->setChecked(true);
+    com2Option = option(portStrip, "Option1_1", QStringLiteral("Com2"), {60, 4, 54, 18});
+    const QStringList devices = devicesForPorts(2);
+    com1Option->setToolTip(QStringLiteral("Com1 is %1").arg(devices.at(0)));
+    com2Option->setToolTip(QStringLiteral("Com2 is %1").arg(devices.at(1)));
+    for (QRadioButton *portOption : {com1Option, com2Option}) {
+        portOption->setFont(boldSmall);
+        setColours(portOption, Grey, Navy);
+    }
+    lineSettingsLabel = label(portStrip, "Label2", QStringLiteral("Setting"), {118, 6, 78, 15}, Grey, Navy);
+    lineSettingsLabel->setFont(boldSmall);
+    lineSettingsList = oneLineList(portStrip, "List1", {200, 3, 92, 21}, {});
+    portIndicator = label(portStrip, "comm", QStringLiteral("OFF"), {300, 4, 48, 18}, Red, Black);
+    portIndicator->setFrameStyle(QFrame::Box | QFrame::Plain);
+    portIndicator->setAlignment(Qt::AlignCenter);
+    portIndicator->setFont(boldSmall);
+    portButton = button(portStrip, "cmdcomm", QStringLiteral("Open"), {356, 2, 68, 22});
+    setColours(portButton, Orange, Black);
+}
+
+void PortPanel::loadStartValues()
+{
+    lineSettingsList->addEntries(
+        {QStringLiteral("9600,n,8,1"), QStringLiteral("2400,n,8,1"), QStringLiteral("1200,n,8,1")});
+    lineSettingsList->setCurrentRow(-1);
+    lineSettingsLabel->setText(QStringLiteral("9600,n,8,1"));
+}
+
+void PortPanel::holdDuringSend(bool held)
+{
+    if (held)
+        hold_.hold({com1Option, com2Option, lineSettingsList, portButton});
+    else
+        hold_.release();
+}
+
+void PortPanel::setIndicator(const QString &caption, const QColor &background)
+{
+    setColours(portIndicator, background, Black);
+    portIndicator->setText(caption);
+}
+
+void PortPanel::showBusy()
+{
+    setIndicator(QStringLiteral("Busy"), Orange);
+}
+
+void PortPanel::showOn()
+{
+    setIndicator(QStringLiteral("ON"), Green);
+}
+
+void PortPanel::openOrClose()
+{
+    // One request at a time: a second click before the session answered
+    // the first would ask for the same again.
+    if (state_ == State::Open) {
+        state_ = State::Closing;
+        session_.close();
+    } else if (state_ == State::Closed) {
+        state_ = State::Opening;
+        emit opening();
+        const QListWidgetItem *chosen = lineSettingsList->currentItem();
+        // No entry chosen yet: the settings in force stay.
+        session_.open(com1Option->isChecked() ? 1 : 2, chosen ? chosen->text() : QString());
+    }
+}
+
+void PortPanel::onLineSettingsChosen()
+{
+    if (const QListWidgetItem *chosen = lineSettingsList->currentItem())
+        session_.setSettings(chosen->text());
+}
+
+void PortPanel::onOpened()
+{
+    state_ = State::Open;
+    emit opened();
+    prompts_.beep();
+    showOn();
+    portButton->setText(QStringLiteral("Close"));
+}
+
+void PortPanel::onClosed()
+{
+    state_ = State::Closed;
+    emit closed();
+    prompts_.beep();
+    setIndicator(QStringLiteral("OFF"), Red);
+    portButton->setText(QStringLiteral("Open"));
+}
+
+void PortPanel::onLost(const QString &reason)
+{
+    if (state_ == State::Closed)
+        return; // shown closed already: a late report of the same loss
+    onClosed();
+    prompts_.message(QStringLiteral("Comm Port lost - ") + reason);
+}
+
+void PortPanel::failed(qint16 commPort, const QString &reason)
+{
+    // A failed open leaves the port closed, a failed close leaves it open.
+    state_ = state_ == State::Closing ? State::Open : State::Closed;
+    // Which device, and why, on a line of its own.
+    prompts_.message(QStringLiteral("Error opening Comm:") + QString::number(commPort) + QLatin1Char('\n') + reason);
+    emit openFailed();
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "app/send_hold.h"
+
+#include <QObject>
+
+class OneLineList;
+class PortSession;
+class Prompts;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+// The serial port: the choice of Com1 or Com2, the line settings, Open /
+// Close and the indicator (OFF, ON, Busy). The port itself is the session's;
+// this panel shows what the session reported last.
+class PortPanel : public QObject
+{
+    Q_OBJECT
+public:
+    PortPanel(QWidget *portStrip, PortSession &session, Prompts &prompts, QObject *parent);
+
+    // Fills the settings list; no entry is chosen.
+    void loadStartValues();
+    bool isOpen() const { return state_ == State::Open; }
+    // The indicator during a send, and after it.
+    void showBusy();
+    void showOn();
+    // During a send the port and its settings do not change.
+    void holdDuringSend(bool held);
+
+signals:
+    void opening(); // the open was asked for
+    void opened();
+    void openFailed();
+    void closed(); // by the user or because the device went away
+
+private:
+    enum class State { Closed, Opening, Open, Closing };
+
+    void buildControls(QWidget *portStrip);
+    void openOrClose();
+    void onLineSettingsChosen();
+    void onOpened();
+    void onClosed();
+    void onLost(const QString &reason);
+    void failed(qint16 commPort, const QString &reason);
+    void setIndicator(const QString &caption, const QColor &background);
+
+    PortSession &session_;
+    Prompts &prompts_;
+    State state_ = State::Closed;
+    SendHold hold_;
+
+    QRadioButton *com1Option = nullptr;
+    QRadioButton *com2Option = nullptr;
+    QLabel *lineSettingsLabel = nullptr;
+    OneLineList *lineSettingsList = nullptr;
+    QLabel *portIndicator = nullptr;
+    QPushButton *portButton = nullptr;
+};

@@ -1,0 +1,270 @@
+#include "app/send_panel.h"
+
+#include "app/control_factory.h"
+#include "app/one_line_list.h"
+#include "app/port_panel.h"
+#include "app/prompts.h"
+#include "app/terminal_panel.h"
+#include "app/window_frames.h"
+#include "serial/param_prefix.h"
+#include "serial/pic_settings.h"
+#include "serial/port_session.h"
+#include "text/text_rules.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+
+using namespace Colour;
+
+SendPanel::SendPanel(const WindowFrames &frames, PortSession &session, PortPanel &port, TerminalPanel &terminal,
+                     Prompts &prompts, QObject *parent)
+    : QObject(parent), session_(session), port_(port), terminal_(terminal), prompts_(prompts)
+{
+    buildControls(frames);
+    // A list's choice takes effect on every change of the chosen entry, by
+    // the user or by code: the load step relies on that.
+    connect(picBufferList, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && row < static_cast<int>(picBufferChoices.size()))
+            picBuffer_ = picBufferChoices[static_cast<std::size_t>(row)];
+    });
+    connect(picDelayList, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && row < static_cast<int>(picDelayChoices.size()))
+            picDelay_ = picDelayChoices[static_cast<std::size_t>(row)];
+    });
+    connect(waitCharsEdit, &QLineEdit::textChanged, this, [this](const QString &text) { waitChars_ = text; });
+    connect(applyButton, &QPushButton::clicked, this, &SendPanel::applySettings);
+    connect(eepromCheck, &QCheckBox::toggled, this, &SendPanel::onEepromTargetToggled);
+    connect(sendButton, &QPushButton::clicked, this, &SendPanel::sendToLcd);
+    connect(pasteAndSendButton, &QPushButton::clicked, this, &SendPanel::pasteAndSend);
+    connect(stopButton, &QPushButton::clicked, this, [this] { stop(); });
+    // Esc stops a send from anywhere in the window; the shortcut works
+    // only while Stop shows.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), stopButton);
+    connect(escape, &QShortcut::activated, this, [this] { stop(); });
+
+    connect(&port_, &PortPanel::opened, pasteAndSendButton, [this] { pasteAndSendButton->setEnabled(true); });
+    connect(&port_, &PortPanel::openFailed, pasteAndSendButton, [this] { pasteAndSendButton->setEnabled(false); });
+    connect(&port_, &PortPanel::closed, pasteAndSendButton, [this] { pasteAndSendButton->setEnabled(false); });
+    connect(&session_, &PortSession::sendProgress, this, &SendPanel::showProgress);
+    connect(&session_, &PortSession::sendFinished, this, &SendPanel::finished);
+}
+
+void SendPanel::buildControls(const WindowFrames &frames)
+{
+    const QFont smallSerif = serifFont(6.75);
+    auto *eepromLoadLabel = label(frames.eeprom, "Label13", QStringLiteral("Load EEprom"), {4, 16, 86, 24});
+    eepromLoadLabel->setWordWrap(true);
+    eepromLoadLabel->setAlignment(Qt::AlignCenter);
+    eepromLoadLabel->setFont(smallSerif);
+    // So narrow that its caption is cut off: only the box shows.
+    eepromCheck = make<QCheckBox>(frames.eeprom, "Check1", {39, 42, 17, 17});
+    eepromCheck->setText(QStringLiteral("Check1"));
+    setColours(eepromCheck, Grey, Black);
+    auto *startAddressLabel = label(frames.eeprom, "Label12", QStringLiteral("Start Addr"), {4, 60, 86, 14});
+    startAddressLabel->setAlignment(Qt::AlignCenter);
+    startAddressLabel->setFont(smallSerif);
+    startAddressEdit = make<QLineEdit>(frames.eeprom, "eeprom", {19, 76, 56, 20});
+    startAddressEdit->setMaxLength(4);
+    startAddressEdit->setText(QStringLiteral("0000"));
+    startAddressEdit->setEnabled(false);
+    setColours(startAddressEdit, Grey, Black);
+    QPalette palette = startAddressEdit->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base, Grey);
+    startAddressEdit->setPalette(palette);
+    pasteAndSendButton =
+        button(frames.client, "Command4", QStringLiteral("Paste and Send "), {224, 138, 94, 26}, false);
+
+    waitCharsEdit = make<QLineEdit>(frames.outputFormat, "Text4", {184, 65, 44, 20});
+    waitCharsEdit->setText(QStringLiteral("]"));
+    auto *waitCharsLabel = label(frames.outputFormat, "Label9", QStringLiteral("Wait Chr"), {176, 88, 56, 14});
+    waitCharsLabel->setAlignment(Qt::AlignCenter);
+
+    label(frames.io, "Label7", QStringLiteral("PIC Buffer"), {4, 20, 88, 14});
+    picBufferList = oneLineList(frames.io, "List2", {94, 16, 58, 21}, numbers(picBufferChoices));
+    label(frames.io, "Label8", QStringLiteral("PIC Delay(ms)"), {4, 42, 88, 14});
+    picDelayList = oneLineList(frames.io, "List3", {94, 38, 58, 21}, numbers(picDelayChoices));
+    label(frames.io, "Label11", QStringLiteral("Xmit Delay(ms)"), {4, 64, 88, 14});
+    xmitDelayEdit = make<QLineEdit>(frames.io, "xmitdelay", {94, 61, 58, 20});
+    xmitDelayEdit->setText(QStringLiteral("20"));
+    applyButton = button(frames.io, "cmdApply", QStringLiteral("Apply"), {94, 84, 58, 20});
+
+    // While a send runs: how far it got and the time left, and Stop.
+    sendProgressText = label(frames.client, "sendProgressText", QString(), {130, 294, 300, 16}, Grey, White);
+    sendProgressText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    sendProgressText->hide();
+    stopButton = button(frames.client, "cmdStop", QStringLiteral("Stop"), {434, 293, 58, 17});
+    stopButton->hide();
+
+    directLoadGroup = frames.directLoad;
+    sendButton = button(directLoadGroup, "Command16", QStringLiteral("Send to LCD"), {136, 18, 102, 24}, false);
+    // A thin bar under the two buttons shows how far a send got.
+    sendProgress = make<QProgressBar>(directLoadGroup, "sendProgress", {6, 43, 232, 4});
+    sendProgress->setTextVisible(false);
+    sendProgress->hide();
+}
+
+void SendPanel::loadStartValues()
+{
+    picBufferList->setCurrentRow(defaultPicBufferIndex);
+    picDelayList->setCurrentRow(defaultPicDelayIndex);
+    picBuffer_ = 32;
+    picDelay_ = 10;
+    waitChars_ = QStringLiteral("]");
+    eepromMode_ = false;
+}
+
+std::optional<QString> SendPanel::paramPrefix() const
+{
+    return buildParamPrefix(eepromMode_, picBuffer_, startAddressEdit->text(), picDelay_);
+}
+
+void SendPanel::holdDuringSend(bool held)
+{
+    if (held)
+        hold_.hold({eepromCheck, startAddressEdit, pasteAndSendButton, waitCharsEdit, picBufferList, picDelayList,
+                    xmitDelayEdit, applyButton, sendButton});
+    else
+        hold_.release();
+}
+
+void SendPanel::applySettings()
+{
+    waitChars_ = waitCharsEdit->text();
+    if (const QListWidgetItem *item = picBufferList->currentItem())
+        picBuffer_ = static_cast<qint16>(item->text().toShort());
+    if (const QListWidgetItem *item = picDelayList->currentItem())
+        picDelay_ = static_cast<qint16>(item->text().toShort());
+    prompts_.message(applySettingsMessage(picBuffer_, picDelay_, waitChars_, xmitDelayEdit->text()));
+}
+
+void SendPanel::onEepromTargetToggled()
+{
+    eepromMode_ = eepromCheck->checkState() == Qt::Checked;
+    QPalette palette = startAddressEdit->palette();
+    if (eepromMode_) {
+        palette.setColor(QPalette::Base, QGuiApplication::palette().color(QPalette::Base));
+    } else {
+        palette.setColor(QPalette::Base, Grey);
+        palette.setColor(QPalette::Disabled, QPalette::Base, Grey);
+        startAddressEdit->setText(QStringLiteral("0000"));
+    }
+    startAddressEdit->setPalette(palette);
+    startAddressEdit->setEnabled(eepromMode_);
+    sendButton->setText(eepromMode_ ? QStringLiteral("Load Eeprom") : QStringLiteral("Send to LCD"));
+    directLoadGroup->setTitle(eepromMode_ ? QStringLiteral("Directly load  I2C Eeprom")
+                                          : QStringLiteral("Directly load LCD"));
+    xmitDelayEdit->setText(eepromMode_ ? QStringLiteral("200") : QStringLiteral("20"));
+}
+
+void SendPanel::allowSendToLcd()
+{
+    sendButton->setEnabled(true);
+}
+
+void SendPanel::sendToLcd()
+{
+    if (!port_.isOpen()) {
+        prompts_.message(OpenPortFirstText);
+        return;
+    }
+    // A bad delay is caught before the first character: the PIC never gets
+    // half a picture because of a typing mistake.
+    const std::optional<int> delay = sendDelayFloor(xmitDelayEdit->text());
+    if (!delay) {
+        prompts_.message(CheckSettingsText);
+        prompts_.beep();
+        return;
+    }
+    sendButton->setEnabled(false);
+    // Reformat For Output puts the prefix first; after a Convert it is empty
+    // and nothing goes out.
+    start(Kind::ToLcd, transmissionText_ ? transmissionText_() : QString(), waitChars_, *delay);
+}
+
+void SendPanel::pasteAndSend()
+{
+    if (!prompts_.confirm(PasteAndSendQuestion)) {
+        prompts_.beep();
+        return;
+    }
+    const std::optional<int> delay = pasteDelayNearestEven(xmitDelayEdit->text());
+    if (!delay) {
+        prompts_.message(CheckSettingsText);
+        return;
+    }
+    const QString waitText = trimBlanks(waitCharsEdit->text());
+    if (!port_.isOpen())
+        return;
+    // What is shown is what is sent; the box shows line ends its own way, so
+    // the clipboard's characters themselves go out.
+    const QString text = lowerCase(QApplication::clipboard()->text());
+    terminal_.setTransmitText(text);
+    start(Kind::PasteAndSend, text, waitText, *delay);
+}
+
+void SendPanel::start(Kind kind, const QString &text, const QString &waitText, int delayMs)
+{
+    sending_ = kind;
+    quietStop_ = false;
+    focusBefore_ = QApplication::focusWidget();
+    // No poll runs during a send.
+    wasPolling_ = terminal_.pausePolling();
+    port_.showBusy();
+    emit sendStarting();
+    sendProgress->setMaximum(static_cast<int>(qMax<qsizetype>(text.size(), 1)));
+    sendProgress->setValue(0);
+    sendProgressText->clear();
+    for (QWidget *shown : std::initializer_list<QWidget *>{sendProgress, sendProgressText, stopButton})
+        shown->show();
+    // Space stops it too, and Tab cannot wander into what is held.
+    stopButton->setFocus();
+    session_.send({text, waitText, delayMs});
+}
+
+void SendPanel::stop(bool quietly)
+{
+    if (!isSending())
+        return;
+    quietStop_ = quietStop_ || quietly;
+    session_.stop();
+}
+
+void SendPanel::showProgress(qsizetype sent, qsizetype total, double secondsLeft)
+{
+    sendProgress->setValue(static_cast<int>(sent));
+    sendProgressText->setText(QStringLiteral("Sending: %1 of %2 characters, %3 s left")
+                                  .arg(sent)
+                                  .arg(total)
+                                  .arg(secondsLeft, 0, 'f', 1));
+}
+
+void SendPanel::finished(const PacedSendResult &result)
+{
+    const Kind kind = sending_;
+    sending_ = Kind::None;
+    for (QWidget *hidden : std::initializer_list<QWidget *>{sendProgress, sendProgressText, stopButton})
+        hidden->hide();
+    emit sendEnded(); // Send to LCD stays disabled: once per Reformat For Output
+    if (focusBefore_ && focusBefore_->isEnabled() && focusBefore_->isVisible())
+        focusBefore_->setFocus();
+    if (result.end == PacedSendResult::End::PortLost || quietStop_)
+        return; // the port panel shows the loss; a closing window shows nothing
+    if (result.end == PacedSendResult::End::Stopped)
+        prompts_.message(
+            QStringLiteral("Transmission stopped after %1 of %2 characters").arg(result.sent).arg(result.total));
+    if (result.end == PacedSendResult::End::DelayFailed)
+        prompts_.message(CheckSettingsText);
+    port_.showOn();
+    if (kind == Kind::ToLcd || wasPolling_)
+        terminal_.resumePolling();
+    if (kind == Kind::ToLcd)
+        prompts_.beep();
+}

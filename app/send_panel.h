@@ -1,0 +1,97 @@
+#pragma once
+
+#include "app/pic_settings_source.h"
+#include "app/send_hold.h"
+#include "serial/pacing.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class OneLineList;
+class PortPanel;
+class PortSession;
+class Prompts;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class TerminalPanel;
+struct WindowFrames;
+
+// The PIC settings (buffer, delay, wait character, Apply), the target (the
+// LCD or the I2C EEPROM), and the two paced sends: Send to LCD and Paste
+// and Send, with their progress and Stop.
+class SendPanel : public QObject, public PicSettingsSource
+{
+    Q_OBJECT
+public:
+    SendPanel(const WindowFrames &frames, PortSession &session, PortPanel &port, TerminalPanel &terminal,
+              Prompts &prompts, QObject *parent);
+
+    // What Send to LCD sends, asked for when it starts.
+    void setTransmissionText(std::function<QString()> text) { transmissionText_ = std::move(text); }
+    // The load step: buffer 32, PIC delay 10 ms, wait character "]".
+    void loadStartValues();
+
+    std::optional<QString> paramPrefix() const override;
+    qint16 picBuffer() const override { return picBuffer_; }
+    QString waitChars() const override { return waitChars_; }
+
+    // Reformat For Output made a transmission text: Send to LCD may go, once.
+    void allowSendToLcd();
+    bool isSending() const { return sending_ != Kind::None; }
+    // Ends a running send after the character in flight. With quietly, no
+    // message says so (the window is closing).
+    void stop(bool quietly = false);
+    void holdDuringSend(bool held);
+
+signals:
+    // The window holds what must not change for the length of a send.
+    void sendStarting();
+    void sendEnded();
+
+private:
+    enum class Kind { None, ToLcd, PasteAndSend };
+
+    void buildControls(const WindowFrames &frames);
+    void applySettings();
+    void onEepromTargetToggled();
+    void sendToLcd();
+    void pasteAndSend();
+    void start(Kind kind, const QString &text, const QString &waitText, int delayMs);
+    void showProgress(qsizetype sent, qsizetype total, double secondsLeft);
+    void finished(const PacedSendResult &result);
+
+    PortSession &session_;
+    PortPanel &port_;
+    TerminalPanel &terminal_;
+    Prompts &prompts_;
+    std::function<QString()> transmissionText_;
+    qint16 picBuffer_ = 0;  // piece length of the transmission text
+    qint16 picDelay_ = 0;   // the PIC's delay in ms, sent in the prefix
+    QString waitChars_;     // put before each piece; the pause trigger
+    bool eepromMode_ = false;
+    Kind sending_ = Kind::None;
+    bool wasPolling_ = false;
+    bool quietStop_ = false;
+    QPointer<QWidget> focusBefore_; // gets the focus back after the send
+    SendHold hold_;
+
+    QCheckBox *eepromCheck = nullptr;
+    QLineEdit *startAddressEdit = nullptr;
+    QPushButton *pasteAndSendButton = nullptr;
+    QLineEdit *waitCharsEdit = nullptr;
+    OneLineList *picBufferList = nullptr;
+    OneLineList *picDelayList = nullptr;
+    QLineEdit *xmitDelayEdit = nullptr;
+    QPushButton *applyButton = nullptr;
+    QGroupBox *directLoadGroup = nullptr;
+    QPushButton *sendButton = nullptr;
+    QProgressBar *sendProgress = nullptr;
+    QLabel *sendProgressText = nullptr; // "Sending: 1056 of 2122 characters, 1.7 s left"
+    QPushButton *stopButton = nullptr;  // shown while a send runs
+};

@@ -1,0 +1,35 @@
+#include "app/window_menus.h"
+
+#include "app/window_look.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenuBar>
+
+namespace {
+QAction *menuAction(QMenuBar *bar, const char *name, const QString &caption)
+{
+    return named(bar->addAction(caption), name);
+}
+} // namespace
+
+WindowMenus buildWindowMenus(QMainWindow &window)
+{
+    QMenuBar *bar = window.menuBar();
+    WindowMenus menus{};
+    menus.exit = menuAction(bar, "mnuExit", QStringLiteral("E&xit"));
+    menus.open = menuAction(bar, "mnuOpen", QStringLiteral("&Open"));
+    menus.import = menuAction(bar, "mnuImport", QStringLiteral("&Import"));
+    menus.import->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    menus.fromText = menuAction(bar, "mnuFromText", QStringLiteral("&Picture from Text"));
+    menus.about = menuAction(bar, "mnuAbout", QStringLiteral("&About"));
+    menus.help = menuAction(bar, "mnuHelp", QStringLiteral("&Help"));
+
+    // A text box takes these keys first, for its own text.
+    menus.undo = named(new QAction(QStringLiteral("Undo"), &window), "canvasUndo");
+    menus.undo->setShortcut(QKeySequence::Undo);
+    menus.redo = named(new QAction(QStringLiteral("Redo"), &window), "canvasRedo");
+    menus.redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    window.addActions({menus.undo, menus.redo});
+    return menus;
+}

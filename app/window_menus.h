@@ -1,0 +1,20 @@
+#pragma once
+
+class QAction;
+class QMainWindow;
+
+// The menu bar's entries, which act on click, and the keys of the picture's
+// undo and redo, which work from anywhere in the window.
+struct WindowMenus
+{
+    QAction *exit;
+    QAction *open;
+    QAction *import;
+    QAction *fromText;
+    QAction *about;
+    QAction *help;
+    QAction *undo; // Ctrl+Z: the last change of the picture
+    QAction *redo; // Ctrl+Shift+Z, Ctrl+Y
+};
+
+WindowMenus buildWindowMenus(QMainWindow &window);
