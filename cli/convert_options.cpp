@@ -146,7 +146,8 @@ QString invalidChoice(const QString &option, const QString &text, const QString 
 }
 
 // Fills the options from the parser; returns the usage error, if any.
-QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
+// The pictures, or the text of --from-text.
+QString readInputs(const QCommandLineParser &parser, ConvertOptions &o)
 {
     o.inputs = parser.positionalArguments();
     if (parser.isSet(FromText)) {
@@ -168,7 +169,13 @@ QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
     } else if (o.inputs.isEmpty()) {
         return QStringLiteral("no picture given");
     }
+    return QString();
+}
 
+// The byte order and the Output Format boxes, and which options go with
+// --reformat and --send.
+QString readOutputFormat(const QCommandLineParser &parser, ConvertOptions &o)
+{
     if (parser.isSet(Order)) {
         const QString order = parser.value(Order).toLower();
         if (order == QLatin1String("vertical"))
@@ -204,7 +211,12 @@ QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
         o.format.Delimiter = parser.value(Delimiter);
     if (o.reformat && !formatAllowsReformat(o.format.Format, o.format.Delimiter))
         return oneBreakPerLine(NoFormatOrDelimitersMessage); // a terminal wants LF alone
+    return QString();
+}
 
+// The PIC settings and the prefix built from them.
+QString readPicSettings(const QCommandLineParser &parser, ConvertOptions &o)
+{
     if (parser.isSet(Buffer)) {
         const auto value = choiceValue(parser.value(Buffer), picBufferChoices);
         if (!value)
@@ -236,8 +248,13 @@ QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
         }
         o.paramPrefix = *prefix;
     }
+    return QString();
+}
 
-    if (sending) {
+// The device, its speed and the xmit delay of --send.
+QString readSending(const QCommandLineParser &parser, ConvertOptions &o)
+{
+    if (parser.isSet(Send)) {
         o.sendDevice = parser.value(Send);
         if (o.sendDevice.isEmpty())
             return QStringLiteral("--send: no device given");
@@ -262,7 +279,12 @@ QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
         }
         o.xmitDelayMs = *value;
     }
+    return QString();
+}
 
+// The Import options.
+QString readImport(const QCommandLineParser &parser, ConvertOptions &o)
+{
     for (const QString &name : {Fit, Threshold, Dither, Invert}) {
         if (!parser.isSet(name))
             continue;
@@ -295,7 +317,12 @@ QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
     }
     if (parser.isSet(Invert))
         o.import->invert = true;
+    return QString();
+}
 
+// Where the text goes.
+QString readOutput(const QCommandLineParser &parser, ConvertOptions &o)
+{
     if (parser.isSet(Output)) {
         o.output = parser.value(Output);
         if (o.output.isEmpty())
@@ -304,6 +331,17 @@ QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
     if (parser.isSet(Suffix)) {
         o.suffix = parser.value(Suffix);
         o.suffixGiven = true;
+    }
+    return QString();
+}
+
+QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
+{
+    // In this order: the first wrong option is the one reported.
+    for (auto read : {readInputs, readOutputFormat, readPicSettings, readSending, readImport, readOutput}) {
+        const QString error = read(parser, o);
+        if (!error.isEmpty())
+            return error;
     }
     return QString();
 }
