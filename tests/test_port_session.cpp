@@ -1,0 +1,94 @@
+// The port session: its thread keeps the caller free. A stop ends a send
+// in the middle of its pause, and a peer that reads nothing never holds up
+// the caller's event loop, however many keys are typed.
+#include "serial/port_session.h"
+#include "serial/qt_serial_port.h"
+#include "support/fake_port.h"
+#include "support/pty_pair.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
+
+class TestPortSession : public QObject
+{
+    Q_OBJECT
+private slots:
+    void stopEndsASendInItsPause();
+    void stalledPeerLeavesTheCallerAnswering();
+};
+
+void TestPortSession::stopEndsASendInItsPause()
+{
+    auto *fake = new FakePort;
+    PortSession session([fake] { return std::unique_ptr<PortLayer>(fake); });
+    QSignalSpy opened(&session, &PortSession::opened);
+    session.open(1, QString());
+    QVERIFY(opened.wait());
+
+    QSignalSpy finished(&session, &PortSession::sendFinished);
+    QElapsedTimer clock;
+    clock.start();
+    session.send({QStringLiteral("*0]ab]cd"), QStringLiteral("]"), 60000});
+    QTest::qWait(100);
+    session.stop();
+    QVERIFY(finished.wait());
+    QVERIFY(clock.elapsed() < 10000); // not the minute of the pause
+    const auto result = finished.first().first().value<PacedSendResult>();
+    QCOMPARE(result.end, PacedSendResult::End::Stopped);
+    QCOMPARE(result.sent, 2);
+    QCOMPARE(fake->written(), QByteArray("*0"));
+}
+
+void TestPortSession::stalledPeerLeavesTheCallerAnswering()
+{
+    PtyPair pty; // nobody reads its master side
+    qputenv("VOXCEL_COM1", pty.slavePath().toLocal8Bit());
+    PortSession session([] { return std::make_unique<QtSerialPort>(); });
+    QSignalSpy opened(&session, &PortSession::opened);
+    QSignalSpy lost(&session, &PortSession::lost);
+    session.open(1, QString());
+    QVERIFY(opened.wait());
+    // The line is full from the start: every key has to wait for room.
+    const int flags = fcntl(pty.slaveFd(), F_GETFL);
+    fcntl(pty.slaveFd(), F_SETFL, flags | O_NONBLOCK);
+    QElapsedTimer sinceRoom; // the kernel makes room in steps: full once none came for a while
+    sinceRoom.start();
+    while (sinceRoom.elapsed() < 300) {
+        if (::write(pty.slaveFd(), "ffffffffffffffff", 16) > 0)
+            sinceRoom.restart();
+        else
+            QTest::qSleep(10);
+    }
+    fcntl(pty.slaveFd(), F_SETFL, flags);
+
+    // Keys typed every millisecond for two seconds, while a 10 ms timer
+    // notes how late it comes.
+    QElapsedTimer sinceTick;
+    sinceTick.start();
+    qint64 longestGapMs = 0;
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, this, [&] {
+        longestGapMs = std::max(longestGapMs, sinceTick.restart());
+        for (int i = 0; i < 10; ++i)
+            session.type('k');
+    });
+    tick.start(10);
+    QTest::qWait(2000);
+    tick.stop();
+    qunsetenv("VOXCEL_COM1");
+    // A generous bound: the benchmark measures the lateness itself.
+    QVERIFY2(longestGapMs < 1000, qPrintable(QString::number(longestGapMs)));
+    // The stuck line is reported once a key has waited its time for room.
+    QVERIFY(lost.wait(10000));
+    QVERIFY2(lost.first().first().toString().contains(QStringLiteral("takes no more data")),
+             qPrintable(lost.first().first().toString()));
+}
+
+QTEST_GUILESS_MAIN(TestPortSession)
+#include "test_port_session.moc"
