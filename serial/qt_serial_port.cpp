@@ -10,6 +10,7 @@
 #else
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <sys/ioctl.h>
 #endif
 
@@ -174,7 +175,7 @@ QString QtSerialPort::input()
 
     // Picks up what arrived also when no event loop ran since the last call.
     port_.waitForReadyRead(0);
-    if (deviceIsGone(port_.error()))
+    if (deviceIsGone(port_.error()) && !readFoundNothing())
         closeAndThrow(QStringLiteral("Cannot read from %1"));
     if (port_.error() != QSerialPort::NoError)
         port_.clearError(); // the time-out of the zero wait: nothing arrived
@@ -234,6 +235,25 @@ bool QtSerialPort::drain(LineTime deadline)
         const LineDuration step = std::clamp<LineDuration>(queued * characterTime(), 100us, 5ms);
         std::this_thread::sleep_until(std::min(now + step, deadline));
     }
+#endif
+}
+
+bool QtSerialPort::readFoundNothing()
+{
+#ifdef Q_OS_WIN
+    return false;
+#else
+    // The port reads by itself when its thread's event loop runs, and the
+    // read above may take what that read was woken for; the one left over
+    // then finds nothing, which Qt reports as a read error. The device is
+    // there as long as the system reports no hang-up or error on it.
+    if (port_.error() != QSerialPort::ReadError)
+        return false;
+    pollfd probe{static_cast<int>(port_.handle()), POLLIN, 0};
+    if (::poll(&probe, 1, 0) < 0 || (probe.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return false;
+    port_.clearError();
+    return true;
 #endif
 }
 

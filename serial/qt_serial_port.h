@@ -41,6 +41,8 @@ private:
     // Closes the port and reports the failure: the device is gone or
     // broken, and the window then shows the closed look.
     [[noreturn]] void closeAndThrow(const QString &what);
+    // A read error that only means a read found nothing; clears it.
+    bool readFoundNothing();
 
     QSerialPort port_;
     QString openDevice_; // the device opened last, for messages

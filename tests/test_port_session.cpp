@@ -12,6 +12,8 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -21,6 +23,7 @@ class TestPortSession : public QObject
 private slots:
     void stopEndsASendInItsPause();
     void stalledPeerLeavesTheCallerAnswering();
+    void floodIsNoLoss();
 };
 
 void TestPortSession::stopEndsASendInItsPause()
@@ -88,6 +91,37 @@ void TestPortSession::stalledPeerLeavesTheCallerAnswering()
     QVERIFY(lost.wait(10000));
     QVERIFY2(lost.first().first().toString().contains(QStringLiteral("takes no more data")),
              qPrintable(lost.first().first().toString()));
+}
+
+void TestPortSession::floodIsNoLoss()
+{
+    // The port reads on its own whenever data comes, and the poll reads
+    // too: a read that finds the other one took everything is no loss.
+    PtyPair pty;
+    qputenv("VOXCEL_COM1", pty.slavePath().toLocal8Bit());
+    PortSession session([] { return std::make_unique<QtSerialPort>(); });
+    QSignalSpy opened(&session, &PortSession::opened);
+    QSignalSpy lost(&session, &PortSession::lost);
+    session.open(1, QString());
+    QVERIFY(opened.wait());
+    qsizetype received = 0;
+    connect(&session, &PortSession::received, this, [&](const QString &text) { received += text.size(); });
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &session, &PortSession::poll);
+    poll.start(5);
+    std::atomic<bool> writing{true};
+    qsizetype written = 0;
+    fcntl(pty.masterFd(), F_SETFL, fcntl(pty.masterFd(), F_GETFL) | O_NONBLOCK); // a lost port stops nothing here
+    std::thread writer([&] {
+        while (writing)
+            written += std::max<ssize_t>(0, ::write(pty.masterFd(), "flooded\n", 8));
+    });
+    QTest::qWait(1500);
+    writing = false;
+    writer.join();
+    qunsetenv("VOXCEL_COM1");
+    QVERIFY2(lost.isEmpty(), qPrintable(lost.isEmpty() ? QString() : lost.first().first().toString()));
+    QTRY_COMPARE(received, written);
 }
 
 QTEST_GUILESS_MAIN(TestPortSession)
