@@ -2,22 +2,26 @@
 //
 // BM_PictureTransmission sends a picture's transmission text (start-up
 // settings: prefix, 64 pieces of 32 digits behind "]") with the default
-// xmit delay of 20 ms through the real port layer at 9600 baud, with the
-// plain sleep and with the window's repainting one. On the PIC's side it
-// measures the silence before each "]" on the modelled 9600 baud wire as
-// voxcel-picsim does, and from the hand-over of the characters before
-// (target: never under 20 ms), and the whole send against its floor, the
-// line's time for every character plus the 64 delays (target: within 3 %).
+// xmit delay of 20 ms through the real port layer at 9600 baud, two ways:
+// sendPaced with the plain sleep on the calling thread, as voxcel-convert
+// sends, and the window's way, a PortSession's send on its own thread, its
+// end reported back by a queued signal. On the PIC's side it measures the
+// silence before each "]" on the modelled 9600 baud wire as voxcel-picsim
+// does, and from the hand-over of the characters before (target: never
+// under 20 ms), and the whole send against its floor, the line's time for
+// every character plus the 64 delays (target: within 1 %).
 //
 // BM_ReceiveFlood has the PIC's side write as fast as it can for two
-// seconds while the window's thread runs its event loop and polls every
-// 50 ms through the receive window's rule: the CPU time that thread uses,
-// the longest poll and the longest gap between polls (responsiveness), and
-// whether the newest text ends up shown.
+// seconds while the thread that owns the port (the session's, in the
+// window) runs its event loop and polls every 50 ms through the receive
+// window's rule: the CPU time that thread uses, the longest poll and the
+// longest gap between polls (responsiveness), and whether the newest text
+// ends up shown.
 
-#include "app/transmission_guard.h"
+#include "event_loop_wait.h"
 #include "picsim/pic_line.h"
 #include "serial/pacing.h"
+#include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
 #include "serial/receive_window.h"
 #include "support/pty_pair.h"
@@ -32,11 +36,16 @@
 #include <algorithm>
 #include <atomic>
 #include <ctime>
+#include <memory>
 #include <thread>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+constexpr int DelayMs = 20;
+const QString WaitText = QStringLiteral("]");
+const QString LineSettingsText = QStringLiteral("9600,n,8,1");
 
 double median(std::vector<double> values)
 {
@@ -47,6 +56,11 @@ double median(std::vector<double> values)
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
+double shortest(const std::vector<double> &values)
+{
+    return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
+}
+
 double threadCpuMs()
 {
     timespec ts{};
@@ -54,50 +68,116 @@ double threadCpuMs()
     return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
 }
 
-void BM_PictureTransmission(benchmark::State &state)
+// sendPaced with the plain sleep on this thread, as voxcel-convert sends.
+class DirectLine
 {
-    static constexpr int DelayMs = 20;
-    const bool repainting = state.range(0) != 0;
+public:
+    DirectLine() : port_(std::make_unique<QtSerialPort>()) {}
+
+    bool open()
+    {
+        try {
+            port_.setSettings(LineSettingsText);
+            port_.setOpen(true);
+        } catch (const PortError &) {
+            return false;
+        }
+        return true;
+    }
+    // The milliseconds the send took; nothing when it did not end as sent.
+    std::optional<double> send(const QString &text)
+    {
+        const auto start = Clock::now();
+        const PacedSendResult result = sendPaced(
+            text, WaitText, [] { return std::optional<int>(DelayMs); }, port_, sleepUntil);
+        if (result.end != PacedSendResult::End::Sent)
+            return std::nullopt;
+        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    }
+    StampingPort &port() { return port_; }
+
+private:
+    StampingPort port_;
+};
+
+// The window's way: the session sends on its own thread and reports the end
+// through a queued signal, which this thread's event loop picks up.
+class SessionLine
+{
+public:
+    SessionLine()
+        : session_([this] {
+              auto port = std::make_unique<StampingPort>(std::make_unique<QtSerialPort>());
+              port_ = port.get();
+              return port;
+          })
+    {
+        QObject::connect(&session_, &PortSession::opened, &session_, [this] { opened_ = true; });
+        QObject::connect(&session_, &PortSession::sendFinished, &session_, [this](const PacedSendResult &result) {
+            finishedAt_ = Clock::now();
+            result_ = result;
+        });
+    }
+
+    bool open()
+    {
+        session_.open(1, LineSettingsText);
+        return runEventLoopUntil([this] { return opened_; }, 5000);
+    }
+    std::optional<double> send(const QString &text)
+    {
+        result_.reset();
+        const auto start = Clock::now();
+        session_.send({text, WaitText, DelayMs});
+        if (!runEventLoopUntil([this] { return result_.has_value(); }, 30000) ||
+            result_->end != PacedSendResult::End::Sent)
+            return std::nullopt;
+        return std::chrono::duration<double, std::milli>(finishedAt_ - start).count();
+    }
+    // Made on the session's thread before opened(); its stamps are complete
+    // once sendFinished() has arrived here.
+    StampingPort &port() { return *port_; }
+
+private:
+    StampingPort *port_ = nullptr;
+    bool opened_ = false;
+    std::optional<PacedSendResult> result_;
+    Clock::time_point finishedAt_;
+    PortSession session_; // last: its thread ends before the members above go
+};
+
+template <typename Line> void measureTransmission(benchmark::State &state, PtyPair &pair, Line &line)
+{
     const QString text = pictureTransmission();
-    PtyPair pair;
-    pair.startReading();
-    qputenv("VOXCEL_COM1", pair.slavePath().toLocal8Bit());
-    QtSerialPort serial;
-    serial.setSettings(QStringLiteral("9600,n,8,1"));
-    serial.setOpen(true);
-    StampingPort port(serial);
-    const LineDuration characterTime = port.characterTime();
+    if (!line.open()) {
+        state.SkipWithError("cannot open the pseudo-terminal");
+        return;
+    }
+    const LineDuration characterTime = ::characterTime(*parseLineSettings(LineSettingsText));
 
-    std::vector<double> silences;       // before each "]", on the modelled wire
-    std::vector<double> sentSilences;   // the same from the hand-over of the characters before
-    std::vector<double> sleepOvershoot; // the sleep call itself
+    std::vector<double> silences;     // before each "]", on the modelled wire
+    std::vector<double> sentSilences; // the same from the hand-over of the characters before
     std::vector<double> totals;
-    TransmissionGuard guard(nullptr); // the window's sleep, which repaints
-    auto timedSleep = [&](LineTime deadline) {
-        if (repainting)
-            guard.sleepUntil(deadline);
-        else
-            sleepUntil(deadline);
-        sleepOvershoot.push_back(std::chrono::duration<double, std::milli>(Clock::now() - deadline).count());
-    };
-
     for (auto _ : state) {
         pair.clearReceived();
-        port.handedOver.clear();
-        const auto start = Clock::now();
-        sendPaced(
-            text, QStringLiteral("]"), [] { return std::optional<int>(DelayMs); }, port, timedSleep);
-        totals.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        line.port().handedOver.clear();
+        const std::optional<double> total = line.send(text);
+        if (!total) {
+            state.SkipWithError("the send did not end as sent");
+            return;
+        }
+        totals.push_back(*total);
         if (!pair.waitForBytes(static_cast<std::size_t>(text.size()), 10000)) {
             state.SkipWithError("the transmission did not arrive");
-            break;
+            return;
         }
         // Judged as voxcel-picsim does: the arrivals on a 9600 baud wire.
-        PicLine line(QStringLiteral("]"), -1);
-        for (const auto &b : pair.received())
-            line.receive(QByteArray(1, b.byte), b.arrival, characterTime);
-        line.endPicture();
-        const std::vector<PicLine::Picture> pictures = line.takeEnded();
+        PicLine picLine(WaitText, -1);
+        const auto received = pair.received();
+        for (const auto &b : received)
+            picLine.receive(QByteArray(1, b.byte), b.arrival, characterTime);
+        picLine.endPicture();
+        const std::vector<PicLine::Picture> pictures = picLine.takeEnded();
         for (const auto &pause : pictures.front().receiver.pauses())
             silences.push_back(pause.ms);
         // The kernel passes pseudo-terminal output on from a worker thread,
@@ -105,35 +185,44 @@ void BM_PictureTransmission(benchmark::State &state)
         // arrives late shortens the silence measured after it. Counted from
         // the hand-over of the characters before, a late arrival can only
         // lengthen it: a true lower bound of what the program gave.
+        const auto &handedOver = line.port().handedOver;
         LineModel wire(characterTime);
-        const auto received = pair.received();
-        for (std::size_t i = 0; i < received.size(); ++i) {
+        for (std::size_t i = 0; i < received.size() && i < handedOver.size(); ++i) {
             if (received[i].byte == ']' && wire.idleAt())
                 sentSilences.push_back(millisecondsBetween(*wire.idleAt(), received[i].arrival));
-            wire.take(port.handedOver[i]);
+            wire.take(handedOver[i]);
         }
     }
 
     // The least a send can take that gives every pause: the line's time for
     // every character and the delay before each "]".
     const double floorMs =
-        std::chrono::duration<double, std::milli>(pacedSendTime(text, QStringLiteral("]"), DelayMs, characterTime))
-            .count();
-    state.counters["silence_shortest_ms"] = silences.empty() ? 0 : *std::min_element(silences.begin(), silences.end());
+        std::chrono::duration<double, std::milli>(pacedSendTime(text, WaitText, DelayMs, characterTime)).count();
+    state.counters["silence_shortest_ms"] = shortest(silences);
     state.counters["silence_median_ms"] = median(silences);
-    state.counters["silence_shortest_sent_ms"] =
-        sentSilences.empty() ? 0 : *std::min_element(sentSilences.begin(), sentSilences.end());
-    state.counters["sleep_overshoot_median_ms"] = median(sleepOvershoot);
-    state.counters["sleep_overshoot_worst_ms"] =
-        sleepOvershoot.empty() ? 0 : *std::max_element(sleepOvershoot.begin(), sleepOvershoot.end());
+    state.counters["silence_shortest_sent_ms"] = shortest(sentSilences);
     state.counters["total_ms"] = median(totals);
     state.counters["floor_ms"] = floorMs;
     state.counters["total_over_floor_pct"] = (median(totals) / floorMs - 1.0) * 100.0;
+}
+
+void BM_PictureTransmission(benchmark::State &state)
+{
+    PtyPair pair;
+    pair.startReading();
+    qputenv("VOXCEL_COM1", pair.slavePath().toLocal8Bit());
+    if (state.range(0) == 0) {
+        DirectLine line;
+        measureTransmission(state, pair, line);
+    } else {
+        SessionLine line;
+        measureTransmission(state, pair, line);
+    }
     qunsetenv("VOXCEL_COM1");
 }
-// 0: the plain sleep of voxcel-convert; 1: the window's repainting sleep.
+// 0: the plain sleep of voxcel-convert; 1: the window's PortSession.
 BENCHMARK(BM_PictureTransmission)
-    ->ArgName("repainting")
+    ->ArgName("session")
     ->Arg(0)
     ->Arg(1)
     ->Iterations(3)
