@@ -26,13 +26,28 @@ private slots:
     void floodIsNoLoss();
 };
 
+namespace {
+// Opens a session on the port layer the factory makes (Com1); false when
+// it did not open.
+bool openSession(PortSession &session)
+{
+    QSignalSpy opened(&session, &PortSession::opened);
+    session.open(1, QString());
+    return opened.wait();
+}
+
+PortSession::PortFactory onPseudoTerminal(const PtyPair &pty)
+{
+    qputenv("VOXCEL_COM1", pty.slavePath().toLocal8Bit()); // read when the port opens
+    return [] { return std::make_unique<QtSerialPort>(); };
+}
+} // namespace
+
 void TestPortSession::stopEndsASendInItsPause()
 {
     auto *fake = new FakePort;
     PortSession session([fake] { return std::unique_ptr<PortLayer>(fake); });
-    QSignalSpy opened(&session, &PortSession::opened);
-    session.open(1, QString());
-    QVERIFY(opened.wait());
+    QVERIFY(openSession(session));
 
     QSignalSpy finished(&session, &PortSession::sendFinished);
     QElapsedTimer clock;
@@ -51,12 +66,9 @@ void TestPortSession::stopEndsASendInItsPause()
 void TestPortSession::stalledPeerLeavesTheCallerAnswering()
 {
     PtyPair pty; // nobody reads its master side
-    qputenv("VOXCEL_COM1", pty.slavePath().toLocal8Bit());
-    PortSession session([] { return std::make_unique<QtSerialPort>(); });
-    QSignalSpy opened(&session, &PortSession::opened);
+    PortSession session(onPseudoTerminal(pty));
     QSignalSpy lost(&session, &PortSession::lost);
-    session.open(1, QString());
-    QVERIFY(opened.wait());
+    QVERIFY(openSession(session));
     // The line is full from the start: every key has to wait for room.
     const int flags = fcntl(pty.slaveFd(), F_GETFL);
     fcntl(pty.slaveFd(), F_SETFL, flags | O_NONBLOCK);
@@ -98,12 +110,9 @@ void TestPortSession::floodIsNoLoss()
     // The port reads on its own whenever data comes, and the poll reads
     // too: a read that finds the other one took everything is no loss.
     PtyPair pty;
-    qputenv("VOXCEL_COM1", pty.slavePath().toLocal8Bit());
-    PortSession session([] { return std::make_unique<QtSerialPort>(); });
-    QSignalSpy opened(&session, &PortSession::opened);
+    PortSession session(onPseudoTerminal(pty));
     QSignalSpy lost(&session, &PortSession::lost);
-    session.open(1, QString());
-    QVERIFY(opened.wait());
+    QVERIFY(openSession(session));
     qsizetype received = 0;
     connect(&session, &PortSession::received, this, [&](const QString &text) { received += text.size(); });
     QTimer poll;
