@@ -245,9 +245,11 @@ bool QtSerialPort::readFoundNothing()
 #else
     // The port reads by itself when its thread's event loop runs, and the
     // read above may take what that read was woken for; the one left over
-    // then finds nothing, which Qt reports as a read error. The device is
-    // there as long as the system reports no hang-up or error on it.
-    if (port_.error() != QSerialPort::ReadError)
+    // then finds nothing, which Qt reports as a read error (or, for the
+    // "try again" of a descriptor that never blocks, as a resource error).
+    // The device is there as long as the system reports no hang-up or
+    // error on it.
+    if (port_.error() != QSerialPort::ReadError && port_.error() != QSerialPort::ResourceError)
         return false;
     pollfd probe{static_cast<int>(port_.handle()), POLLIN, 0};
     if (::poll(&probe, 1, 0) < 0 || (probe.revents & (POLLHUP | POLLERR | POLLNVAL)))

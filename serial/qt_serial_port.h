@@ -42,6 +42,7 @@ private:
     // broken, and the window then shows the closed look.
     [[noreturn]] void closeAndThrow(const QString &what);
     // A read error that only means a read found nothing; clears it.
+    // The device is checked: a hang-up or an error on it is no such case.
     bool readFoundNothing();
 
     QSerialPort port_;
