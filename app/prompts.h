@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Every dialog the program shows goes through this interface, so the window
 // can be driven by tests that answer the dialogs themselves.
@@ -18,6 +19,8 @@ public:
     // A file-open dialog, with a file-type filter such as "Pictures (*.png
     // *.bmp)" or none; empty on Cancel.
     virtual QString openFileName(const QString &title, const QString &filter = QString()) = 0;
+    // A list to choose one entry from; its index, or -1 on Cancel.
+    virtual int choose(const QString &title, const QString &prompt, const QStringList &entries) = 0;
     virtual void beep() = 0;
 };
 

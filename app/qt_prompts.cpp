@@ -52,6 +52,13 @@ QString QtPrompts::openFileName(const QString &title, const QString &filter)
     return QFileDialog::getOpenFileName(parent_, title, QString(), filter);
 }
 
+int QtPrompts::choose(const QString &title, const QString &prompt, const QStringList &entries)
+{
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(parent_, title, prompt, entries, 0, false, &ok);
+    return ok ? static_cast<int>(entries.indexOf(chosen)) : -1;
+}
+
 void QtPrompts::beep()
 {
     QApplication::beep();

@@ -16,6 +16,7 @@ public:
     QString ask(const QString &prompt, const QString &title, const QString &defaultText) override;
     bool confirm(const QString &text) override;
     QString openFileName(const QString &title, const QString &filter = QString()) override;
+    int choose(const QString &title, const QString &prompt, const QStringList &entries) override;
     void beep() override;
 
 private:

@@ -24,6 +24,12 @@ QString ScriptedPrompts::openFileName(const QString &title, const QString &filte
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
 
+int ScriptedPrompts::choose(const QString &, const QString &, const QStringList &entries)
+{
+    choices << entries;
+    return chosen.isEmpty() ? -1 : chosen.dequeue();
+}
+
 void ScriptedPrompts::beep()
 {
     ++beeps;

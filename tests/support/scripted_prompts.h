@@ -13,6 +13,7 @@ public:
     QString ask(const QString &prompt, const QString &title, const QString &defaultText) override;
     bool confirm(const QString &text) override;
     QString openFileName(const QString &title, const QString &filter = QString()) override;
+    int choose(const QString &title, const QString &prompt, const QStringList &entries) override;
     void beep() override;
 
     QStringList messages;
@@ -23,5 +24,7 @@ public:
     QQueue<QString> answers;    // answers to input boxes; the default when empty
     QQueue<bool> confirmAnswers;
     QQueue<QString> fileNames;
+    QList<QStringList> choices; // the entries of each list shown
+    QQueue<int> chosen;         // the entry taken from each; Cancel when empty
     int beeps = 0;
 };

@@ -1,0 +1,27 @@
+#include "app/recent_pictures.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+namespace {
+const QString Key = QStringLiteral("import/recentPictures");
+} // namespace
+
+QStringList RecentPictures::list() const
+{
+    QStringList present;
+    for (const QString &name : QSettings().value(Key).toStringList())
+        if (QFileInfo(name).isFile())
+            present << name;
+    return present;
+}
+
+void RecentPictures::add(const QString &fileName)
+{
+    QSettings settings;
+    QStringList names = settings.value(Key).toStringList();
+    const QString path = QFileInfo(fileName).absoluteFilePath();
+    names.removeAll(path);
+    names.prepend(path);
+    settings.setValue(Key, names.mid(0, Kept));
+}
