@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -54,6 +55,8 @@ ImportDialog::ImportDialog(PictureImport import, QWidget *parent)
     setModal(true);
 
     preview = named(new ImportPreview(import_.targetSize(), this), "importPreview");
+    recentCombo = named(new QComboBox(this), "importRecent");
+    recentCombo->setToolTip(QStringLiteral("The pictures imported last"));
     fitCombo = named(new QComboBox(this), "importFit");
     fitCombo->addItems(FitCaptions);
     autoThresholdCheck = named(new QCheckBox(QStringLiteral("&Automatic threshold"), this), "importAuto");
@@ -81,6 +84,7 @@ ImportDialog::ImportDialog(PictureImport import, QWidget *parent)
     thresholdRow->addWidget(thresholdSlider);
     thresholdRow->addWidget(thresholdValueLabel);
     auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("&Picture:"), recentCombo);
     form->addRow(QStringLiteral("&Fit:"), fitCombo);
     form->addRow(QStringLiteral("&Threshold:"), autoThresholdCheck);
     form->addRow(QString(), thresholdRow);
@@ -100,10 +104,41 @@ ImportDialog::ImportDialog(PictureImport import, QWidget *parent)
     connect(thresholdSlider, &QSlider::valueChanged, this, &ImportDialog::applyControls);
     connect(ditherCombo, &QComboBox::currentIndexChanged, this, &ImportDialog::applyControls);
     connect(invertCheck, &QCheckBox::toggled, this, &ImportDialog::applyControls);
+    connect(recentCombo, &QComboBox::activated, this, &ImportDialog::openRecent);
 }
 
-std::optional<QImage> ImportDialog::run(QWidget *parent, Prompts &prompts, const QString &fileName, bool halfHeight,
-                                        ImportOptions *remembered)
+void ImportDialog::offerRecent(const QString &fileName, const QStringList &recent)
+{
+    fileName_ = fileName;
+    recentCombo->clear();
+    const QString shown = QFileInfo(fileName).absoluteFilePath();
+    for (const QString &name : QStringList{shown} + recent) {
+        if (recentCombo->findData(name) >= 0)
+            continue;
+        recentCombo->addItem(QFileInfo(name).fileName(), name);
+        recentCombo->setItemData(recentCombo->count() - 1, name, Qt::ToolTipRole);
+    }
+}
+
+void ImportDialog::openRecent(int index)
+{
+    const QString name = recentCombo->itemData(index).toString();
+    QString error;
+    std::optional<PictureImport> opened = PictureImport::open(name, import_.targetSize(), &error);
+    if (!opened) {
+        messageLabel->setText(error);
+        messageLabel->show();
+        recentCombo->setCurrentIndex(recentCombo->findData(QFileInfo(fileName_).absoluteFilePath()));
+        return;
+    }
+    import_ = std::move(*opened);
+    fileName_ = name;
+    applyControls();
+}
+
+std::optional<ImportDialog::Imported> ImportDialog::run(QWidget *parent, Prompts &prompts, const QString &fileName,
+                                                        bool halfHeight, ImportOptions *remembered,
+                                                        const QStringList &recent)
 {
     QString error;
     std::optional<PictureImport> import = PictureImport::open(fileName, importTargetSize(halfHeight), &error);
@@ -112,13 +147,14 @@ std::optional<QImage> ImportDialog::run(QWidget *parent, Prompts &prompts, const
         return std::nullopt;
     }
     ImportDialog dialog(std::move(*import), parent);
+    dialog.offerRecent(fileName, recent);
     if (remembered)
         dialog.setOptions(*remembered);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     if (remembered)
         *remembered = dialog.options();
-    return dialog.picture();
+    return Imported{dialog.picture(), dialog.fileName()};
 }
 
 void ImportDialog::setOptions(const ImportOptions &options)

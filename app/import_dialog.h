@@ -43,16 +43,26 @@ class ImportDialog : public QDialog
     Q_OBJECT
 
 public:
+    // What OK gives: the dots, and the file they came from.
+    struct Imported
+    {
+        QImage picture;
+        QString fileName;
+    };
     // What the window calls. Reads the file; when it cannot, shows the reason
     // through prompts and returns nothing. Otherwise shows the dialog and
     // returns the picture on OK, nothing on Cancel. With remembered, the
     // dialog starts from those options and OK stores the chosen ones there.
-    static std::optional<QImage> run(QWidget *parent, Prompts &prompts, const QString &fileName, bool halfHeight,
-                                     ImportOptions *remembered = nullptr);
+    // The recent pictures are offered in its Recent list.
+    static std::optional<Imported> run(QWidget *parent, Prompts &prompts, const QString &fileName, bool halfHeight,
+                                       ImportOptions *remembered = nullptr, const QStringList &recent = {});
 
     // For a picture already read (tests build the dialog this way and drive
     // it without exec()).
     explicit ImportDialog(PictureImport import, QWidget *parent = nullptr);
+    // The file it shows first, and the recent pictures to offer besides.
+    void offerRecent(const QString &fileName, const QStringList &recent);
+    const QString &fileName() const { return fileName_; }
 
     // Sets the controls (and the preview) to the options.
     void setOptions(const ImportOptions &options);
@@ -66,9 +76,12 @@ public:
 private:
     void applyControls();
     void showThreshold();
+    void openRecent(int index);
 
     PictureImport import_;
+    QString fileName_;
     ImportPreview *preview;
+    QComboBox *recentCombo;
     QComboBox *fitCombo;
     QCheckBox *autoThresholdCheck;
     QSlider *thresholdSlider;

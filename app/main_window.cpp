@@ -14,12 +14,16 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QStandardPaths>
 #include <QTimer>
 
 MainWindow::MainWindow(Prompts &prompts, PortSession &session, QWidget *parent)
     : QMainWindow(parent), prompts_(prompts), session_(session), menus_(buildWindowMenus(*this))
 {
     setObjectName(QStringLiteral("Main"));
+    setAcceptDrops(true);
     const WindowFrames frames = buildWindowFrames(*this);
     // In the order of the window's reading, which Tab follows.
     port_ = new PortPanel(frames.portStrip, session_, prompts_, this);
@@ -34,6 +38,7 @@ MainWindow::MainWindow(Prompts &prompts, PortSession &session, QWidget *parent)
     connect(port_, &PortPanel::opened, terminal_, &TerminalPanel::showOpen);
     connect(port_, &PortPanel::closed, terminal_, &TerminalPanel::showClosed);
     connect(output_, &OutputPanel::reformatted, send_, &SendPanel::allowSendToLcd);
+    connect(output_, &OutputPanel::converted, picture_, &PicturePanel::markKept);
     connect(send_, &SendPanel::sendStarting, this, [this] { holdDuringSend(true); });
     connect(send_, &SendPanel::sendEnded, this, [this] {
         holdDuringSend(false);
@@ -57,7 +62,7 @@ void MainWindow::connectMenus()
 {
     connect(menus_.exit, &QAction::triggered, this, &MainWindow::exitProgram);
     connect(menus_.open, &QAction::triggered, terminal_, &TerminalPanel::openFieldFile);
-    connect(menus_.import, &QAction::triggered, picture_, &PicturePanel::importPicture);
+    connect(menus_.import, &QAction::triggered, picture_, [this] { picture_->importPicture(); });
     connect(menus_.fromText, &QAction::triggered, this, [this] {
         if (const std::optional<QImage> picture = output_->pictureFromText())
             picture_->place(*picture, QStringLiteral("Picture from Text"));
@@ -66,6 +71,13 @@ void MainWindow::connectMenus()
     connect(menus_.help, &QAction::triggered, this, [this] { HelpWindow::showSingle(this); });
     connect(menus_.undo, &QAction::triggered, picture_, &PicturePanel::undo);
     connect(menus_.redo, &QAction::triggered, picture_, &PicturePanel::redo);
+
+    const QList<QAction *> undoRedo = picture_->editActions();
+    menus_.edit->insertActions(menus_.editImport, undoRedo);
+    menus_.edit->insertSeparator(menus_.editImport);
+    connect(menus_.editImport, &QAction::triggered, menus_.import, &QAction::trigger);
+    connect(menus_.editFromText, &QAction::triggered, menus_.fromText, &QAction::trigger);
+    connect(menus_.recover, &QAction::triggered, this, [this] { picture_->recover(keptPicturesFolder()); });
 }
 
 void MainWindow::holdDuringSend(bool held)
@@ -75,8 +87,41 @@ void MainWindow::holdDuringSend(bool held)
     terminal_->holdDuringSend(held);
     send_->holdDuringSend(held);
     output_->holdDuringSend(held);
-    for (QAction *action : {menus_.open, menus_.import, menus_.fromText, menus_.undo, menus_.redo})
-        action->setEnabled(!held);
+    if (held)
+        menusHeld_.hold({}, QList<QAction *>{menus_.open, menus_.import, menus_.fromText, menus_.undo, menus_.redo,
+                                             menus_.editImport, menus_.editFromText, menus_.recover} +
+                                picture_->editActions());
+    else
+        menusHeld_.release();
+}
+
+QString MainWindow::keptPicturesFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/kept pictures");
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    // One local file, and never while a send holds the window.
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!send_->isSending() && urls.size() == 1 && urls.first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QString fileName = event->mimeData()->urls().first().toLocalFile();
+    const QPoint at = event->position().toPoint();
+    event->acceptProposedAction();
+    // The dialogs the drop opens wait until the drag has ended.
+    QTimer::singleShot(0, this, [this, fileName, at] {
+        if (picture_->isUnder(this, at))
+            picture_->loadFile(fileName);
+        else if (output_->isUnder(this, at))
+            output_->loadTextFile(fileName);
+        else
+            picture_->importPicture(fileName);
+    });
 }
 
 void MainWindow::exitProgram()
@@ -84,6 +129,7 @@ void MainWindow::exitProgram()
     // At once, without a question: a running send stops after the
     // character in flight, and the port closes.
     send_->stop(true);
+    picture_->keepIfChanged(keptPicturesFolder());
     session_.close();
     QCoreApplication::exit(0);
 }
@@ -98,5 +144,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    picture_->keepIfChanged(keptPicturesFolder());
     QMainWindow::closeEvent(event);
 }

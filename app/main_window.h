@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/send_hold.h"
 #include "app/window_menus.h"
 
 #include <QMainWindow>
@@ -31,11 +32,17 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A file dropped on the canvas loads as Load does, on the text output
+    // window gives its text, anywhere else opens the Import dialog.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void connectMenus();
     void holdDuringSend(bool held);
     void exitProgram();
+    // Where pictures are kept when the program ends with one not saved.
+    static QString keptPicturesFolder();
 
     Prompts &prompts_;
     PortSession &session_;
@@ -45,5 +52,6 @@ private:
     SendPanel *send_;
     OutputPanel *output_;
     WindowMenus menus_;
+    SendHold menusHeld_;
     bool closeAfterSend_ = false; // the window was closed during a send
 };

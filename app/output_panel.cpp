@@ -8,9 +8,12 @@
 #include "convert/picture_text.h"
 #include "convert/reformat.h"
 #include "convert/text_file.h"
+#include "serial/field_reader.h"
+#include "text/file_kind.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,6 +67,10 @@ void OutputPanel::buildControls(const WindowFrames &frames)
     outputLabel->setFont(sansFont(8.25, true));
     outputText = make<QPlainTextEdit>(frames.client, "Text3", {4, 310, 488, 84});
     outputText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A file dropped here gives its text, which the window reads (see
+    // loadTextFile); the box itself would insert the file's name.
+    outputText->setAcceptDrops(false);
+    outputText->viewport()->setAcceptDrops(false);
 
     QGroupBox *commands = frames.outputCommands;
     copyButton = button(commands, "Command11", QStringLiteral("Copy"), {6, 18, 54, 24});
@@ -98,6 +105,7 @@ void OutputPanel::convert()
         workText_ = outputText->toPlainText();
         savedOutput_ = workText_;
         QApplication::restoreOverrideCursor();
+        emit converted();
     } else {
         prompts_.message(ConversionErrorMessage);
     }
@@ -165,4 +173,32 @@ std::optional<QImage> OutputPanel::pictureFromText()
         return std::nullopt;
     }
     return pictureFromByteMatrix(read->matrix);
+}
+
+void OutputPanel::loadTextFile(const QString &fileName)
+{
+    // Far more than any converted picture or byte list needs.
+    constexpr qint64 MaxTextBytes = 4 * 1024 * 1024;
+    if (!isRegularFile(fileName)) {
+        prompts_.message(fileOpenErrorPrefix + QStringLiteral("%1 is not a file that can be read").arg(fileName));
+        return;
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        prompts_.message(fileOpenErrorPrefix + file.errorString());
+        return;
+    }
+    const QByteArray bytes = file.read(MaxTextBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > MaxTextBytes) {
+        prompts_.message(fileOpenErrorPrefix + (bytes.size() > MaxTextBytes ? QStringLiteral("the file is too long")
+                                                                              : file.errorString()));
+        return;
+    }
+    outputText->setPlainText(QString::fromLatin1(bytes)); // 8-bit text, as Save writes it
+    saveTextButton->setEnabled(true);
+}
+
+bool OutputPanel::isUnder(const QWidget *window, QPoint point) const
+{
+    return outputText->rect().contains(outputText->mapFrom(window, point));
 }

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QPoint>
 
 #include <optional>
 
@@ -36,12 +37,19 @@ public:
     // the chosen byte order; nothing, after a message saying what was
     // found, when it describes none.
     std::optional<QImage> pictureFromText();
+    // A text file's text into the text output window (a file dropped on it).
+    void loadTextFile(const QString &fileName);
+    // Whether a point of the window, in the window's own pixels, lies on
+    // the text output window.
+    bool isUnder(const QWidget *window, QPoint point) const;
     // During a send the output text and its settings do not change.
     void holdDuringSend(bool held);
 
 signals:
     // Reformat For Output made a transmission text: Send to LCD may go.
     void reformatted();
+    // Convert wrote the picture's bytes.
+    void converted();
 
 private:
     void buildControls(const WindowFrames &frames);

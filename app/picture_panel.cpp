@@ -5,10 +5,14 @@
 #include "app/control_factory.h"
 #include "app/import_dialog.h"
 #include "app/prompts.h"
+#include "app/recent_pictures.h"
 #include "canvas/display_height.h"
 #include "canvas/drawing.h"
+#include "canvas/kept_pictures.h"
 #include "canvas/picture_file.h"
+#include "text/file_kind.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -17,6 +21,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QLocale>
 #include <QUndoStack>
 #include <cmath>
 
@@ -44,11 +49,12 @@ PicturePanel::PicturePanel(QGroupBox *graphics, Prompts &prompts, QObject *paren
 {
     history_->setUndoLimit(200);
     buildControls(graphics);
+    makeEditActions();
     // The pen size runs its command on every change of the chosen entry,
     // by the user or by code: the load step relies on that.
     connect(penSizeCombo, &QComboBox::currentIndexChanged, this, &PicturePanel::onPenSizeChosen);
-    connect(drawButton, &QPushButton::clicked, this, [this] { canvas_.setDrawColour(Canvas::Black); });
-    connect(eraseButton, &QPushButton::clicked, this, [this] { canvas_.setDrawColour(Canvas::White); });
+    connect(drawButton, &QPushButton::clicked, this, [this] { setPenMode(Canvas::Black); });
+    connect(eraseButton, &QPushButton::clicked, this, [this] { setPenMode(Canvas::White); });
     connect(canvasView, &CanvasView::mousePressed, this, &PicturePanel::startStroke);
     connect(canvasView, &CanvasView::mouseMoved, this, &PicturePanel::continueStroke);
     connect(canvasView, &CanvasView::mouseReleased, this, &PicturePanel::endStroke);
@@ -79,6 +85,11 @@ void PicturePanel::buildControls(QGroupBox *graphics)
     penSizeCombo->setCurrentIndex(-1);
     drawButton = button(graphics, "Command7", QStringLiteral("Draw"), {146, 72, 64, 22});
     eraseButton = button(graphics, "Command6", QStringLiteral("Erase"), {146, 98, 64, 22});
+    // Exactly one shows pressed: what the left button does now (see
+    // showPenMode; a button group would take the other out of the Tab order).
+    drawButton->setCheckable(true);
+    eraseButton->setCheckable(true);
+    drawButton->setChecked(true);
     savePictureButton = button(graphics, "Command8", QStringLiteral("Save"), {8, 124, 40, 22});
     loadPictureButton = button(graphics, "Command10", QStringLiteral("Load"), {104, 124, 38, 22});
     clearCanvasButton = button(graphics, "Command5", QStringLiteral("Clear"), {146, 124, 64, 22});
@@ -98,6 +109,14 @@ void PicturePanel::holdDuringSend(bool held)
                     clearCanvasButton});
     else
         hold_.release();
+}
+
+void PicturePanel::setPenMode(QRgb colour)
+{
+    canvas_.setDrawColour(colour);
+    // A click on the pressed one leaves it pressed.
+    drawButton->setChecked(colour == Canvas::Black);
+    eraseButton->setChecked(colour != Canvas::Black);
 }
 
 void PicturePanel::onPenSizeChosen()
@@ -161,14 +180,25 @@ void PicturePanel::load()
 {
     // The name is used exactly as typed: no trimming, no extension added.
     const QString name = prompts_.ask(FileNamePrompt, PictureFileTitle, QStringLiteral("kat.bmp"));
-    if (name.isEmpty())
-        return;
-    const std::optional<QImage> picture = readPicture(name);
+    if (!name.isEmpty())
+        loadFile(name);
+}
+
+bool PicturePanel::isUnder(const QWidget *window, QPoint point) const
+{
+    return canvasView->rect().contains(canvasView->mapFrom(window, point));
+}
+
+void PicturePanel::loadFile(const QString &fileName)
+{
+    // Never read a FIFO or a device: the read could wait for ever.
+    const std::optional<QImage> picture = isRegularFile(fileName) ? readPicture(fileName) : std::nullopt;
     if (!picture) {
         prompts_.message(QStringLiteral("File Not Found, make sure the path is correct."));
         return;
     }
     place(*picture, QStringLiteral("Load"));
+    changed_ = false;
 }
 
 void PicturePanel::save()
@@ -180,17 +210,27 @@ void PicturePanel::save()
     const QString failure = writeBmp(canvas_.canvasImage(), name);
     if (!failure.isEmpty())
         prompts_.message(SaveErrorPrefix + failure);
+    else
+        changed_ = false;
 }
 
-void PicturePanel::importPicture()
+void PicturePanel::importPicture(const QString &fileName)
 {
-    const QString name = prompts_.openFileName(QStringLiteral("Import Picture"), pictureFileFilter());
+    const QString name =
+        fileName.isEmpty() ? prompts_.openFileName(QStringLiteral("Import Picture"), pictureFileFilter()) : fileName;
     if (name.isEmpty())
         return;
-    const std::optional<QImage> picture =
-        ImportDialog::run(canvasView->window(), prompts_, name, halfHeight_, &importOptions_);
-    if (picture) // nothing when cancelled, or the file could not be read (the dialog said why)
-        place(*picture, QStringLiteral("Import"));
+    if (!isRegularFile(name)) {
+        prompts_.message(QStringLiteral("Cannot read %1: not a file that can be read").arg(name));
+        return;
+    }
+    RecentPictures recent;
+    const std::optional<ImportDialog::Imported> imported =
+        ImportDialog::run(canvasView->window(), prompts_, name, halfHeight_, &importOptions_, recent.list());
+    if (!imported)
+        return; // cancelled, or the file could not be read (the dialog said why)
+    recent.add(imported->fileName);
+    place(imported->picture, QStringLiteral("Import"));
 }
 
 void PicturePanel::place(const QImage &picture, const QString &what)
@@ -206,6 +246,56 @@ void PicturePanel::recordChange(const Canvas::Pixels &before, const QString &wha
     if (before == canvas_.pixels())
         return;
     history_->push(new CanvasChange(canvas_, before, what, [this] { canvasView->update(); }));
+}
+
+void PicturePanel::makeEditActions()
+{
+    // The keys are the window's (undo() and redo()); the menu only names them.
+    undoAction_ = named(new QAction(this), "mnuUndo");
+    redoAction_ = named(new QAction(this), "mnuRedo");
+    connect(undoAction_, &QAction::triggered, history_, &QUndoStack::undo);
+    connect(redoAction_, &QAction::triggered, history_, &QUndoStack::redo);
+    // "Undo Clear", or "Undo" alone when there is nothing to undo.
+    auto caption = [](const QString &verb, const QString &what, const QString &key) {
+        return (what.isEmpty() ? verb : verb + QLatin1Char(' ') + what) + QLatin1Char('\t') + key;
+    };
+    auto name = [this, caption] {
+        undoAction_->setText(caption(QStringLiteral("&Undo"), history_->undoText(), QStringLiteral("Ctrl+Z")));
+        redoAction_->setText(caption(QStringLiteral("&Redo"), history_->redoText(), QStringLiteral("Ctrl+Y")));
+        undoAction_->setEnabled(history_->canUndo());
+        redoAction_->setEnabled(history_->canRedo());
+    };
+    connect(history_, &QUndoStack::indexChanged, this, [this, name] {
+        changed_ = true;
+        name();
+    });
+    name();
+}
+
+void PicturePanel::keepIfChanged(const QString &folder)
+{
+    if (changed_)
+        KeptPictures(folder).keep(canvas_.canvasImage());
+}
+
+void PicturePanel::recover(const QString &folder)
+{
+    const QList<KeptPictures::Entry> kept = KeptPictures(folder).list();
+    if (kept.isEmpty()) {
+        prompts_.message(QStringLiteral("No picture has been kept yet."));
+        return;
+    }
+    QStringList times;
+    for (const KeptPictures::Entry &entry : kept)
+        times << QLocale().toString(entry.when, QLocale::LongFormat);
+    const int chosen = prompts_.choose(QStringLiteral("Recover Picture"),
+                                       QStringLiteral("Pictures kept when the program ended:"), times);
+    if (chosen < 0)
+        return;
+    if (const std::optional<QImage> picture = readPicture(kept.at(chosen).path))
+        place(*picture, QStringLiteral("Recover Picture"));
+    else
+        prompts_.message(QStringLiteral("File Not Found, make sure the path is correct."));
 }
 
 void PicturePanel::undo()

@@ -8,6 +8,7 @@
 
 class CanvasView;
 class Prompts;
+class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -30,10 +31,29 @@ public:
     // Puts a picture on the canvas as one undo step named `what`.
     void place(const QImage &picture, const QString &what);
     // A picture in any format, fitted, thresholded or dithered (the Import
-    // dialog), onto the canvas.
-    void importPicture();
+    // dialog), onto the canvas: the file chosen in the file dialog, or the
+    // one given.
+    void importPicture(const QString &fileName = QString());
+    // A BMP onto the canvas as Load puts it, with Load's message when it
+    // cannot be read.
+    void loadFile(const QString &fileName);
+    // The keys' undo and redo: a text box with the focus keeps them for its
+    // own text.
     void undo();
     void redo();
+    // Whether a point of the window, in the window's own pixels, lies on
+    // the canvas.
+    bool isUnder(const QWidget *window, QPoint point) const;
+    // The Edit menu's Undo and Redo, named for the change they undo.
+    QList<QAction *> editActions() const { return {undoAction_, redoAction_}; }
+    // The picture counts as kept: Convert has taken it.
+    void markKept() { changed_ = false; }
+    // At the end of the program: a picture changed since it was last
+    // loaded, saved or converted goes to the kept pictures. A failure is
+    // not shown: the program ends all the same.
+    void keepIfChanged(const QString &folder);
+    // Recover Picture: one of the kept pictures back onto the canvas.
+    void recover(const QString &folder);
     // During a send the picture does not change: the canvas takes no
     // strokes and its commands are disabled; afterwards they are as before.
     void holdDuringSend(bool held);
@@ -41,6 +61,7 @@ public:
 private:
     void buildControls(QGroupBox *graphics);
     void onPenSizeChosen();
+    void setPenMode(QRgb colour);
     void startStroke(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, double x, double y);
     void continueStroke(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, double x, double y);
     void endStroke();
@@ -48,6 +69,7 @@ private:
     void toggleDisplayHeight();
     void load();
     void save();
+    void makeEditActions();
     // Keeps a change of the picture as one undo step; `before` is the
     // picture as it was. No step when nothing changed.
     void recordChange(const Canvas::Pixels &before, const QString &what);
@@ -61,6 +83,9 @@ private:
     bool halfHeight_ = false;       // the view shows 128x32
     qint16 canvasFullHeight_ = 0;   // the view's height at start-up, in twips
     ImportOptions importOptions_;   // the Import dialog starts from the last choice
+    bool changed_ = false;          // since the picture was last loaded, saved or converted
+    QAction *undoAction_ = nullptr;
+    QAction *redoAction_ = nullptr;
 
     QLabel *positionLabel = nullptr;
     QPushButton *displaySizeButton = nullptr;

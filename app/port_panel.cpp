@@ -39,8 +39,8 @@ void PortPanel::buildControls(QWidget *portStrip)
     com1Option->setChecked(true);
     com2Option = option(portStrip, "Option1_1", QStringLiteral("Com2"), {60, 4, 54, 18});
     const QStringList devices = devicesForPorts(2);
-    com1Option->setToolTip(QStringLiteral("Com1 is %1").arg(devices.at(0)));
-    com2Option->setToolTip(QStringLiteral("Com2 is %1").arg(devices.at(1)));
+    com1Option->setToolTip(QStringLiteral("Com1 is %1: the port opens on it when chosen").arg(devices.at(0)));
+    com2Option->setToolTip(QStringLiteral("Com2 is %1: the port opens on it when chosen").arg(devices.at(1)));
     for (QRadioButton *portOption : {com1Option, com2Option}) {
         portOption->setFont(boldSmall);
         setColours(portOption, Grey, Navy);

@@ -3,6 +3,7 @@
 #include "app/app_icon.h"
 #include "app/app_title.h"
 #include "app/control_factory.h"
+#include "app/tool_tips.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -68,6 +69,8 @@ void finishWindow(QMainWindow &window)
             QWidget::setTabOrder(previous, next);
         previous = next;
     }
+
+    setToolTips(window);
 
     // Fixed size: the window cannot be resized or maximised.
     window.adjustSize();

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 
 namespace {
@@ -22,6 +23,7 @@ WindowMenus buildWindowMenus(QMainWindow &window)
     menus.import = menuAction(bar, "mnuImport", QStringLiteral("&Import"));
     menus.import->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     menus.fromText = menuAction(bar, "mnuFromText", QStringLiteral("&Picture from Text"));
+    menus.fromText->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     menus.about = menuAction(bar, "mnuAbout", QStringLiteral("&About"));
     menus.help = menuAction(bar, "mnuHelp", QStringLiteral("&Help"));
 
@@ -31,5 +33,13 @@ WindowMenus buildWindowMenus(QMainWindow &window)
     menus.redo = named(new QAction(QStringLiteral("Redo"), &window), "canvasRedo");
     menus.redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     window.addActions({menus.undo, menus.redo});
+
+    // Its entries name the keys of the bar's own entries, which act on them.
+    menus.edit = named(bar->addMenu(QStringLiteral("&Edit")), "mnuEdit");
+    menus.editImport = named(menus.edit->addAction(QStringLiteral("&Import...\tCtrl+I")), "mnuEditImport");
+    menus.editFromText =
+        named(menus.edit->addAction(QStringLiteral("&Picture from Text\tCtrl+T")), "mnuEditFromText");
+    menus.recover = named(menus.edit->addAction(QStringLiteral("&Recover Picture...")), "mnuRecover");
+    menus.recover->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     return menus;
 }

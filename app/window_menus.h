@@ -2,6 +2,7 @@
 
 class QAction;
 class QMainWindow;
+class QMenu;
 
 // The menu bar's entries, which act on click, and the keys of the picture's
 // undo and redo, which work from anywhere in the window.
@@ -15,6 +16,12 @@ struct WindowMenus
     QAction *help;
     QAction *undo; // Ctrl+Z: the last change of the picture
     QAction *redo; // Ctrl+Shift+Z, Ctrl+Y
+    // The Edit menu, after the entries above; the picture's undo and redo
+    // go first in it.
+    QMenu *edit;
+    QAction *editImport;
+    QAction *editFromText;
+    QAction *recover;
 };
 
 WindowMenus buildWindowMenus(QMainWindow &window);

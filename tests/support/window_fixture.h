@@ -25,6 +25,12 @@ protected:
     {
         dir = new QTemporaryDir;
         QVERIFY(dir->isValid());
+        // What the program keeps per user goes to the test's folders: kept
+        // pictures to this one's, settings to one of the whole test program
+        // (the settings' path is read only once).
+        static QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir->filePath(QStringLiteral("data"))));
         prompts = new ScriptedPrompts;
         port = new FakePort;
         session = new PortSession([fake = port] { return std::unique_ptr<PortLayer>(fake); });

@@ -1,0 +1,54 @@
+#include "app/tool_tips.h"
+
+#include <QWidget>
+
+#include <utility>
+
+namespace {
+// By objectName.
+const std::pair<const char *, const char *> ToolTips[] = {
+    {"List1", "Line settings: speed, parity, data bits, stop bits. Applied at once, also to an open port"},
+    {"cmdcomm", "Open or close the serial port"},
+    {"comm", "The port: OFF closed, ON open, Busy sending"},
+    {"btnsize", "Show the canvas as 128x64 or 128x32 dots"},
+    {"Picture1", "The picture: the left button draws or erases, as Draw and Erase say (Ctrl+Z undoes)"},
+    {"Combo1", "The pen's size in dots"},
+    {"Command7", "Draw: the left button sets dots"},
+    {"Command6", "Erase: the left button clears dots"},
+    {"Command8", "Save the picture as a BMP file"},
+    {"Command9", "Convert the picture into hex text in the Editable Text window"},
+    {"Command10", "Load a BMP picture onto the canvas (or drop one on it)"},
+    {"Command5", "Clear the canvas (Ctrl+Z brings the picture back)"},
+    {"Check1", "Load the I2C EEPROM instead of the LCD"},
+    {"eeprom", "The EEPROM's start address, a decimal number from 0 to 65535"},
+    {"Command4", "Send the clipboard's text to the PIC, paced by the Xmit Delay"},
+    {"Text1", "What the PIC sends"},
+    {"Text2", "Every key typed here goes to the PIC at once"},
+    {"txthead", "Header: text before the converted bytes"},
+    {"txtfoot", "Footer: text after the converted bytes"},
+    {"txtfrmt", "Format: text before each byte's two hex digits, such as $ or 0x; empty for sending"},
+    {"txtDelim", "Delimiter: text between the bytes; empty for sending"},
+    {"Text4", "Wait character: put before each piece; the Xmit Delay pauses before it"},
+    {"Option2_0", "Vertical: the bytes page by page, each page left to right"},
+    {"Option2_1", "Horizontal: the bytes column by column, each column's pages top to bottom"},
+    {"List2", "PIC Buffer: the length of each piece sent"},
+    {"List3", "PIC Delay: the PIC's own delay, sent in the prefix"},
+    {"xmitdelay", "Xmit Delay: milliseconds of silence before each wait character"},
+    {"cmdApply", "Show the PIC settings in force"},
+    {"Text3", "The converted text, or the transmission after Reformat For Output (drop a text file here)"},
+    {"Command11", "Copy the text to the clipboard"},
+    {"Command12", "Save the text as a file"},
+    {"Command13", "Clear the text"},
+    {"Command14", "Restore the text of the last Convert"},
+    {"Command15", "Cut the converted text into the transmission: the prefix, then pieces behind the wait character"},
+    {"Command16", "Send the transmission to the PIC, paced by the Xmit Delay"},
+    {"cmdStop", "Stop the send after the character in flight (Esc)"},
+};
+} // namespace
+
+void setToolTips(QWidget &window)
+{
+    for (const auto &[name, tip] : ToolTips)
+        if (auto *control = window.findChild<QWidget *>(QLatin1String(name)))
+            control->setToolTip(QString::fromUtf8(tip));
+}

@@ -1,0 +1,232 @@
+// What a desktop user expects around the window's own controls: tooltips,
+// the pen's mode shown, the Edit menu, dropped files, recent pictures, and
+// the picture kept at Exit and recovered.
+#include "app/recent_pictures.h"
+#include "canvas/kept_pictures.h"
+#include "support/window_fixture.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <QTimer>
+#include <sys/stat.h>
+
+class TestWindowDesktop : public QObject, private WindowFixture
+{
+    Q_OBJECT
+private slots:
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
+
+    void everyVisibleControlHasATooltip();
+    void penModeShowsWhatTheLeftButtonDoes();
+    void editMenuUndoesByName();
+    void dropsGoWhereTheyLand_data();
+    void dropsGoWhereTheyLand();
+    void keptPicturesAreTheNewestFive();
+    void recentPicturesAreOffered();
+    // Last: once Exit has asked the application to quit, no dialog of this
+    // process opens again.
+    void exitKeepsOnlyAChangedPicture_data();
+    void exitKeepsOnlyAChangedPicture();
+
+private:
+    void trigger(const char *name) { find<QAction>(name)->trigger(); }
+    // Drags the file over the window and drops it on the control, through
+    // the window as the system delivers it.
+    void drop(const QString &fileName, QWidget *onto)
+    {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(fileName)});
+        const QPointF at = input::at(onto, {});
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window->windowHandle(), &enter);
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window->windowHandle(), &dropped);
+    }
+    // OK on the Import dialog as soon as it shows; its name, or nothing.
+    void acceptImportDialog(QString *shown)
+    {
+        QTimer::singleShot(50, [shown] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                *shown = dialog->objectName();
+                dialog->accept();
+            }
+        });
+    }
+    QString keptFolder() const { return path(QStringLiteral("data/test_window_desktop/kept pictures")); }
+    QImage picture() const { return window->canvas().canvasImage(); }
+};
+
+void TestWindowDesktop::everyVisibleControlHasATooltip()
+{
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        const bool control = qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) ||
+                             qobject_cast<QPlainTextEdit *>(w) || qobject_cast<QAbstractItemView *>(w) ||
+                             qobject_cast<QComboBox *>(w) || qobject_cast<CanvasView *>(w);
+        if (control && w->isVisible() && !w->objectName().isEmpty() && !w->objectName().startsWith(u"qt_") &&
+            !w->objectName().startsWith(u"scroll"))
+            QVERIFY2(!w->toolTip().isEmpty(), qPrintable(w->objectName()));
+    }
+}
+
+void TestWindowDesktop::penModeShowsWhatTheLeftButtonDoes()
+{
+    auto *draw = find<QPushButton>("Command7");
+    auto *erase = find<QPushButton>("Command6");
+    QVERIFY(draw->isChecked() && !erase->isChecked());
+    input::click(find<CanvasView>("Picture1"), Qt::LeftButton, at(9, 9));
+    click("Command6");
+    click("Command6"); // stays the one checked
+    QVERIFY(!draw->isChecked() && erase->isChecked());
+    input::click(find<CanvasView>("Picture1"), Qt::LeftButton, at(9, 9));
+    QVERIFY(!window->canvas().pixelIsSet(9, 9));
+}
+
+void TestWindowDesktop::editMenuUndoesByName()
+{
+    input::click(find<CanvasView>("Picture1"), Qt::LeftButton, at(9, 9));
+    const QImage drawn = picture();
+    click("Command5");
+    QCOMPARE(find<QAction>("mnuUndo")->text(), QStringLiteral("&Undo Clear\tCtrl+Z"));
+    find<QLineEdit>("txthead")->setFocus(); // the menu undoes the picture wherever the focus is
+    trigger("mnuUndo");
+    QCOMPARE(picture(), drawn);
+    QCOMPARE(find<QAction>("mnuRedo")->text(), QStringLiteral("&Redo Clear\tCtrl+Y"));
+}
+
+void TestWindowDesktop::dropsGoWhereTheyLand_data()
+{
+    QTest::addColumn<QString>("onto");
+    QTest::addColumn<QString>("file"); // a BMP, a text, or a FIFO
+    QTest::addColumn<QString>("message");
+    QTest::newRow("picture on the canvas") << "Picture1" << "bmp" << "";
+    QTest::newRow("text on the text window") << "Text3" << "txt" << "";
+    QTest::newRow("picture elsewhere") << "Frame4" << "bmp" << "";
+    QTest::newRow("FIFO on the canvas") << "Picture1" << "fifo" << "File Not Found, make sure the path is correct.";
+    QTest::newRow("FIFO on the text window") << "Text3" << "fifo" << "File Open Error - ";
+    QTest::newRow("FIFO elsewhere") << "Frame4" << "fifo" << "Cannot read ";
+}
+
+void TestWindowDesktop::dropsGoWhereTheyLand()
+{
+    QFETCH(QString, onto);
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    QImage dot(128, 64, QImage::Format_RGB32);
+    dot.fill(Qt::white);
+    dot.setPixel(3, 4, qRgb(0, 0, 0));
+    QVERIFY(dot.save(path("dot.bmp")));
+    QFile text(path("dot.txt"));
+    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("$01,$80") == 7);
+    text.close();
+    QCOMPARE(::mkfifo(QFile::encodeName(path("dot.fifo")).constData(), 0600), 0);
+
+    QString dialog;
+    const bool importing = onto == QLatin1String("Frame4") && message.isEmpty();
+    if (importing)
+        acceptImportDialog(&dialog);
+    drop(path(QStringLiteral("dot.") + file), find<QWidget>(onto.toLatin1().constData()));
+    if (!message.isEmpty()) {
+        QTRY_COMPARE(prompts->messages.size(), 1);
+        QVERIFY2(prompts->messages.first().startsWith(message), qPrintable(prompts->messages.first()));
+    } else if (onto == QLatin1String("Text3")) {
+        QTRY_COMPARE(outputText(), QStringLiteral("$01,$80"));
+    } else {
+        QTRY_VERIFY(window->canvas().pixelIsSet(3, 4));
+        QCOMPARE(dialog, importing ? QStringLiteral("frmImport") : QString());
+    }
+}
+
+void TestWindowDesktop::exitKeepsOnlyAChangedPicture_data()
+{
+    QTest::addColumn<bool>("draw");
+    QTest::addColumn<bool>("convertAfter");
+    QTest::addColumn<bool>("folderWritable");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("unchanged") << false << false << true << 0;
+    QTest::newRow("drawn") << true << false << true << 1;
+    QTest::newRow("drawn, then converted") << true << true << true << 0;
+    QTest::newRow("drawn, folder not writable") << true << false << false << 0;
+}
+
+void TestWindowDesktop::exitKeepsOnlyAChangedPicture()
+{
+    QFETCH(bool, draw);
+    QFETCH(bool, convertAfter);
+    QFETCH(bool, folderWritable);
+    QFETCH(int, kept);
+    if (draw)
+        input::click(find<CanvasView>("Picture1"), Qt::LeftButton, at(20, 10));
+    if (convertAfter)
+        click("Command9");
+    if (!folderWritable) { // a file where the folder would go
+        QFile blocker(path("data"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+    const QImage drawn = picture();
+    trigger("mnuExit");
+    QVERIFY(prompts->messages.isEmpty());
+    const QList<KeptPictures::Entry> entries = KeptPictures(keptFolder()).list();
+    QCOMPARE(entries.size(), kept);
+    if (kept == 0)
+        return;
+    // Recover Picture puts it back, as an undo step.
+    click("Command5");
+    prompts->chosen.enqueue(0);
+    trigger("mnuRecover");
+    QCOMPARE(prompts->choices.size(), 1);
+    QCOMPARE(picture(), drawn);
+    trigger("mnuUndo");
+    QVERIFY(!window->canvas().pixelIsSet(20, 10));
+}
+
+void TestWindowDesktop::keptPicturesAreTheNewestFive()
+{
+    const KeptPictures kept(path("kept"));
+    const QDateTime start(QDate(2026, 12, 7), QTime(9, 0));
+    QImage picture(128, 64, QImage::Format_RGB32);
+    for (int i = 0; i < 7; ++i) {
+        picture.fill(qRgb(i, i, i));
+        QVERIFY(kept.keep(picture, start.addSecs(i)).isEmpty());
+    }
+    const QList<KeptPictures::Entry> entries = kept.list();
+    QCOMPARE(entries.size(), 5);
+    QCOMPARE(entries.first().when, start.addSecs(6));
+    QCOMPARE(entries.last().when, start.addSecs(2));
+}
+
+void TestWindowDesktop::recentPicturesAreOffered()
+{
+    RecentPictures recent;
+    for (int i = 0; i < 10; ++i) {
+        QImage(8, 8, QImage::Format_RGB32).save(path(QStringLiteral("p%1.png").arg(i)));
+        recent.add(path(QStringLiteral("p%1.png").arg(i)));
+    }
+    QFile::remove(path("p8.png")); // gone since: left out
+    QStringList expected;
+    for (int i : {9, 7, 6, 5, 4, 3, 2})
+        expected << path(QStringLiteral("p%1.png").arg(i));
+    QCOMPARE(recent.list(), expected);
+
+    QStringList offered;
+    QTimer::singleShot(50, [&offered] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        auto *combo = dialog->findChild<QComboBox *>(QStringLiteral("importRecent"));
+        for (int i = 0; i < combo->count(); ++i)
+            offered << combo->itemText(i);
+        dialog->reject();
+    });
+    prompts->fileNames.enqueue(path("p3.png"));
+    trigger("mnuImport");
+    QVERIFY2(prompts->messages.isEmpty(), qPrintable(prompts->messages.join(QLatin1Char('|'))));
+    QCOMPARE(offered, QStringList({"p3.png", "p9.png", "p7.png", "p6.png", "p5.png", "p4.png", "p2.png"}));
+}
+
+QTEST_MAIN(TestWindowDesktop)
+#include "test_window_desktop.moc"
