@@ -1,16 +1,23 @@
 #include "app/recent_pictures.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSettings>
 
 namespace {
 const QString Key = QStringLiteral("import/recentPictures");
+
+// One file for the program, named after it: ~/.config/Voxcel.conf.
+QSettings userSettings()
+{
+    return QSettings(QCoreApplication::applicationName());
+}
 } // namespace
 
 QStringList RecentPictures::list() const
 {
     QStringList present;
-    for (const QString &name : QSettings().value(Key).toStringList())
+    for (const QString &name : userSettings().value(Key).toStringList())
         if (QFileInfo(name).isFile())
             present << name;
     return present;
@@ -18,7 +25,7 @@ QStringList RecentPictures::list() const
 
 void RecentPictures::add(const QString &fileName)
 {
-    QSettings settings;
+    QSettings settings = userSettings();
     QStringList names = settings.value(Key).toStringList();
     const QString path = QFileInfo(fileName).absoluteFilePath();
     names.removeAll(path);
