@@ -33,6 +33,9 @@ constexpr BayerMatrix makeBayer()
 
 constexpr BayerMatrix Bayer = makeBayer();
 
+// Inverted, a dot that is less opaque than this stays white.
+constexpr int HalfOpaque = 128;
+
 // The level with the threshold moved to the middle: 0 stays 0, 255 stays
 // 255, the threshold becomes 128, linear in between. Dithering then draws
 // the threshold as half dots.
@@ -175,11 +178,16 @@ QImage renderDots(const ScaledPicture &scaled, const ImportOptions &options)
     }
     }
 
+    // Inverting swaps dots and white in the picture itself; what shows
+    // through it is background, and stays white like the margins.
+    const bool keepSeeThrough = options.invert && !scaled.opacity.isNull();
     const QRgb black = qRgb(0, 0, 0);
     for (int y = 0; y < h; ++y) {
         auto *line = reinterpret_cast<QRgb *>(dots.scanLine(content.top() + y)) + content.left();
+        const uchar *opacity =
+            keepSeeThrough ? scaled.opacity.constScanLine(content.top() + y) + content.left() : nullptr;
         for (int x = 0; x < w; ++x)
-            if (dark[static_cast<std::size_t>(y * w + x)] != options.invert)
+            if (dark[static_cast<std::size_t>(y * w + x)] != options.invert && !(opacity && opacity[x] < HalfOpaque))
                 line[x] = black;
     }
     return dots;

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -30,6 +32,12 @@ std::nullopt_t fail(QString *error, const QString &fileName, const QString &reas
     if (error)
         *error = QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(fileName), reason);
     return std::nullopt;
+}
+
+bool failed(QString *error, const QString &fileName, const QString &reason)
+{
+    fail(error, fileName, reason);
+    return false;
 }
 
 QString tooLarge(QSize size)
@@ -54,15 +62,18 @@ bool isVectorFormat(const QByteArray &format)
     return format == "svg" || format == "svgz";
 }
 
-// Luminance (ITU-R BT.601 weights) composited over white by the alpha.
-QImage greyOverWhite(const QImage &image)
+// Luminance (ITU-R BT.601 weights) composited over white by the alpha; and
+// the alpha itself, null unless some of the picture is see-through.
+std::pair<QImage, QImage> greyOverWhite(const QImage &image)
 {
     if (image.format() == QImage::Format_Grayscale8)
-        return image;
+        return {image, QImage()};
     // RGB32 is stored as 0xFFRRGGBB: read as it is, it is opaque ARGB32.
     const bool direct = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
     const QImage argb = direct ? image : image.convertToFormat(QImage::Format_ARGB32);
     QImage grey(argb.size(), QImage::Format_Grayscale8);
+    QImage opacity = image.hasAlphaChannel() ? QImage(argb.size(), QImage::Format_Grayscale8) : QImage();
+    bool seeThrough = false;
     for (int y = 0; y < argb.height(); ++y) {
         const auto *in = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
         uchar *out = grey.scanLine(y);
@@ -72,14 +83,25 @@ QImage greyOverWhite(const QImage &image)
             const int luma = (299 * qRed(p) + 587 * qGreen(p) + 114 * qBlue(p) + 500) / 1000;
             out[x] = static_cast<uchar>((luma * alpha + WhiteLevel * (255 - alpha) + 127) / 255);
         }
+        // A pass of its own, so that opaque pictures keep the loop above lean.
+        if (!opacity.isNull()) {
+            uchar *alphas = opacity.scanLine(y);
+            for (int x = 0; x < argb.width(); ++x) {
+                alphas[x] = static_cast<uchar>(qAlpha(in[x]));
+                seeThrough |= alphas[x] != Opaque;
+            }
+        }
     }
-    return grey;
+    // Many files carry an alpha channel they never use: no need to keep it.
+    return {grey, seeThrough ? opacity : QImage()};
 }
 
 // The mean of each factor x factor block; blocks at the right and bottom
-// edges average the pixels they have.
+// edges average the pixels they have. A null picture stays null.
 QImage reduceBy(const QImage &grey, int factor)
 {
+    if (grey.isNull() || factor == 1)
+        return grey;
     const int w = (grey.width() + factor - 1) / factor;
     const int h = (grey.height() + factor - 1) / factor;
     QImage reduced(w, h, QImage::Format_Grayscale8);
@@ -89,8 +111,14 @@ QImage reduceBy(const QImage &grey, int factor)
         const int rowEnd = std::min(grey.height(), (by + 1) * factor);
         for (int y = by * factor; y < rowEnd; ++y) {
             const uchar *line = grey.constScanLine(y);
-            for (int x = 0; x < grey.width(); ++x)
-                sums[static_cast<std::size_t>(x / factor)] += line[x];
+            // Block by block: no division per pixel.
+            for (int bx = 0, x = 0; bx < w; ++bx) {
+                const int blockEnd = std::min(grey.width(), x + factor);
+                quint32 sum = 0;
+                for (; x < blockEnd; ++x)
+                    sum += line[x];
+                sums[static_cast<std::size_t>(bx)] += sum;
+            }
         }
         const int rows = rowEnd - by * factor;
         uchar *out = reduced.scanLine(by);
@@ -113,9 +141,13 @@ void placeInto(QImage &window, const QImage &grey, QPoint at)
     }
 }
 
-QImage centredWindow(const QImage &grey, QSize target)
+// The target-sized centre of the picture, `beyond` where the picture does
+// not reach. A null picture stays null.
+QImage centredWindow(const QImage &grey, QSize target, quint8 beyond)
 {
-    QImage window = whiteGrey(target);
+    if (grey.isNull())
+        return grey;
+    QImage window = filledGrey(target, beyond);
     placeInto(window, grey, -windowOrigin(grey.size(), target));
     return window;
 }
@@ -165,7 +197,7 @@ std::optional<ImportSource> readDrawing(QImageReader &reader, const QString &fil
 
     ImportSource source;
     source.size = natural;
-    source.grey = greyOverWhite(image);
+    std::tie(source.grey, source.opacity) = greyOverWhite(image);
     source.extent = QSizeF(source.grey.size());
 
     const QPoint origin = windowOrigin(natural, target);
@@ -178,7 +210,12 @@ std::optional<ImportSource> readDrawing(QImageReader &reader, const QString &fil
         QImage part;
         if (!centre.read(&part) || part.isNull())
             return fail(error, fileName, readFailure(centre));
-        placeInto(source.window, greyOverWhite(part), clip.topLeft() - origin);
+        const auto [grey, opacity] = greyOverWhite(part);
+        placeInto(source.window, grey, clip.topLeft() - origin);
+        if (!opacity.isNull()) {
+            source.windowOpacity = filledGrey(target, SeeThrough);
+            placeInto(source.windowOpacity, opacity, clip.topLeft() - origin);
+        }
     }
     return source;
 }
@@ -237,7 +274,7 @@ std::optional<ImportSource> readImportSource(const QString &fileName, QSize targ
     ImportSource source;
     if (jpegDivisor > 1) {
         source.size = upright(fileSize, reader.transformation());
-        source.grey = greyOverWhite(image);
+        std::tie(source.grey, source.opacity) = greyOverWhite(image);
         source.extent = QSizeF(source.size) / jpegDivisor;
         return source; // the window is read when Original size asks for it
     }
@@ -245,13 +282,13 @@ std::optional<ImportSource> readImportSource(const QString &fileName, QSize targ
     return source;
 }
 
-std::optional<QImage> readImportWindow(const QString &fileName, QSize target, QString *error)
+bool readImportWindow(const QString &fileName, QSize target, ImportSource &source, QString *error)
 {
     QImageReader reader(fileName);
     prepare(reader);
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead())
-        return fail(error, fileName, readFailure(reader));
+        return failed(error, fileName, readFailure(reader));
     // The window is centred, so it is the same rectangle however the picture
     // is turned, only across instead of down when turned by a quarter.
     const QSize fileSize = reader.size();
@@ -262,27 +299,33 @@ std::optional<QImage> readImportWindow(const QString &fileName, QSize target, QS
         reader.setClipRect(clip);
         QImage part;
         if (!reader.read(&part) || part.isNull())
-            return fail(error, fileName, readFailure(reader));
-        if (part.size() == target)
-            return greyOverWhite(part);
+            return failed(error, fileName, readFailure(reader));
+        if (part.size() == target) {
+            std::tie(source.window, source.windowOpacity) = greyOverWhite(part);
+            return true;
+        }
     }
     // Otherwise read whole and cut out; the size checks of a full read apply.
     std::optional<ImportSource> whole = readImportSource(fileName, target, error);
     if (!whole)
-        return std::nullopt;
+        return false;
     if (whole->window.isNull())
-        return fail(error, fileName, QStringLiteral("its centre cannot be read at full size"));
-    return whole->window;
+        return failed(error, fileName, QStringLiteral("its centre cannot be read at full size"));
+    source.window = std::move(whole->window);
+    source.windowOpacity = std::move(whole->windowOpacity);
+    return true;
 }
 
 ImportSource importSourceFromImage(const QImage &picture, QSize target)
 {
     ImportSource source;
-    const QImage grey = greyOverWhite(picture);
+    const auto [grey, opacity] = greyOverWhite(picture);
     source.size = grey.size();
-    source.window = centredWindow(grey, target);
-    const int factor = reductionFor(grey.size(), target);
-    source.grey = factor > 1 ? reduceBy(grey, factor) : grey;
+    source.window = centredWindow(grey, target, WhiteLevel);
+    source.windowOpacity = centredWindow(opacity, target, SeeThrough);
+    const int factor = reductionFor(source.size, target);
+    source.grey = reduceBy(grey, factor);
+    source.opacity = reduceBy(opacity, factor);
     source.extent = QSizeF(source.size) / factor;
     return source;
 }

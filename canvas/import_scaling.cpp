@@ -40,18 +40,16 @@ BoxTaps boxTaps(double from, double length, int count, double extent)
     return taps;
 }
 
-// Area-averages the span `from` of the grey picture into the rectangle `to`
-// of out: horizontally into a float buffer, then vertically.
-void resample(const ImportSource &source, const QRectF &from, QImage &out, const QRect &to)
+// Area-averages the picture `in` by the taps into the rectangle `to` of out:
+// horizontally into a float buffer, then vertically.
+void resample(const QImage &in, const BoxTaps &across, const BoxTaps &down, QImage &out, const QRect &to)
 {
-    const BoxTaps across = boxTaps(from.x(), from.width(), to.width(), source.extent.width());
-    const BoxTaps down = boxTaps(from.y(), from.height(), to.height(), source.extent.height());
     const int firstRow = down.first.front();
     const int endRow = down.first.back() + down.count.back();
     const std::size_t w = static_cast<std::size_t>(to.width());
     std::vector<float> rows(static_cast<std::size_t>(std::max(0, endRow - firstRow)) * w);
     for (int y = firstRow; y < endRow; ++y) {
-        const uchar *line = source.grey.constScanLine(y);
+        const uchar *line = in.constScanLine(y);
         float *row = rows.data() + static_cast<std::size_t>(y - firstRow) * w;
         for (std::size_t i = 0; i < w; ++i) {
             const float *weight = across.weight.data() + across.begin[i];
@@ -87,8 +85,10 @@ ScaledPicture scalePicture(const ImportSource &source, ImportFit fit, QSize targ
         return scaled;
     if (fit == ImportFit::OriginalSize) {
         Q_ASSERT(!source.window.isNull());
-        if (!source.window.isNull())
+        if (!source.window.isNull()) {
             scaled.grey = source.window;
+            scaled.opacity = source.windowOpacity;
+        }
         scaled.content = QRect(-windowOrigin(source.size, target), source.size) & QRect(QPoint(), target);
         return scaled;
     }
@@ -114,6 +114,13 @@ ScaledPicture scalePicture(const ImportSource &source, ImportFit fit, QSize targ
         const double vh = th / scale;
         from = QRectF((w - vw) / 2 * kx, (h - vh) / 2 * ky, vw * kx, vh * ky);
     }
-    resample(source, from, scaled.grey, scaled.content);
+    const QRect &to = scaled.content;
+    const BoxTaps across = boxTaps(from.x(), from.width(), to.width(), source.extent.width());
+    const BoxTaps down = boxTaps(from.y(), from.height(), to.height(), source.extent.height());
+    resample(source.grey, across, down, scaled.grey, to);
+    if (!source.opacity.isNull()) {
+        scaled.opacity = filledGrey(target, SeeThrough);
+        resample(source.opacity, across, down, scaled.opacity, to);
+    }
     return scaled;
 }

@@ -55,12 +55,9 @@ std::optional<PictureImport> PictureImport::open(const QString &fileName, QSize 
 
 bool PictureImport::setOptions(const ImportOptions &options, QString *error)
 {
-    if (options.fit == ImportFit::OriginalSize && source_.window.isNull()) {
-        std::optional<QImage> window = readImportWindow(fileName_, target_, error);
-        if (!window)
-            return false;
-        source_.window = std::move(*window);
-    }
+    if (options.fit == ImportFit::OriginalSize && source_.window.isNull() &&
+        !readImportWindow(fileName_, target_, source_, error))
+        return false;
     const bool rescale = options.fit != options_.fit;
     options_ = options;
     if (rescale)

@@ -40,7 +40,7 @@ struct ImportOptions
     bool autoThreshold = true; // Otsu's threshold of the part that is shown
     int threshold = 128;       // 0..255, used when autoThreshold is off
     ImportDither dither = ImportDither::None;
-    bool invert = false; // swaps dots and white within the picture (the margins stay white)
+    bool invert = false; // swaps dots and white where the picture is opaque (margins and see-through parts stay white)
 
     friend bool operator==(const ImportOptions &a, const ImportOptions &b)
     {
@@ -60,23 +60,28 @@ QSize importTargetSize(bool halfHeight);
 
 // Step 1: the picture as grey levels (Format_Grayscale8), transparent parts
 // counted as white. Large pictures are kept reduced, a few grey pixels per
-// display pixel; SVG drawings are rendered at such a size.
+// display pixel; SVG drawings are rendered at such a size. A picture that is
+// partly see-through also keeps how opaque each pixel is (Format_Grayscale8,
+// 255 opaque, alongside the grey); for an opaque one the opacity is null.
 struct ImportSource
 {
-    QSize size;    // the picture's own size in pixels, upright
-    QImage grey;   // the whole picture, reduced or rendered
-    QSizeF extent; // the picture's size in grey pixels: the last row and column may be partly covered
+    QSize size;     // the picture's own size in pixels, upright
+    QImage grey;    // the whole picture, reduced or rendered
+    QImage opacity; // of grey, or null
+    QSizeF extent;  // the picture's size in grey pixels: the last row and column may be partly covered
     // The centre of the picture at one pixel per pixel, target-sized, white
     // beyond the picture's edges; for Original size. Null when the picture
     // was decoded reduced and the centre has not been read yet.
     QImage window;
+    QImage windowOpacity; // of window, or null
 };
 
 // Reads a picture file for a display of the target size. On failure: nothing,
 // and in error "Cannot read <file>: <reason>".
 std::optional<ImportSource> readImportSource(const QString &fileName, QSize target, QString *error);
-// Reads the source's window at full resolution (for pictures decoded reduced).
-std::optional<QImage> readImportWindow(const QString &fileName, QSize target, QString *error);
+// Reads the source's window and its opacity at full resolution (for pictures
+// decoded reduced). On failure the source is left as it was.
+bool readImportWindow(const QString &fileName, QSize target, ImportSource &source, QString *error);
 // A picture already in memory.
 ImportSource importSourceFromImage(const QImage &picture, QSize target);
 
@@ -84,8 +89,9 @@ ImportSource importSourceFromImage(const QImage &picture, QSize target);
 // of the grey pixels it covers); white where the picture does not reach.
 struct ScaledPicture
 {
-    QImage grey;   // Format_Grayscale8, the target size
-    QRect content; // where the picture lies in it
+    QImage grey;    // Format_Grayscale8, the target size
+    QImage opacity; // the same, averaged from the source's opacity; null when the source has none
+    QRect content;  // where the picture lies in it
 };
 
 // For OriginalSize the source's window must have been read.
@@ -100,6 +106,7 @@ int otsuThreshold(const QImage &grey, const QRect &area);
 int thresholdFor(const ScaledPicture &scaled, const ImportOptions &options);
 
 // Step 3: black (0, 0, 0) and white pixels only, Format_RGB32, the target size.
+// Inverted, dots less than half opaque stay white.
 QImage renderDots(const ScaledPicture &scaled, const ImportOptions &options);
 
 // The three steps kept together, each re-run only when an option it depends

@@ -30,6 +30,8 @@ private slots:
     void otsuSplitsBetweenTheLevels_data();
     void otsuSplitsBetweenTheLevels();
     void invertSwapsDotsWithinThePictureOnly();
+    void invertLeavesSeeThroughPartsWhite_data();
+    void invertLeavesSeeThroughPartsWhite();
     void fitsPlaceThePicture_data();
     void fitsPlaceThePicture();
 };
@@ -150,6 +152,42 @@ void TestImportDots::invertSwapsDotsWithinThePictureOnly()
                 QCOMPARE(isDot(plain, x, y) != isDot(inverted, x, y), content.contains(x, y));
         QVERIFY(dotCount(plain, content) > 0 && dotCount(inverted, content) > 0);
     }
+}
+
+void TestImportDots::invertLeavesSeeThroughPartsWhite_data()
+{
+    QTest::addColumn<int>("side"); // at (32, 0, 64, 64): a picture pixel per dot, or 32 averaged
+    QTest::addColumn<ImportFit>("fit");
+    QTest::newRow("64x64 original size") << 64 << ImportFit::OriginalSize;
+    QTest::newRow("2048x2048 fit") << 2048 << ImportFit::Fit;
+}
+
+void TestImportDots::invertLeavesSeeThroughPartsWhite()
+{
+    QFETCH(int, side);
+    QFETCH(ImportFit, fit);
+    // A logo: black on the left, opaque white on the right, see-through corners.
+    QImage logo(side, side, QImage::Format_ARGB32);
+    logo.fill(Qt::white);
+    QPainter painter(&logo);
+    painter.fillRect(0, 0, side / 2, side, Qt::black);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QPoint corner : {QPoint(0, 0), QPoint(3, 0), QPoint(0, 3), QPoint(3, 3)})
+        painter.fillRect(QRect(corner * side / 4, QSize(side, side) / 4), Qt::transparent);
+    painter.end();
+    for (const ImportDither dither : {ImportDither::None, ImportDither::FloydSteinberg})
+        for (const bool invert : {false, true}) {
+            ImportOptions o = options(fit, dither);
+            o.invert = invert;
+            const QImage dots = dotsOf(logo, Full, o);
+            int wrong = 0; // dots where the picture is see-through, or none where it is opaque and inverted
+            for (int y = 0; y < 64; ++y)
+                for (int x = 0; x < 128; ++x) {
+                    const QRgb p = x >= 32 && x < 96 ? logo.pixel((x - 32) * side / 64, y * side / 64) : 0;
+                    wrong += isDot(dots, x, y) != (qAlpha(p) == 255 && (qRed(p) == 0) != invert);
+                }
+            QVERIFY2(wrong == 0, qPrintable(QString::asprintf("dither %d, invert %d", int(dither), invert)));
+        }
 }
 
 void TestImportDots::fitsPlaceThePicture_data()

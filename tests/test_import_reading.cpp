@@ -144,6 +144,7 @@ void TestImportReading::transparencyCountsAsWhite()
         QCOMPARE(int(source->grey.constScanLine(3)[3]), level);
         QCOMPARE(int(source->window.constScanLine(32)[64]), level); // the centre
         QCOMPARE(int(source->window.constScanLine(0)[0]), 255);     // beyond the picture
+        QCOMPARE(source->opacity.isNull() ? 255 : int(source->opacity.constScanLine(3)[3]), qAlpha(colour));
     }
 }
 
