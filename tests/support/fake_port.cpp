@@ -6,7 +6,7 @@
 
 void FakePort::setOpen(bool open)
 {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const Lock lock(mutex_);
     if (open && failOpen)
         throw PortError("Cannot open the fake port");
     open_ = open;
@@ -14,7 +14,7 @@ void FakePort::setOpen(bool open)
 
 void FakePort::setSettings(const QString &settings)
 {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const Lock lock(mutex_);
     if (settings.isEmpty())
         return;
     const auto parsed = parseLineSettings(settings);
@@ -26,7 +26,7 @@ void FakePort::setSettings(const QString &settings)
 
 void FakePort::output(char ch)
 {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const Lock lock(mutex_);
     if (!open_)
         throw PortError("The port is not open.");
     if (failOutputAfter >= 0 && static_cast<int>(writes_.size()) >= failOutputAfter) {
@@ -39,7 +39,7 @@ void FakePort::output(char ch)
 
 bool FakePort::drain(LineTime deadline)
 {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const Lock lock(mutex_);
     if (!open_)
         throw PortError("The port is not open.");
     ++drains_;
@@ -53,7 +53,7 @@ bool FakePort::drain(LineTime deadline)
 
 QString FakePort::input()
 {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const Lock lock(mutex_);
     if (!open_)
         throw PortError("The port is not open.");
     if (failInput) {
@@ -67,58 +67,16 @@ QString FakePort::input()
 
 void FakePort::sleepUntil(LineTime deadline)
 {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const Lock lock(mutex_);
     ++sleeps_;
     now_ = std::max(now_, deadline);
 }
 
 QByteArray FakePort::written() const
 {
-    const std::lock_guard<std::mutex> lock(mutex_);
+    const Lock lock(mutex_);
     QByteArray bytes;
     for (const Write &w : writes_)
         bytes.append(w.ch);
     return bytes;
-}
-
-bool FakePort::isOpen() const
-{
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return open_;
-}
-
-qint16 FakePort::commPort() const
-{
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return commPort_;
-}
-
-void FakePort::setCommPort(qint16 port)
-{
-    const std::lock_guard<std::mutex> lock(mutex_);
-    commPort_ = port;
-}
-
-QString FakePort::settings() const
-{
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return settings_;
-}
-
-LineDuration FakePort::characterTime() const
-{
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return line_.characterTime();
-}
-
-std::vector<FakePort::Write> FakePort::writes() const
-{
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return writes_;
-}
-
-void FakePort::queueInput(const QString &text)
-{
-    const std::lock_guard<std::mutex> lock(mutex_);
-    pendingInput_ += text;
 }

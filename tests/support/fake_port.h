@@ -17,6 +17,8 @@
 // on: every call holds one lock.
 class FakePort : public PortLayer
 {
+    using Lock = std::lock_guard<std::mutex>;
+
 public:
     struct Write
     {
@@ -25,15 +27,15 @@ public:
         LineDuration silence; // on the modelled wire before it
     };
 
-    bool isOpen() const override;
+    bool isOpen() const override { const Lock lock(mutex_); return open_; }
     void setOpen(bool open) override;
-    qint16 commPort() const override;
-    void setCommPort(qint16 port) override;
-    QString settings() const override;
+    qint16 commPort() const override { const Lock lock(mutex_); return commPort_; }
+    void setCommPort(qint16 port) override { const Lock lock(mutex_); commPort_ = port; }
+    QString settings() const override { const Lock lock(mutex_); return settings_; }
     void setSettings(const QString &settings) override;
     void output(char ch) override;
     QString input() override;
-    LineDuration characterTime() const override;
+    LineDuration characterTime() const override { const Lock lock(mutex_); return line_.characterTime(); }
     bool drain(LineTime deadline) override;
 
     // The fake clock and sleep, for the pacing loop:
@@ -43,11 +45,11 @@ public:
     int sleepCount() const { return sleeps_; }
     int drainCount() const { return drains_; }
 
-    std::vector<Write> writes() const;
+    std::vector<Write> writes() const { const Lock lock(mutex_); return writes_; }
     QByteArray written() const;
 
     // What the next input() returns, appended to anything queued before.
-    void queueInput(const QString &text);
+    void queueInput(const QString &text) { const Lock lock(mutex_); pendingInput_ += text; }
 
     // A slow system: how long output() takes to hand a character over, and
     // how long drain() finds characters still held (zero: none). Set them
