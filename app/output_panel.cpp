@@ -84,8 +84,8 @@ void OutputPanel::buildControls(const WindowFrames &frames)
 void OutputPanel::holdDuringSend(bool held)
 {
     if (held)
-        hold_.hold({headerEdit, footerEdit, formatEdit, delimiterEdit, verticalOption, horizontalOption,
-                    convertButton, outputText, clearTextButton, restoreButton, reformatButton});
+        hold_.hold({headerEdit, footerEdit, formatEdit, delimiterEdit, verticalOption, horizontalOption, convertButton,
+                    outputText, clearTextButton, restoreButton, reformatButton});
     else
         hold_.release();
 }
@@ -190,8 +190,8 @@ void OutputPanel::loadTextFile(const QString &fileName)
     }
     const QByteArray bytes = file.read(MaxTextBytes + 1);
     if (file.error() != QFileDevice::NoError || bytes.size() > MaxTextBytes) {
-        prompts_.message(fileOpenErrorPrefix + (bytes.size() > MaxTextBytes ? QStringLiteral("the file is too long")
-                                                                              : file.errorString()));
+        prompts_.message(fileOpenErrorPrefix +
+                         (bytes.size() > MaxTextBytes ? QStringLiteral("the file is too long") : file.errorString()));
         return;
     }
     outputText->setPlainText(QString::fromLatin1(bytes)); // 8-bit text, as Save writes it

@@ -19,9 +19,9 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QLocale>
 #include <QUndoStack>
 #include <cmath>
 

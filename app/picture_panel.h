@@ -80,10 +80,10 @@ private:
     bool penDown_ = false;       // a mouse button is held on the canvas
     double penX_ = 0, penY_ = 0; // the last position painted in the stroke
     Canvas::Pixels strokeBefore_{};
-    bool halfHeight_ = false;       // the view shows 128x32
-    qint16 canvasFullHeight_ = 0;   // the view's height at start-up, in twips
-    ImportOptions importOptions_;   // the Import dialog starts from the last choice
-    bool changed_ = false;          // since the picture was last loaded, saved or converted
+    bool halfHeight_ = false;     // the view shows 128x32
+    qint16 canvasFullHeight_ = 0; // the view's height at start-up, in twips
+    ImportOptions importOptions_; // the Import dialog starts from the last choice
+    bool changed_ = false;        // since the picture was last loaded, saved or converted
     QAction *undoAction_ = nullptr;
     QAction *redoAction_ = nullptr;
 

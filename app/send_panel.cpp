@@ -240,10 +240,8 @@ void SendPanel::stop(bool quietly)
 void SendPanel::showProgress(qsizetype sent, qsizetype total, double secondsLeft)
 {
     sendProgress->setValue(static_cast<int>(sent));
-    sendProgressText->setText(QStringLiteral("Sending: %1 of %2 characters, %3 s left")
-                                  .arg(sent)
-                                  .arg(total)
-                                  .arg(secondsLeft, 0, 'f', 1));
+    sendProgressText->setText(
+        QStringLiteral("Sending: %1 of %2 characters, %3 s left").arg(sent).arg(total).arg(secondsLeft, 0, 'f', 1));
 }
 
 void SendPanel::finished(const PacedSendResult &result)

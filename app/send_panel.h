@@ -71,9 +71,9 @@ private:
     TerminalPanel &terminal_;
     Prompts &prompts_;
     std::function<QString()> transmissionText_;
-    qint16 picBuffer_ = 0;  // piece length of the transmission text
-    qint16 picDelay_ = 0;   // the PIC's delay in ms, sent in the prefix
-    QString waitChars_;     // put before each piece; the pause trigger
+    qint16 picBuffer_ = 0; // piece length of the transmission text
+    qint16 picDelay_ = 0;  // the PIC's delay in ms, sent in the prefix
+    QString waitChars_;    // put before each piece; the pause trigger
     bool eepromMode_ = false;
     Kind sending_ = Kind::None;
     bool wasPolling_ = false;

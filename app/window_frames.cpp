@@ -16,21 +16,20 @@ constexpr int ClientWidth = 496;  // 7440 twips
 constexpr int ClientHeight = 447; // 6705 twips
 
 // The controls in reading order, by objectName.
-constexpr const char *ReadingOrder[] = {
-    "Option1_0", "Option1_1", "List1",     "cmdcomm",   "btnsize",   "Picture1",  "Combo1",    "Command7",
-    "Command6",  "Command8",  "Command9",  "Command10", "Command5",  "Check1",    "eeprom",    "Command4",
-    "Text1",     "Text2",     "txthead",   "txtfrmt",   "txtfoot",   "txtDelim",  "Text4",     "Option2_0",
-    "Option2_1", "List2",     "List3",     "xmitdelay", "cmdApply",  "Text3",     "Command11", "Command12",
-    "Command13", "Command14", "Command15", "Command16"};
+constexpr const char *ReadingOrder[] = {"Option1_0", "Option1_1", "List1",     "cmdcomm",   "btnsize",   "Picture1",
+                                        "Combo1",    "Command7",  "Command6",  "Command8",  "Command9",  "Command10",
+                                        "Command5",  "Check1",    "eeprom",    "Command4",  "Text1",     "Text2",
+                                        "txthead",   "txtfrmt",   "txtfoot",   "txtDelim",  "Text4",     "Option2_0",
+                                        "Option2_1", "List2",     "List3",     "xmitdelay", "cmdApply",  "Text3",
+                                        "Command11", "Command12", "Command13", "Command14", "Command15", "Command16"};
 } // namespace
 
 WindowFrames buildWindowFrames(QMainWindow &window)
 {
     window.setWindowTitle(mainWindowTitle);
     window.setWindowIcon(applicationIcon());
-    window.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint);
+    window.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     window.setFont(sansFont(8.25));
 
     WindowFrames frames{};
@@ -49,8 +48,7 @@ WindowFrames buildWindowFrames(QMainWindow &window)
     frames.io = group(settingsBand, "Frame5", QStringLiteral("I/O"), {336, 0, 156, 108});
     // Bottom band: the output window's commands and the direct load.
     auto *bottomBand = container(frames.client, "Frame9", {0, 396, ClientWidth, 51}, Colour::Grey);
-    frames.outputCommands =
-        group(bottomBand, "Frame8", QStringLiteral("Text Output Window"), {4, 0, 240, 48});
+    frames.outputCommands = group(bottomBand, "Frame8", QStringLiteral("Text Output Window"), {4, 0, 240, 48});
     frames.directLoad = group(bottomBand, "Frame7", QStringLiteral("Directly load LCD"), {248, 0, 244, 48});
     return frames;
 }

@@ -9,14 +9,14 @@ class QWidget;
 struct WindowFrames
 {
     QWidget *client;
-    QWidget *portStrip;           // across the top
-    QGroupBox *graphics;          // the canvas, its tools and commands
-    QGroupBox *eeprom;            // the I2C EEPROM target
-    QGroupBox *outputFormat;      // header, footer, format, delimiter, wait character
-    QGroupBox *byteMatrix;        // the byte order
-    QGroupBox *io;                // the PIC buffer and delays
-    QGroupBox *outputCommands;    // the text output window's commands
-    QGroupBox *directLoad;        // Reformat For Output and the send
+    QWidget *portStrip;        // across the top
+    QGroupBox *graphics;       // the canvas, its tools and commands
+    QGroupBox *eeprom;         // the I2C EEPROM target
+    QGroupBox *outputFormat;   // header, footer, format, delimiter, wait character
+    QGroupBox *byteMatrix;     // the byte order
+    QGroupBox *io;             // the PIC buffer and delays
+    QGroupBox *outputCommands; // the text output window's commands
+    QGroupBox *directLoad;     // Reformat For Output and the send
 };
 
 // Sets the window's title, icon, flags and font and builds its frames.

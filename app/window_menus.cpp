@@ -37,8 +37,7 @@ WindowMenus buildWindowMenus(QMainWindow &window)
     // Its entries name the keys of the bar's own entries, which act on them.
     menus.edit = named(bar->addMenu(QStringLiteral("&Edit")), "mnuEdit");
     menus.editImport = named(menus.edit->addAction(QStringLiteral("&Import...\tCtrl+I")), "mnuEditImport");
-    menus.editFromText =
-        named(menus.edit->addAction(QStringLiteral("&Picture from Text\tCtrl+T")), "mnuEditFromText");
+    menus.editFromText = named(menus.edit->addAction(QStringLiteral("&Picture from Text\tCtrl+T")), "mnuEditFromText");
     menus.recover = named(menus.edit->addAction(QStringLiteral("&Recover Picture...")), "mnuRecover");
     menus.recover->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     return menus;

@@ -144,15 +144,13 @@ void SessionWorker::send(const PacedSend &request)
         if (sent < total && now - lastReport < ProgressInterval)
             return;
         lastReport = now;
-        const LineDuration left =
-            pacedSendTime(request.text, request.waitText, request.delayMs, characterTime, sent);
+        const LineDuration left = pacedSendTime(request.text, request.waitText, request.delayMs, characterTime, sent);
         emit session_.sendProgress(sent, total, std::chrono::duration<double>(left).count());
     };
     const int delayMs = request.delayMs;
     const PacedSendResult result = sendPaced(
         request.text, request.waitText, [delayMs] { return std::optional<int>(delayMs); }, *port_,
-        [this](LineTime deadline) { sleepUntil(deadline); }, progress, LineClock::now,
-        [this] { return stop_.load(); });
+        [this](LineTime deadline) { sleepUntil(deadline); }, progress, LineClock::now, [this] { return stop_.load(); });
     if (result.end == PacedSendResult::End::PortLost)
         closeQuietly();
     emit session_.sendFinished(result);
@@ -184,7 +182,8 @@ PortSession::~PortSession()
 template <typename Work> void PortSession::post(Work work)
 {
     SessionWorker *worker = worker_;
-    QMetaObject::invokeMethod(worker, [worker, work] { work(*worker); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        worker, [worker, work] { work(*worker); }, Qt::QueuedConnection);
 }
 
 void PortSession::open(qint16 commPort, const QString &settings)

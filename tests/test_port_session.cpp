@@ -13,8 +13,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 #include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 
 class TestPortSession : public QObject

@@ -87,14 +87,14 @@ void TestWindowSending::heldControlsTakeNoInputAndComeBack()
 {
     input::click(find<QWidget>("Picture1"), Qt::LeftButton, at(5, 5));
     const QImage drawn = window->canvas().canvasImage();
-    const QStringList held{"Picture1", "Command5", "txthead", "Text2", "Text3", "cmdcomm", "List2", "xmitdelay",
-                           "Check1", "Command4"};
+    const QStringList held{"Picture1", "Command5", "txthead",   "Text2",  "Text3",
+                           "cmdcomm",  "List2",    "xmitdelay", "Check1", "Command4"};
     pasteAndSendWhile([&] {
         for (const QString &name : held)
             QVERIFY2(!find<QWidget>(name.toLatin1().constData())->isEnabled(), qPrintable(name));
         QVERIFY(find<QWidget>("cmdStop")->isEnabled());
         QVERIFY(find<QWidget>("Command11")->isEnabled()); // Copy changes nothing
-        click("Command5");                                 // Clear
+        click("Command5");                                // Clear
         input::click(find<QWidget>("Picture1"), Qt::LeftButton, at(50, 30));
         // Letters only: a space would press Stop, which has the focus.
         input::type(find<QLineEdit>("txthead"), QStringLiteral("db"));

@@ -7,8 +7,7 @@
 
 // Finds a control of a window by its name, as tests and users automating
 // the program do; a missing control ends the test program at once.
-template <typename T>
-T *control(const QObject *window, const char *name)
+template <typename T> T *control(const QObject *window, const char *name)
 {
     T *found = window->findChild<T *>(QLatin1String(name));
     if (!found)
