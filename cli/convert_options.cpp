@@ -4,6 +4,7 @@
 #include "serial/pacing.h"
 #include "serial/param_prefix.h"
 #include "serial/pic_settings.h"
+#include "text/file_kind.h"
 #include "text/text_rules.h"
 
 #include <QCommandLineParser>
@@ -163,8 +164,10 @@ QString readInputs(const QCommandLineParser &parser, ConvertOptions &o)
         // A BMP is no text for a terminal or a pipe.
         if (!parser.isSet(Output))
             return QStringLiteral("--from-text needs -o picture.bmp");
-        if (o.fromText != QLatin1String("-") &&
-            QFileInfo(parser.value(Output)).absoluteFilePath() == QFileInfo(o.fromText).absoluteFilePath())
+        const QString output = parser.value(Output);
+        if (o.fromText != QLatin1String("-") && (QFileInfo(output).absoluteFilePath() ==
+                                                     QFileInfo(o.fromText).absoluteFilePath() ||
+                                                 isSameFile(output, o.fromText)))
             return QStringLiteral("-o %1 would overwrite the text").arg(parser.value(Output));
     } else if (o.inputs.isEmpty()) {
         return QStringLiteral("no picture given");

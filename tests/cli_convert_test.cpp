@@ -257,6 +257,8 @@ void CliConvertTest::usageErrorsWriteNothing_data()
         QStringLiteral("logo.bmp would overwrite a picture"));
     row("one name twice", {QStringLiteral("--suffix"), QStringLiteral(".inc"), logo, QStringLiteral("./logo.bmp")},
         QStringLiteral("two pictures would both be written to"));
+    row("-o through a link to the picture", {QStringLiteral("-o"), QStringLiteral("link.inc"), logo},
+        QStringLiteral("link.inc would overwrite a picture"));
 }
 
 void CliConvertTest::usageErrorsWriteNothing()
@@ -264,6 +266,8 @@ void CliConvertTest::usageErrorsWriteNothing()
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
     const QByteArray picture = fileBytes(path("logo.bmp"));
+    if (arguments.contains(QStringLiteral("link.inc")))
+        QVERIFY(QFile::link(QStringLiteral("logo.bmp"), path("link.inc")));
 
     const CliResult result = runCli(arguments, dir->path());
     QCOMPARE(result.exitCode, 2);
@@ -271,7 +275,9 @@ void CliConvertTest::usageErrorsWriteNothing()
     QVERIFY2(result.err.startsWith("voxcel-convert: "), result.err.constData());
     QVERIFY2(result.err.contains(message.toLatin1()), result.err.constData());
     QVERIFY(result.err.contains("Try 'voxcel-convert --help'"));
-    QCOMPARE(entries(dir->path()), QStringList{QStringLiteral("logo.bmp")});
+    QStringList left = entries(dir->path());
+    left.removeAll(QStringLiteral("link.inc"));
+    QCOMPARE(left, QStringList{QStringLiteral("logo.bmp")});
     QCOMPARE(fileBytes(path("logo.bmp")), picture);
 }
 

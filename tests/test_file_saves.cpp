@@ -17,6 +17,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -115,7 +116,38 @@ private slots:
     void savesAreWholeOrLeaveTheOldFile();
     void convertReportsWhatItCannotWrite_data();
     void convertReportsWhatItCannotWrite();
+    void fifosAreWrittenIntoAndLinksThrough();
 };
+
+void TestFileSaves::fifosAreWrittenIntoAndLinksThrough()
+{
+    QTemporaryDir dir;
+    // Through a symlink: the file it points to gets the text, the link stays.
+    QFile target(dir.filePath(QStringLiteral("target.asm")));
+    QVERIFY(target.open(QIODevice::WriteOnly) && target.write("old") == 3);
+    target.close();
+    const QString link = dir.filePath(QStringLiteral("link.asm"));
+    QVERIFY(QFile::link(target.fileName(), link));
+    QCOMPARE(writeHexFile(QStringLiteral("$01"), link), QString());
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(contentOf(target.fileName()), QByteArray("$01\r\n"));
+
+    // Into a FIFO: its reader gets the text, and the FIFO stays.
+    const QString fifo = dir.filePath(QStringLiteral("fifo.asm"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QByteArray read;
+    std::thread reader([&] {
+        QFile in(fifo);
+        if (in.open(QIODevice::ReadOnly))
+            read = in.readAll();
+    });
+    const QString failure = writeHexFile(QStringLiteral("$02"), fifo);
+    reader.join();
+    QCOMPARE(failure, QString());
+    QCOMPARE(read, QByteArray("$02\r\n"));
+    struct stat info = {};
+    QVERIFY(::stat(QFile::encodeName(fifo).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+}
 
 void TestFileSaves::savesAreWholeOrLeaveTheOldFile_data()
 {

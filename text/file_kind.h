@@ -6,3 +6,11 @@
 // folder, a FIFO, a device or a socket, which a read could block on or
 // never finish.
 bool isRegularFile(const QString &fileName);
+
+// True when both paths name one file on the disk (the same device and
+// inode, through any symlinks); false when either does not exist.
+bool isSameFile(const QString &a, const QString &b);
+
+// True when the path names an existing FIFO, device or socket: something a
+// program writes into, never one to replace.
+bool isSpecialFile(const QString &fileName);

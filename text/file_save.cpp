@@ -1,5 +1,7 @@
 #include "text/file_save.h"
 
+#include "text/file_kind.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -111,6 +113,17 @@ QString writeInPlace(const QString &fileName, const QByteArray &bytes, const QSt
 
 QString replaceFile(const QString &fileName, const QByteArray &bytes)
 {
+    // A FIFO or a device (/dev/null, /dev/stdout) is written into, as every
+    // program does: put in its place, a file would take it from whoever
+    // reads it, and /dev/null from the whole system.
+    if (isSpecialFile(fileName)) {
+        QFile device(fileName);
+        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeAll(device, bytes))
+            return device.errorString();
+        return QString();
+    }
+    // A symlink is written through: the file it points to is replaced, the
+    // link stays.
     QSaveFile file(fileName);
     // Qt's own fallback to a direct write empties the old file as it opens
     // it, before a byte of the new content is known to fit; writeInPlace

@@ -8,6 +8,8 @@
 // every byte is written, flushed and synced. Where the folder takes no new
 // file but the file itself may be written, the bytes are written into it in
 // place (see file_save.cpp for how the old content is kept safe then).
+// An existing FIFO or device is written into, never replaced; through a
+// symlink, the file it points to is replaced and the link kept.
 // Returns the reason of a failure, or an empty text on success.
 QString replaceFile(const QString &fileName, const QByteArray &bytes);
 
