@@ -41,6 +41,7 @@ private slots:
     void usageErrorsWriteNothing();
     void failuresKeepOldFilesAndWriteNoPart_data();
     void failuresKeepOldFilesAndWriteNoPart();
+    void drawingWithTextIsImported();
 };
 
 void CliConvertTest::convertMatchesTheWindow_data()
@@ -342,6 +343,20 @@ void CliConvertTest::failuresKeepOldFilesAndWriteNoPart()
         QCOMPARE(fileBytes(path(name)), converted.chopped(1) + "\r\n");
     if (!written.isEmpty())
         QCOMPARE(fileBytes(path("sub/copy.hex")), converted.chopped(1) + "\r\n");
+}
+
+void CliConvertTest::drawingWithTextIsImported()
+{
+    // Text in an SVG needs the font database, which a program without a GUI
+    // application lacks (it used to abort).
+    QFile drawing(path("label.svg"));
+    QVERIFY(drawing.open(QIODevice::WriteOnly));
+    drawing.write(R"(<svg xmlns="http://www.w3.org/2000/svg" width="128" height="64">)"
+                  R"(<text x="4" y="50" font-size="48">Hi</text></svg>)");
+    drawing.close();
+    const CliResult result = runCli({QStringLiteral("--fit"), QStringLiteral("fit"), path("label.svg")}, dir->path());
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(result.out.split(',').size() == 1024 && result.out.count("$00") < 1000);
 }
 
 QTEST_MAIN(CliConvertTest)

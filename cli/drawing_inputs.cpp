@@ -1,0 +1,28 @@
+#include "cli/drawing_inputs.h"
+
+#include "text/file_kind.h"
+
+#include <QFile>
+#include <QString>
+
+namespace {
+bool isDrawing(const QString &name)
+{
+    if (name.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive) ||
+        name.endsWith(QLatin1String(".svgz"), Qt::CaseInsensitive))
+        return true;
+    QFile file(name);
+    // Never a FIFO or a device: the glance must not wait.
+    return isRegularFile(name) && file.open(QIODevice::ReadOnly) && file.read(1024).contains("<svg");
+}
+} // namespace
+
+bool drawingAmongArguments(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QString name = QFile::decodeName(argv[i]);
+        if (!name.startsWith(QLatin1Char('-')) && isDrawing(name))
+            return true;
+    }
+    return false;
+}

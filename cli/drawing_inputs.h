@@ -1,0 +1,6 @@
+#pragma once
+
+// Whether any of the program's arguments names an SVG drawing: a regular
+// file named *.svg or *.svgz, or one whose start holds an <svg element.
+// Read before the application exists, so only a glance at each file.
+bool drawingAmongArguments(int argc, char *argv[]);
