@@ -3,6 +3,7 @@
 #include "canvas/picture_import.h"
 
 #include "canvas/import_internal.h"
+#include "text/file_kind.h"
 
 #include <QDir>
 #include <QFile>
@@ -242,6 +243,9 @@ std::optional<ImportSource> readImportSource(const QString &fileName, QSize targ
         return fail(error, fileName, QStringLiteral("no such file"));
     if (info.isDir())
         return fail(error, fileName, QStringLiteral("it is a folder, not a picture"));
+    // A FIFO or a device could keep the read waiting for ever.
+    if (!isRegularFile(fileName))
+        return fail(error, fileName, QStringLiteral("not a regular file (a FIFO, a device or a socket)"));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return fail(error, fileName, file.errorString());

@@ -1,5 +1,7 @@
 #include "canvas/picture_file.h"
 
+#include "text/file_kind.h"
+
 #include "text/file_save.h"
 
 #include <QBuffer>
@@ -149,8 +151,9 @@ bool bmpIsComplete(QIODevice &device)
 
 std::optional<QImage> readPicture(const QString &fileName)
 {
+    // A FIFO or a device could keep the read waiting for ever.
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!isRegularFile(fileName) || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return readPicture(file);
 }

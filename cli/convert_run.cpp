@@ -11,6 +11,7 @@
 #include "serial/pacing.h"
 #include "serial/port_devices.h"
 #include "serial/qt_serial_port.h"
+#include "text/file_kind.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -58,6 +59,8 @@ std::optional<QImage> readInput(const ConsoleStreams &console, const QString &in
         reportError(console, QStringLiteral("%1: no such file").arg(input));
     else if (file.isDir())
         reportError(console, QStringLiteral("%1: is a folder, not a picture").arg(input));
+    else if (!isRegularFile(input))
+        reportError(console, QStringLiteral("%1: not a regular file (a FIFO, a device or a socket)").arg(input));
     else
         reportError(console, QStringLiteral("%1: not a readable BMP picture").arg(input));
     return std::nullopt;
@@ -224,6 +227,12 @@ int pictureFromText(const ConsoleStreams &console, const ConvertOptions &options
     }
     if (!fromStdin && QFileInfo(options.fromText).isDir()) {
         reportError(console, QStringLiteral("%1: is a folder, not a text").arg(name));
+        return ExitFailure;
+    }
+    // A FIFO or a device could keep the read waiting for ever; standard
+    // input is read only when asked for by name ("-").
+    if (!fromStdin && !isRegularFile(options.fromText)) {
+        reportError(console, QStringLiteral("%1: not a regular file (a FIFO, a device or a socket)").arg(name));
         return ExitFailure;
     }
     if (!(fromStdin ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly))) {

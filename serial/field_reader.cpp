@@ -1,6 +1,9 @@
 #include "serial/field_reader.h"
 
+#include "text/file_kind.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 
 namespace {
@@ -77,6 +80,9 @@ FieldFileResult readFieldDevice(QIODevice &device)
 
 FieldFileResult readFieldFile(const QString &fileName)
 {
+    // A FIFO or a device could keep the read waiting for ever.
+    if (QFileInfo::exists(fileName) && !QFileInfo(fileName).isDir() && !isRegularFile(fileName))
+        return {QString(), QStringLiteral("%1 is not a regular file (a FIFO, a device or a socket)").arg(fileName)};
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {QString(), file.errorString()};

@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QStringList entries(const QString &dir)
@@ -297,6 +299,17 @@ void CliConvertTest::failuresKeepOldFilesAndWriteNoPart_data()
                                      << "cut.bmp: not a readable BMP picture" << QStringList();
     QTest::newRow("a folder") << QStringList{QStringLiteral("-o"), out, QStringLiteral("sub")}
                               << "sub: is a folder, not a picture" << QStringList();
+    // A FIFO nobody writes to would keep a read waiting for ever.
+    QTest::newRow("a FIFO") << QStringList{QStringLiteral("-o"), out, QStringLiteral("fifo.bmp")}
+                            << "fifo.bmp: not a regular file" << QStringList();
+    QTest::newRow("a FIFO to import")
+        << QStringList{QStringLiteral("--fit"), QStringLiteral("fit"), QStringLiteral("-o"), out,
+                       QStringLiteral("fifo.bmp")}
+        << "not a regular file" << QStringList();
+    QTest::newRow("a FIFO as text")
+        << QStringList{QStringLiteral("--from-text"), QStringLiteral("fifo.bmp"), QStringLiteral("-o"),
+                       QStringLiteral("back.bmp")}
+        << "fifo.bmp: not a regular file" << QStringList();
     QTest::newRow("no such output folder")
         << QStringList{QStringLiteral("-o"), QStringLiteral("gone/out.inc"), QStringLiteral("logo.bmp")}
         << "cannot write gone/out.inc: " << QStringList();
@@ -326,6 +339,7 @@ void CliConvertTest::failuresKeepOldFilesAndWriteNoPart()
     put(QStringLiteral("out.inc"), "old text\r\n");
     QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("sub")));
     QVERIFY(QFile::copy(path("logo.bmp"), path("sub/copy.bmp")));
+    QCOMPARE(::mkfifo(QFile::encodeName(path("fifo.bmp")).constData(), 0600), 0);
     const QStringList before = entries(dir->path());
 
     const CliResult result = runCli(arguments, dir->path());

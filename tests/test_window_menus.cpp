@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 class TestWindowMenus : public QObject, private WindowFixture
 {
     Q_OBJECT
@@ -85,6 +87,13 @@ void TestWindowMenus::openFailuresAndCancel()
     QVERIFY(prompts->messages.first().startsWith(QStringLiteral("File Open Error - ")));
     QVERIFY(prompts->messages.first().size() > 18);
     QCOMPARE(transmitText()->toPlainText(), QStringLiteral("kept"));
+
+    // A FIFO is never opened: nobody may ever write to it.
+    const QString fifo = dir->filePath(QStringLiteral("fifo.txt"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    prompts->fileNames.enqueue(fifo);
+    trigger("mnuOpen");
+    QVERIFY(prompts->messages.last().startsWith(QStringLiteral("File Open Error - ")));
 }
 
 void TestWindowMenus::exitClosesAnOpenPort()
