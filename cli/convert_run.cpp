@@ -66,6 +66,19 @@ std::optional<QImage> readInput(const ConsoleStreams &console, const QString &in
     return std::nullopt;
 }
 
+// A write the system cuts short (a size limit reached, a full disk) tells
+// nothing of why; the next one, for the rest, fails and says.
+bool writeAll(QIODevice &device, const QByteArray &bytes)
+{
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
 QString absoluteClean(const QString &path)
 {
     return QDir::cleanPath(QDir::current().absoluteFilePath(path));
@@ -235,6 +248,10 @@ int pictureFromText(const ConsoleStreams &console, const ConvertOptions &options
         reportError(console, QStringLiteral("%1: not a regular file (a FIFO, a device or a socket)").arg(name));
         return ExitFailure;
     }
+    if (fromStdin && console.inIsClosed) {
+        reportError(console, QStringLiteral("cannot read standard input: it is closed"));
+        return ExitFailure;
+    }
     if (!(fromStdin ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly))) {
         reportError(console, QStringLiteral("cannot read %1: %2").arg(name, file.errorString()));
         return ExitFailure;
@@ -334,7 +351,7 @@ int runConvert(const QStringList &arguments, const ConsoleStreams &console)
         if (target.file.isEmpty()) {
             // 8-bit characters, as the window's Save writes them.
             const QByteArray bytes = text.toLatin1() + '\n';
-            if (console.out.write(bytes) != bytes.size()) {
+            if (!writeAll(console.out, bytes)) {
                 reportError(console,
                             QStringLiteral("cannot write to standard output: %1").arg(console.out.errorString()));
                 status = ExitFailure;

@@ -13,6 +13,8 @@ struct ConsoleStreams
     QIODevice &err;
     // A progress line is shown only to a person watching a terminal.
     bool errIsTerminal = false;
+    // Standard input was closed when the program started.
+    bool inIsClosed = false;
 };
 
 enum ExitCode : int {

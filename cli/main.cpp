@@ -12,6 +12,8 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -24,11 +26,25 @@ bool stderrIsTerminal()
     return isatty(fileno(stderr)) != 0;
 #endif
 }
+bool standardInputIsClosed()
+{
+#ifdef Q_OS_WIN
+    return false;
+#else
+    if (fcntl(STDIN_FILENO, F_GETFD) != -1 || errno != EBADF)
+        return false;
+    open("/dev/null", O_RDONLY); // takes the lowest free descriptor: 0
+    return true;
+#endif
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
     ignoreFileSizeSignal();
+    // With standard input closed, the next file the program opens would take
+    // its place and be read as standard input: /dev/null holds it instead.
+    const bool inIsClosed = standardInputIsClosed();
     // No GUI application for pictures: a build server has no display, and
     // reading them needs none. An SVG drawing's text needs the font
     // database, which only a GUI application has: one that shows nothing.
@@ -47,6 +63,6 @@ int main(int argc, char *argv[])
     QFile err;
     out.open(fileno(stdout), QIODevice::WriteOnly | QIODevice::Unbuffered);
     err.open(fileno(stderr), QIODevice::WriteOnly | QIODevice::Unbuffered);
-    const ConsoleStreams console{out, err, stderrIsTerminal()};
+    const ConsoleStreams console{out, err, stderrIsTerminal(), inIsClosed};
     return runConvert(QCoreApplication::arguments(), console);
 }

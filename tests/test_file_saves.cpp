@@ -213,6 +213,13 @@ void TestFileSaves::convertReportsWhatItCannotWrite_data()
     QTest::newRow("file beyond the size limit")
         << QStringList{"-o", "logo.inc", "a.bmp"} << true << 1
         << QStringLiteral("voxcel-convert: cannot write logo.inc: %1\n").arg(TooLarge) << QStringList();
+    // Standard output is a file here; with a size limit, what failed is said.
+    QTest::newRow("standard output beyond the size limit")
+        << QStringList{"a.bmp"} << true << 1
+        << QStringLiteral("voxcel-convert: cannot write to standard output: %1\n").arg(TooLarge) << QStringList();
+    QTest::newRow("standard input closed") << QStringList{"--from-text", "-", "-o", "back.bmp"} << false << 1
+                                           << "voxcel-convert: cannot read standard input: it is closed\n"
+                                           << QStringList();
     QTest::newRow("new folder with new parents") << QStringList{"-o", "made/deeper/", "a.bmp", "b.bmp"} << false << 0
                                                  << "" << QStringList{"made/deeper/a.inc", "made/deeper/b.inc"};
     QTest::newRow("a file in the way of the folder")
@@ -247,11 +254,17 @@ void TestFileSaves::convertReportsWhatItCannotWrite()
     QProcess process;
     process.setWorkingDirectory(dir.path());
     // SIGXFSZ at its default action: the program must ignore it itself.
-    process.setChildProcessModifier([sizeLimit] {
+    const bool closeInput = arguments.contains(QStringLiteral("-"));
+    process.setChildProcessModifier([sizeLimit, closeInput] {
         std::signal(SIGXFSZ, SIG_DFL);
         if (sizeLimit)
             limitFileSize();
+        if (closeInput)
+            ::close(STDIN_FILENO);
     });
+    QTemporaryDir outside;
+    if (arguments == QStringList{QStringLiteral("a.bmp")})
+        process.setStandardOutputFile(outside.filePath(QStringLiteral("stdout.txt")));
     process.start(QStringLiteral(VOXCEL_CONVERT_BIN), arguments);
     QVERIFY(process.waitForFinished(-1));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
