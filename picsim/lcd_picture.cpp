@@ -1,10 +1,19 @@
 #include "picsim/lcd_picture.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QImageWriter>
+
 namespace {
 
 constexpr int Columns = 128;
 constexpr int Rows = 64;
 constexpr int Pages = Rows / 8;
+
+QByteArray imageFormat(const QString &file)
+{
+    return QFileInfo(file).suffix().toLower().toLatin1();
+}
 
 } // namespace
 
@@ -41,4 +50,43 @@ QByteArray displayBytesOf(const QImage &picture)
         }
     }
     return bytes;
+}
+
+QString lcdPictureFileName(const QString &pattern, int number)
+{
+    QString name = pattern;
+    return name.replace(QStringLiteral("%d"), QString::number(number));
+}
+
+QString lcdPictureFileProblem(const QString &pattern)
+{
+    const QString file = lcdPictureFileName(pattern, 1);
+    if (!QImageWriter::supportedImageFormats().contains(imageFormat(file)))
+        return QStringLiteral("the name does not end in .png or .bmp");
+    const QFileInfo info(file);
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.exists())
+        return QStringLiteral("the folder %1 does not exist").arg(info.path());
+    if (!folder.isDir())
+        return QStringLiteral("%1 is not a folder").arg(info.path());
+    if (!folder.isWritable())
+        return QStringLiteral("the folder %1 cannot be written").arg(info.path());
+    if (info.isDir())
+        return QStringLiteral("%1 is a folder").arg(file);
+    if (info.exists() && !info.isWritable())
+        return QStringLiteral("%1 cannot be written").arg(file);
+    return {};
+}
+
+QString saveLcdPicture(const QByteArray &displayBytes, const QString &file)
+{
+    QFile picture(file);
+    if (!picture.open(QIODevice::WriteOnly))
+        return picture.errorString();
+    QImageWriter writer(&picture, imageFormat(file));
+    if (!writer.write(lcdPicture(displayBytes)))
+        return writer.errorString();
+    if (!picture.flush())
+        return picture.errorString();
+    return {};
 }

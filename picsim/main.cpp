@@ -43,7 +43,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("voxcel-picsim"));
 
     QString usageError;
-    const std::optional<PicsimOptions> read = readPicsimOptions(app, &usageError);
+    const std::optional<PicsimOptions> read = readPicsimOptions(QCoreApplication::arguments(), &usageError);
     QTextStream err(stderr);
     if (!read) {
         err << "voxcel-picsim: " << usageError << "\nTry 'voxcel-picsim --help' for more information.\n";

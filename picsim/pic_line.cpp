@@ -11,7 +11,8 @@ void PicLine::receive(const QByteArray &chunk, LineTime at, LineDuration charact
 {
     wire_.setCharacterTime(characterTime);
     lastArrival_ = at;
-    for (const char ch : chunk) {
+    for (qsizetype i = 0; i < chunk.size(); ++i) {
+        const char ch = chunk.at(i);
         // Before the first character the line had been quiet for ever.
         const std::optional<LineDuration> silence = wire_.take(at);
         const double silenceMs = silence ? std::chrono::duration<double, std::milli>(*silence).count()
@@ -19,6 +20,10 @@ void PicLine::receive(const QByteArray &chunk, LineTime at, LineDuration charact
         if (current_ && current_->receiver.take(ch, silenceMs))
             continue;
         endPicture(current_ ? QStringLiteral("a new prefix began") : QString());
+        if (lastPicture_ && pictures_ >= *lastPicture_) {
+            ignored_ += chunk.size() - i;
+            return;
+        }
         current_ = Picture{++pictures_, PicReceiver(waitText_, expectDelayMs_, allowanceMs_)};
         current_->receiver.take(ch, silenceMs);
     }

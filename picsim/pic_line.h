@@ -29,6 +29,10 @@ public:
     void receive(const QByteArray &chunk, LineTime at, LineDuration characterTime);
     // Ends the picture in progress, if any; why says what ended it.
     void endPicture(const QString &why = {});
+    // Takes no picture after this one: what comes once it is over is only
+    // counted, in ignored().
+    void stopAfter(int picture) { lastPicture_ = picture; }
+    qsizetype ignored() const { return ignored_; }
 
     // The picture in progress, if any.
     const Picture *current() const { return current_ ? &*current_ : nullptr; }
@@ -44,5 +48,7 @@ private:
     std::optional<Picture> current_;
     std::vector<Picture> ended_;
     int pictures_ = 0;
+    std::optional<int> lastPicture_;
+    qsizetype ignored_ = 0;
     std::optional<LineTime> lastArrival_;
 };

@@ -1,32 +1,19 @@
 #include "picsim/picsim_options.h"
 
+#include "picsim/lcd_picture.h"
+#include "serial/pacing.h"
+
 #include <QCommandLineParser>
+#include <QLocale>
 
 #include <algorithm>
-#include <cmath>
+#include <functional>
 
 namespace {
 
-std::optional<double> nonNegativeNumber(const QString &text)
+QString picsimDescription()
 {
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok && value >= 0 && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
-}
-
-std::optional<int> positiveInteger(const QString &text)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    return ok && value > 0 ? std::optional<int>(value) : std::nullopt;
-}
-
-} // namespace
-
-std::optional<PicsimOptions> readPicsimOptions(const QCoreApplication &app, QString *error)
-{
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    return QStringLiteral(
         "Plays the PIC at the far end of the serial line. Takes pictures as the PIC would: the parameter prefix "
         "exactly as the program writes it, then pieces of the announced buffer size behind the wait text, in "
         "lower-case hex, until 2048 digits have arrived, and nothing after them until the next picture's '*'. "
@@ -37,101 +24,162 @@ std::optional<PicsimOptions> readPicsimOptions(const QCoreApplication &app, QStr
         "reaching --count does.\n\n"
         "Exit status: 0 every picture arrived whole and faultless (and --count of them, if given); 1 a picture "
         "was faulty or short, fewer than --count arrived, nothing arrived before --timeout, or the line was lost; "
-        "2 a wrong option or a failure of the system."));
-    parser.addHelpOption();
-    const QCommandLineOption deviceOption(QStringLiteral("device"), QStringLiteral("Serial device to listen on."),
-                                          QStringLiteral("path"));
-    const QCommandLineOption settingsOption(
-        QStringLiteral("settings"), QStringLiteral("Line settings of --device (default 9600,n,8,1)."),
-        QStringLiteral("baud,parity,data,stop"), QString::fromLatin1(DefaultLineSettingsText));
-    const QCommandLineOption baudOption(
-        QStringLiteral("baud"),
-        QStringLiteral("Judge the line at this speed (default: the speed the sender set on the pseudo-terminal, or "
-                       "that of --settings)."),
-        QStringLiteral("N"));
-    const QCommandLineOption waitOption(QStringLiteral("wait"), QStringLiteral("The wait text (default \"]\")."),
-                                        QStringLiteral("text"), QStringLiteral("]"));
-    const QCommandLineOption expectOption(
-        QStringLiteral("expect-delay"),
-        QStringLiteral("A picture fails when the silence before any of its wait texts is shorter than MS less "
-                       "--allowance."),
-        QStringLiteral("MS"));
-    const QCommandLineOption allowanceOption(
-        QStringLiteral("allowance"),
-        QStringLiteral("How much shorter than --expect-delay a measured silence may be (default 1 ms, for "
-                       "scheduling). The kernel passes pseudo-terminal output on from a worker thread, on a busy "
-                       "machine now and then a scheduler tick late, which shortens the silence measured after "
-                       "that piece; a few ms more allow for it."),
-        QStringLiteral("MS"));
-    const QCommandLineOption countOption(
-        QStringLiteral("count"),
-        QStringLiteral("End after this many pictures (default: take pictures until interrupted)."),
-        QStringLiteral("N"));
-    const QCommandLineOption outOption(
-        QStringLiteral("out"),
-        QStringLiteral("Write the display after each picture as a 128 x 64 picture, PNG or BMP by extension; %d in "
-                       "the name stands for the picture's number."),
-        QStringLiteral("file"));
-    const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Log file (default: standard error)."),
-                                       QStringLiteral("file"));
-    const QCommandLineOption timeoutOption(
-        QStringLiteral("timeout"),
-        QStringLiteral("End once the line has been quiet this many seconds; a picture in progress is reported "
-                       "short (default: wait for ever)."),
-        QStringLiteral("seconds"));
-    const QCommandLineOption linkOption(
-        QStringLiteral("link"),
-        QStringLiteral("Make a symbolic link to the pseudo-terminal at this path (replacing an old link there), "
-                       "removed on exit."),
-        QStringLiteral("path"));
-    parser.addOptions({deviceOption, settingsOption, baudOption, waitOption, expectOption, allowanceOption, countOption,
-                       outOption, logOption, timeoutOption, linkOption});
-    parser.process(app);
+        "2 a wrong option or a failure of the system.");
+}
 
-    auto usage = [error](const QString &message) {
-        *error = message;
-        return std::nullopt;
+void addPicsimOptions(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(picsimDescription());
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("device"), QStringLiteral("Serial device to listen on."), QStringLiteral("path")},
+        {QStringLiteral("settings"), QStringLiteral("Line settings of --device (default 9600,n,8,1)."),
+         QStringLiteral("baud,parity,data,stop"), QString::fromLatin1(DefaultLineSettingsText)},
+        {QStringLiteral("baud"),
+         QStringLiteral("Judge the line at this speed (default: the speed the sender set on the pseudo-terminal, "
+                        "or that of --settings)."),
+         QStringLiteral("N")},
+        {QStringLiteral("wait"), QStringLiteral("The wait text (default \"]\")."), QStringLiteral("text"),
+         QStringLiteral("]")},
+        {QStringLiteral("expect-delay"),
+         QStringLiteral("A picture fails when the silence before any of its wait texts is shorter than MS less "
+                        "--allowance."),
+         QStringLiteral("MS")},
+        {QStringLiteral("allowance"),
+         QStringLiteral("How much shorter than --expect-delay a measured silence may be (default 1 ms, for "
+                        "scheduling). The kernel passes pseudo-terminal output on from a worker thread, on a busy "
+                        "machine now and then a scheduler tick late, which shortens the silence measured after "
+                        "that piece; a few ms more allow for it."),
+         QStringLiteral("MS")},
+        {QStringLiteral("count"),
+         QStringLiteral("End after this many pictures (default: take pictures until interrupted)."),
+         QStringLiteral("N")},
+        {QStringLiteral("out"),
+         QStringLiteral("Write the display after each picture as a 128 x 64 picture, PNG or BMP by extension; %d "
+                        "in the name stands for the picture's number."),
+         QStringLiteral("file")},
+        {QStringLiteral("log"), QStringLiteral("Log file (default: standard error)."), QStringLiteral("file")},
+        {QStringLiteral("timeout"),
+         QStringLiteral("End once the line has been quiet this many seconds; a picture in progress is reported "
+                        "short (default: wait for ever)."),
+         QStringLiteral("seconds")},
+        {QStringLiteral("link"),
+         QStringLiteral("Make a symbolic link to the pseudo-terminal at this path (replacing an old link there), "
+                        "removed on exit."),
+         QStringLiteral("path")},
+    });
+}
+
+// Bounds that keep every number meaningful and far from overflowing the
+// clock or the counters it feeds.
+struct NumberOption
+{
+    QString name;
+    double least;
+    double most;
+    bool whole;
+    QString takes; // what the value counts, for the message
+    QString hint;  // what to do instead, if there is a better way
+    std::function<void(double)> keep;
+};
+
+QString shortest(double value)
+{
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
+}
+
+bool readNumbers(const QCommandLineParser &parser, PicsimOptions &o, QString *error)
+{
+    constexpr double MostSeconds = 1e6;
+    constexpr double MostPictures = 1e6;
+    const NumberOption numbers[] = {
+        {QStringLiteral("timeout"), 0.001, MostSeconds, false, QStringLiteral("seconds"),
+         QStringLiteral(" (leave it out to wait for ever)"), [&](double value) { o.timeoutSeconds = value; }},
+        {QStringLiteral("expect-delay"), 0, MaxXmitDelayMs, false, QStringLiteral("milliseconds"), QString(),
+         [&](double value) { o.expectDelayMs = value; }},
+        {QStringLiteral("allowance"), 0, MaxXmitDelayMs, false, QStringLiteral("milliseconds"), QString(),
+         [&](double value) { o.allowanceMs = value; }},
+        {QStringLiteral("count"), 1, MostPictures, true, QStringLiteral("a whole number"), QString(),
+         [&](double value) { o.count = static_cast<int>(value); }},
+        // The slowest and fastest rates a serial line is set to.
+        {QStringLiteral("baud"), 50, 4000000, true, QStringLiteral("a whole number"), QString(),
+         [&](double value) { o.baud = static_cast<int>(value); }},
     };
-    PicsimOptions o;
-    o.waitText = parser.value(waitOption);
+    for (const NumberOption &number : numbers) {
+        if (!parser.isSet(number.name))
+            continue;
+        const QString text = parser.value(number.name);
+        bool ok = false;
+        const double value = number.whole ? text.toInt(&ok) : text.toDouble(&ok);
+        // NaN fails both comparisons, infinities the range.
+        if (!ok || !(value >= number.least && value <= number.most)) {
+            *error = QStringLiteral("--%1 takes %2 from %3 to %4, not %5")
+                         .arg(number.name, number.takes, shortest(number.least), shortest(number.most), text) +
+                     number.hint;
+            return false;
+        }
+        number.keep(value);
+    }
+    return true;
+}
+
+bool readLineOptions(const QCommandLineParser &parser, PicsimOptions &o, QString *error)
+{
+    o.waitText = parser.value(QStringLiteral("wait"));
     const bool eightBit =
         std::all_of(o.waitText.begin(), o.waitText.end(), [](QChar ch) { return ch.unicode() <= 0xFF; });
-    if (o.waitText.isEmpty() || !eightBit)
-        return usage(QStringLiteral("the wait text must be one or more 8-bit characters"));
-    if (parser.isSet(timeoutOption)) {
-        o.timeoutSeconds = nonNegativeNumber(parser.value(timeoutOption));
-        if (!o.timeoutSeconds || *o.timeoutSeconds <= 0)
-            return usage(QStringLiteral("--timeout takes a positive number of seconds"));
+    if (o.waitText.isEmpty() || !eightBit) {
+        *error = QStringLiteral("the wait text must be one or more 8-bit characters");
+        return false;
     }
-    if (parser.isSet(expectOption)) {
-        const auto ms = nonNegativeNumber(parser.value(expectOption));
-        if (!ms)
-            return usage(QStringLiteral("--expect-delay takes a number of milliseconds"));
-        o.expectDelayMs = *ms;
+    if (parser.isSet(QStringLiteral("device"))) {
+        const QString settings = parser.value(QStringLiteral("settings"));
+        if (parser.isSet(QStringLiteral("link"))) {
+            *error = QStringLiteral("--link goes with the pseudo-terminal, not with --device");
+            return false;
+        }
+        if (!(o.deviceSettings = parseLineSettings(settings))) {
+            *error = QStringLiteral("invalid --settings %1").arg(settings);
+            return false;
+        }
+        o.device = parser.value(QStringLiteral("device"));
     }
-    if (parser.isSet(allowanceOption)) {
-        const auto ms = nonNegativeNumber(parser.value(allowanceOption));
-        if (!ms)
-            return usage(QStringLiteral("--allowance takes a number of milliseconds"));
-        o.allowanceMs = *ms;
+    if (parser.isSet(QStringLiteral("link")))
+        o.link = parser.value(QStringLiteral("link"));
+    return true;
+}
+
+bool readFileOptions(const QCommandLineParser &parser, PicsimOptions &o, QString *error)
+{
+    if (parser.isSet(QStringLiteral("out"))) {
+        o.out = parser.value(QStringLiteral("out"));
+        // Said now rather than after the first picture has been sent.
+        const QString problem = lcdPictureFileProblem(*o.out);
+        if (!problem.isEmpty()) {
+            *error = QStringLiteral("--out %1: %2").arg(*o.out, problem);
+            return false;
+        }
     }
-    if (parser.isSet(countOption) && !(o.count = positiveInteger(parser.value(countOption))))
-        return usage(QStringLiteral("--count takes a positive whole number"));
-    if (parser.isSet(baudOption) && !(o.baud = positiveInteger(parser.value(baudOption))))
-        return usage(QStringLiteral("--baud takes a positive whole number"));
-    if (parser.isSet(deviceOption)) {
-        if (parser.isSet(linkOption))
-            return usage(QStringLiteral("--link goes with the pseudo-terminal, not with --device"));
-        o.deviceSettings = parseLineSettings(parser.value(settingsOption));
-        if (!o.deviceSettings)
-            return usage(QStringLiteral("invalid --settings %1").arg(parser.value(settingsOption)));
-        o.device = parser.value(deviceOption);
+    if (parser.isSet(QStringLiteral("log")))
+        o.log = parser.value(QStringLiteral("log"));
+    return true;
+}
+
+} // namespace
+
+std::optional<PicsimOptions> readPicsimOptions(const QStringList &arguments, QString *error)
+{
+    QCommandLineParser parser;
+    addPicsimOptions(parser);
+    if (!parser.parse(arguments)) {
+        *error = parser.errorText();
+        return std::nullopt;
     }
-    if (parser.isSet(linkOption))
-        o.link = parser.value(linkOption);
-    if (parser.isSet(outOption))
-        o.out = parser.value(outOption);
-    if (parser.isSet(logOption))
-        o.log = parser.value(logOption);
+    // Shows the help and ends the program when it is asked for.
+    parser.process(arguments);
+
+    PicsimOptions o;
+    if (!readLineOptions(parser, o, error) || !readNumbers(parser, o, error) || !readFileOptions(parser, o, error))
+        return std::nullopt;
     return o;
 }

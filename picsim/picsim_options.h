@@ -3,8 +3,8 @@
 #include "picsim/pic_receiver.h"
 #include "serial/line_settings.h"
 
-#include <QCoreApplication>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -28,7 +28,7 @@ struct PicsimOptions
     std::optional<double> timeoutSeconds;
 };
 
-// Reads the command line. --help and a wrong option end the program there,
-// as QCommandLineParser::process does. A value that is wrong, or options
-// that do not go together, give nothing, and *error says why.
-std::optional<PicsimOptions> readPicsimOptions(const QCoreApplication &app, QString *error);
+// Reads the command line, the program's name first. --help ends the program
+// there. An unknown option, a value that is wrong or out of range, or
+// options that do not go together give nothing, and *error says why.
+std::optional<PicsimOptions> readPicsimOptions(const QStringList &arguments, QString *error);

@@ -5,16 +5,6 @@
 
 #include <algorithm>
 
-namespace {
-
-QString withNumber(const QString &pattern, int number)
-{
-    QString name = pattern;
-    return name.replace(QStringLiteral("%d"), QString::number(number));
-}
-
-} // namespace
-
 PictureReport::PictureReport(QTextStream &log, QTextStream &out, QTextStream &err,
                              const std::optional<QString> &outFile)
     : log_(log), out_(out), err_(err), outFile_(outFile)
@@ -61,9 +51,10 @@ void PictureReport::reportEnded(PicLine &pictures, const LineSettings &settings)
         if (!pic.good())
             result_ = std::max<int>(result_, Faulty);
         if (outFile_) {
-            const QString file = withNumber(*outFile_, picture.number);
-            if (!lcdPicture(pic.displayBytes()).save(file)) {
-                err_ << "voxcel-picsim: cannot write " << file << " (use a .png or .bmp name)\n";
+            const QString file = lcdPictureFileName(*outFile_, picture.number);
+            const QString problem = saveLcdPicture(pic.displayBytes(), file);
+            if (!problem.isEmpty()) {
+                err_ << "voxcel-picsim: cannot write " << file << ": " << problem << '\n';
                 result_ = Failed;
             }
         }

@@ -7,6 +7,8 @@
 #include "picsim/terminal_line.h"
 #include "serial/line_model.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <cerrno>
 #include <poll.h>
@@ -18,105 +20,174 @@ namespace {
 // comes later and is no "*" counts as bytes after it.
 constexpr std::chrono::milliseconds SettleTime{250};
 
-} // namespace
+const QString LineLost = QStringLiteral("the line was lost");
 
-int takePictures(const Line &line, const PicsimOptions &options, QTextStream &log, QTextStream &out, QTextStream &err)
+class PictureTaking
 {
-    // The line's settings when characters arrive: the sender may change them
-    // between pictures.
-    auto lineSettingsNow = [&]() {
-        LineSettings settings = options.deviceSettings ? *options.deviceSettings : LineSettings{};
-        termios attributes{};
-        if (!options.deviceSettings && ::tcgetattr(line.keptSlave, &attributes) == 0)
-            settings = terminalLineSettings(attributes);
-        if (options.baud)
-            settings.baudRate = *options.baud;
-        return settings;
-    };
+public:
+    PictureTaking(const Line &line, const PicsimOptions &options, QTextStream &log, QTextStream &out, QTextStream &err);
+    int run();
 
-    PicLine pictures(options.waitText, options.expectDelayMs, options.allowanceMs);
-    LineSettings settings = lineSettingsNow();
-    PictureReport report(log, out, err, options.out);
+private:
+    enum class Arrived { Characters, Nothing, LineLost };
+    enum class Read { Taken, Nothing, LineLost, UnknownSpeed };
 
-    const LineTime start = LineClock::now();
-    const LineDuration timeout =
-        std::chrono::duration_cast<LineDuration>(std::chrono::duration<double>(options.timeoutSeconds.value_or(0)));
+    LineSettings lineSettingsNow() const;
+    Arrived waitForCharacters() const;
+    bool quietStill();
+    Read readCharacters();
+    int finish();
+
+    const Line &line_;
+    const PicsimOptions &options_;
+    QTextStream &log_;
+    QTextStream &err_;
+    PicLine pictures_;
+    LineSettings settings_;
+    PictureReport report_;
+    const LineTime start_ = LineClock::now();
+    LineDuration timeout_;
+    QString ending_; // what ended the run, when it is not --count
+};
+
+PictureTaking::PictureTaking(const Line &line, const PicsimOptions &options, QTextStream &log, QTextStream &out,
+                             QTextStream &err)
+    : line_(line), options_(options), log_(log), err_(err),
+      pictures_(options.waitText, options.expectDelayMs, options.allowanceMs), settings_(lineSettingsNow()),
+      report_(log, out, err, options.out), timeout_(std::chrono::duration_cast<LineDuration>(
+                                               std::chrono::duration<double>(options.timeoutSeconds.value_or(0))))
+{
+    if (options.count)
+        pictures_.stopAfter(*options.count);
+}
+
+// The line's settings when characters arrive: the sender may change them
+// between pictures.
+LineSettings PictureTaking::lineSettingsNow() const
+{
+    LineSettings settings = options_.deviceSettings ? *options_.deviceSettings : LineSettings{};
+    termios attributes{};
+    if (!options_.deviceSettings && ::tcgetattr(line_.keptSlave, &attributes) == 0)
+        settings = terminalLineSettings(attributes);
+    if (options_.baud)
+        settings.baudRate = *options_.baud;
+    return settings;
+}
+
+// Sleeps until characters arrive, or at the latest until a picture
+// settles or --timeout runs out.
+PictureTaking::Arrived PictureTaking::waitForCharacters() const
+{
     auto msUntil = [](LineTime moment) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(moment - LineClock::now()).count();
         return static_cast<int>(std::clamp<long long>(left, 0, 200));
     };
-    QString ending;
-    char buffer[4096];
-    while (!(options.count && report.taken() >= *options.count)) {
-        if (stopSignal) {
-            ending = QStringLiteral("interrupted");
-            break;
-        }
-        const LineTime quietSince = pictures.lastArrival().value_or(start);
-        const PicLine::Picture *current = pictures.current();
-        int waitMs = 200;
-        if (current && current->receiver.done())
-            waitMs = std::min(waitMs, msUntil(quietSince + SettleTime));
-        if (options.timeoutSeconds)
-            waitMs = std::min(waitMs, msUntil(quietSince + timeout));
+    const LineTime quietSince = pictures_.lastArrival().value_or(start_);
+    const PicLine::Picture *current = pictures_.current();
+    int waitMs = 200;
+    if (current && current->receiver.done())
+        waitMs = std::min(waitMs, msUntil(quietSince + SettleTime));
+    if (options_.timeoutSeconds)
+        waitMs = std::min(waitMs, msUntil(quietSince + timeout_));
 
-        pollfd fds{line.fd, POLLIN, 0};
-        const int ready = ::poll(&fds, 1, waitMs);
-        if (ready < 0 && errno != EINTR) {
-            ending = QStringLiteral("the line was lost");
+    pollfd fds{line_.fd, POLLIN, 0};
+    const int ready = ::poll(&fds, 1, waitMs);
+    if (ready < 0)
+        return errno == EINTR ? Arrived::Nothing : Arrived::LineLost;
+    if (ready == 0)
+        return Arrived::Nothing;
+    return fds.revents & POLLIN ? Arrived::Characters : Arrived::LineLost;
+}
+
+// Ends a whole picture the line has been quiet after for long enough.
+// False once the line has been quiet for --timeout.
+bool PictureTaking::quietStill()
+{
+    const LineTime now = LineClock::now();
+    const LineTime quietSince = pictures_.lastArrival().value_or(start_);
+    const PicLine::Picture *current = pictures_.current();
+    if (current && current->receiver.done() && now - quietSince >= SettleTime) {
+        pictures_.endPicture();
+        report_.reportEnded(pictures_, settings_);
+    }
+    if (options_.timeoutSeconds && now - quietSince >= timeout_) {
+        ending_ = QStringLiteral("then nothing for %1 s")
+                      .arg(QString::number(*options_.timeoutSeconds, 'f', QLocale::FloatingPointShortest));
+        return false;
+    }
+    return true;
+}
+
+PictureTaking::Read PictureTaking::readCharacters()
+{
+    char buffer[4096];
+    const ssize_t n = ::read(line_.fd, buffer, sizeof buffer);
+    const LineTime arrival = LineClock::now();
+    if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        return Read::Nothing;
+    if (n <= 0)
+        return Read::LineLost;
+    settings_ = lineSettingsNow();
+    if (settings_.baudRate <= 0)
+        return Read::UnknownSpeed;
+    pictures_.receive(QByteArray(buffer, static_cast<qsizetype>(n)), arrival, characterTime(settings_));
+    report_.reportEnded(pictures_, settings_);
+    if (pictures_.current())
+        report_.logProgress(*pictures_.current(), settings_);
+    log_.flush();
+    return Read::Taken;
+}
+
+int PictureTaking::run()
+{
+    while (!(options_.count && report_.taken() >= *options_.count)) {
+        if (stopSignal) {
+            ending_ = QStringLiteral("interrupted");
             break;
         }
-        if (ready <= 0 || !(fds.revents & POLLIN)) {
-            if (ready > 0) {
-                ending = QStringLiteral("the line was lost");
-                break;
-            }
-            const LineTime now = LineClock::now();
-            if (current && current->receiver.done() && now - quietSince >= SettleTime) {
-                pictures.endPicture();
-                report.reportEnded(pictures, settings);
-            }
-            if (options.timeoutSeconds && now - quietSince >= timeout) {
-                ending = QStringLiteral("then nothing for %1 s").arg(*options.timeoutSeconds);
-                break;
-            }
-            continue;
-        }
-        const ssize_t n = ::read(line.fd, buffer, sizeof buffer);
-        const LineTime arrival = LineClock::now();
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        if (n <= 0) {
-            ending = QStringLiteral("the line was lost");
+        const Arrived arrived = waitForCharacters();
+        if (arrived == Arrived::Nothing && !quietStill())
+            break;
+        const Read read = arrived == Arrived::Characters ? readCharacters() : Read::Nothing;
+        if (arrived == Arrived::LineLost || read == Read::LineLost) {
+            ending_ = LineLost;
             break;
         }
-        settings = lineSettingsNow();
-        if (settings.baudRate <= 0) {
-            err << "voxcel-picsim: the sender set a speed that is not a standard rate; give it with --baud\n";
+        if (read == Read::UnknownSpeed) {
+            err_ << "voxcel-picsim: the sender set a speed that is not a standard rate; give it with --baud\n";
             return Failed;
         }
-        pictures.receive(QByteArray(buffer, static_cast<qsizetype>(n)), arrival, characterTime(settings));
-        report.reportEnded(pictures, settings);
-        if (pictures.current())
-            report.logProgress(*pictures.current(), settings);
-        log.flush();
     }
+    return finish();
+}
 
-    const bool broke = pictures.current() != nullptr && !pictures.current()->receiver.done();
-    pictures.endPicture(broke ? ending : QString());
-    report.reportEnded(pictures, settings);
-    if (!ending.isEmpty())
-        log << ending << '\n';
-    const int taken = report.taken();
-    int result = report.result();
-    if (ending == QStringLiteral("the line was lost") || (options.count && taken < *options.count) ||
-        (options.timeoutSeconds && taken == 0))
+// Reports the picture the run broke off, and the run.
+int PictureTaking::finish()
+{
+    const bool broke = pictures_.current() != nullptr && !pictures_.current()->receiver.done();
+    pictures_.endPicture(broke ? ending_ : QString());
+    report_.reportEnded(pictures_, settings_);
+    if (!ending_.isEmpty())
+        log_ << ending_ << '\n';
+    const int taken = report_.taken();
+    if (pictures_.ignored() > 0)
+        log_ << "ignored " << pictures_.ignored() << " bytes that came after picture " << taken
+             << ", the last --count asked for\n";
+    int result = report_.result();
+    if (ending_ == LineLost || (options_.count && taken < *options_.count) || (options_.timeoutSeconds && taken == 0))
         result = std::max<int>(result, Faulty);
-    log << taken << (taken == 1 ? " picture" : " pictures") << ", exit status " << result << Qt::endl;
+    log_ << taken << (taken == 1 ? " picture" : " pictures") << ", exit status " << result << Qt::endl;
 
-    if (line.keptSlave >= 0) {
-        ::close(line.keptSlave);
-        ::close(line.fd);
+    if (line_.keptSlave >= 0) {
+        ::close(line_.keptSlave);
+        ::close(line_.fd);
     }
     return result;
+}
+
+} // namespace
+
+int takePictures(const Line &line, const PicsimOptions &options, QTextStream &log, QTextStream &out, QTextStream &err)
+{
+    return PictureTaking(line, options, log, out, err).run();
 }

@@ -1,9 +1,11 @@
-// The PIC simulator's logic: its reading of the prefix and pieces, the
-// silence it finds on a modelled wire and the display it rebuilds.
+// The PIC simulator's logic: its options, its reading of the prefix and
+// pieces, the silence it finds on a modelled wire and the display it
+// rebuilds.
 
 #include "picsim/lcd_picture.h"
 #include "picsim/pic_line.h"
 #include "picsim/pic_receiver.h"
+#include "picsim/picsim_options.h"
 #include "support/pic_streams.h"
 
 #include <QtTest>
@@ -13,6 +15,8 @@ class TestPicsim : public QObject
     Q_OBJECT
 
 private slots:
+    void options_data();
+    void options();
     void prefixes_data();
     void prefixes();
     void wholePictureForEveryBufferSize_data();
@@ -21,8 +25,39 @@ private slots:
     void silenceOnTheModelledWire_data();
     void silenceOnTheModelledWire();
     void faultsAreReported();
+    void nothingTakenAfterTheLastPicture();
     void displayLayout();
 };
+
+void TestPicsim::options_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("error"); // the start of it; none for options taken
+
+    const QString missing = QDir::temp().filePath(QStringLiteral("voxcel-no-such-folder/lcd%d.png"));
+    QTest::newRow("all in range") << QStringList{"--timeout=1e6",   "--expect-delay=60000", "--allowance=0",
+                                                 "--count=1000000", "--baud=4000000",       "--out=lcd%d.bmp"}
+                                  << QString();
+    QTest::newRow("timeout overflowing the clock") << QStringList{"--timeout=9.3e9"} << "--timeout takes seconds";
+    QTest::newRow("timeout not a number") << QStringList{"--timeout=nan"} << "--timeout takes seconds";
+    QTest::newRow("delay for ever") << QStringList{"--expect-delay=inf"} << "--expect-delay takes milliseconds";
+    QTest::newRow("allowance huge") << QStringList{"--allowance=1e300"} << "--allowance takes milliseconds";
+    QTest::newRow("count beyond int") << QStringList{"--count=99999999999"} << "--count takes a whole number";
+    QTest::newRow("baud below any line") << QStringList{"--baud=1"} << "--baud takes a whole number";
+    QTest::newRow("out in a missing folder") << QStringList{"--out=" + missing} << "--out " + missing + ": the folder";
+    QTest::newRow("out of no picture kind") << QStringList{"--out=lcd.txt"} << "--out lcd.txt: the name does not end";
+    QTest::newRow("unknown option") << QStringList{"--counts=1"} << "Unknown option";
+}
+
+void TestPicsim::options()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, error);
+    QString said;
+    const auto options = readPicsimOptions(QStringList{QStringLiteral("voxcel-picsim")} + arguments, &said);
+    QVERIFY2(options.has_value() == error.isEmpty(), qPrintable(said));
+    QVERIFY2(said.startsWith(error), qPrintable(said));
+}
 
 void TestPicsim::prefixes_data()
 {
@@ -166,6 +201,20 @@ void TestPicsim::faultsAreReported()
     QCOMPARE(half.digitsReceived(), 1024);
     QCOMPARE(half.displayBytes().left(512), bytes.left(512));
     QCOMPARE(half.displayBytes().mid(512), QByteArray(512, '\0'));
+}
+
+void TestPicsim::nothingTakenAfterTheLastPicture()
+{
+    // Two pictures back to back, where only one is asked for.
+    const QByteArray picture = transmission("*02000000A", testBytes(), 32, "]");
+    PicLine line(QStringLiteral("]"), -1);
+    line.stopAfter(1);
+    line.receive(picture + picture, LineTime(), LineDuration::zero());
+    const std::vector<PicLine::Picture> ended = line.takeEnded();
+    QCOMPARE(ended.size(), std::size_t(1));
+    QVERIFY(ended.front().receiver.good());
+    QVERIFY(!line.current());
+    QCOMPARE(line.ignored(), picture.size());
 }
 
 void TestPicsim::displayLayout()

@@ -53,6 +53,8 @@ void TestPicsimProgram::programJudgesStreams_data()
     QTest::newRow("lower-case prefix") << QStringList{count1} << QList<QByteArray>{"*02000000a" + picture.mid(10)}
                                        << false << 1
                                        << QStringList{QStringLiteral("picture 1: FAILED: prefix \"*02000000a\"")};
+    QTest::newRow("a second picture after the last") << QStringList{count1} << QList<QByteArray>{picture + picture}
+                                                     << false << 0 << QStringList{QStringLiteral("picture 1: OK")};
     QTest::newRow("bytes after the picture")
         << QStringList{count1} << QList<QByteArray>{picture + "abc"} << false << 1
         << QStringList{QStringLiteral("picture 1: FAILED: 3 bytes after the picture")};
@@ -103,6 +105,8 @@ void TestPicsimProgram::programJudgesStreams()
     if (interrupt)
         picsim.terminate();
     QVERIFY(picsim.waitForFinished(10000));
+    while (picsim.canReadLine())
+        shown << QString::fromLocal8Bit(picsim.readLine()).trimmed();
     QCOMPARE(shown.size(), results.size());
     for (int i = 0; i < results.size(); ++i)
         QVERIFY2(shown[i].startsWith(results[i]), qPrintable(shown[i]));
