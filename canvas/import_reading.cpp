@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cmath>
@@ -178,11 +179,83 @@ bool fitsInMemory(QSize decoded)
     return qint64(decoded.width()) * decoded.height() * 4 <= AllocationLimitBytes;
 }
 
+// Whether a reference in a drawing leads outside it: anything but a part of
+// the drawing itself (#id) or data it holds (data:).
+bool leadsOutside(QStringView reference)
+{
+    reference = reference.trimmed();
+    return !reference.isEmpty() && !reference.startsWith(QLatin1Char('#')) &&
+           !reference.startsWith(QLatin1String("data:"), Qt::CaseInsensitive);
+}
+
+// The first url(...) in a style that leads outside the drawing.
+QString outsideUrl(QStringView style)
+{
+    for (qsizetype at = style.indexOf(QLatin1String("url(")); at >= 0;
+         at = style.indexOf(QLatin1String("url("), at + 4)) {
+        const qsizetype end = style.indexOf(QLatin1Char(')'), at);
+        QStringView inside = style.mid(at + 4, end < 0 ? -1 : end - at - 4).trimmed();
+        if (inside.startsWith(QLatin1Char('"')) || inside.startsWith(QLatin1Char('\'')))
+            inside = inside.mid(1, inside.size() - 2);
+        if (leadsOutside(inside))
+            return inside.toString();
+    }
+    if (style.contains(QLatin1String("@import")))
+        return QStringLiteral("@import");
+    return QString();
+}
+
+// The first reference of an SVG document to something outside it (a file,
+// a device, a web address), in an href, a style, or a style sheet; empty
+// when it holds everything it shows. The renderer would fetch such things
+// itself, and one of them could be a FIFO it waits on for ever.
+QString outsideReference(const QByteArray &svg)
+{
+    QXmlStreamReader xml(svg);
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement:
+            for (const QXmlStreamAttribute &attribute : xml.attributes()) {
+                if (attribute.name() == QLatin1String("href") && leadsOutside(attribute.value()))
+                    return attribute.value().toString();
+                if (attribute.name() == QLatin1String("style"))
+                    if (const QString url = outsideUrl(attribute.value()); !url.isEmpty())
+                        return url;
+            }
+            break;
+        case QXmlStreamReader::Characters:
+            if (const QString url = outsideUrl(xml.text()); !url.isEmpty())
+                return url;
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            if (xml.processingInstructionTarget() == QLatin1String("xml-stylesheet"))
+                return xml.processingInstructionData().toString().trimmed();
+            break;
+        default:
+            break;
+        }
+    }
+    return QString();
+}
+
 // A drawing: rendered large enough to area-average from, and its centre
 // rendered at its own size for Original size.
 std::optional<ImportSource> readDrawing(QImageReader &reader, const QString &fileName, const QByteArray &format,
                                         QSize target, QString *error)
 {
+    // Checked before the renderer reads the document, which fetches what it
+    // refers to. A compressed drawing (svgz) is left to the renderer.
+    constexpr qint64 MaxDrawingBytes = 16 * 1024 * 1024;
+    if (format == "svg") {
+        const QByteArray svg = reader.device()->peek(MaxDrawingBytes + 1);
+        if (svg.size() > MaxDrawingBytes)
+            return fail(error, fileName, QStringLiteral("the drawing is larger than 16 MB"));
+        if (const QString outside = outsideReference(svg); !outside.isEmpty())
+            return fail(error, fileName,
+                        QStringLiteral("the drawing refers to %1 outside it; only what a drawing holds itself "
+                                       "(data: URIs) is drawn")
+                            .arg(outside));
+    }
     const QSize natural = reader.size();
     if (!natural.isValid() || natural.isEmpty())
         return fail(error, fileName, QStringLiteral("the drawing has no size"));

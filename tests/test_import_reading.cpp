@@ -95,6 +95,7 @@ void TestImportReading::readsEveryFormat_data()
     QTest::newRow("gif: the first frame") << "gif" << ImportFit::Stretch << 0;
     QTest::newRow("svg") << "svg" << ImportFit::Stretch << 0;
     QTest::newRow("svg at its own size") << "svg" << ImportFit::OriginalSize << 0;
+    QTest::newRow("svg with its parts inside") << "inner svg" << ImportFit::Stretch << 0;
 }
 
 void TestImportReading::readsEveryFormat()
@@ -113,6 +114,11 @@ void TestImportReading::readsEveryFormat()
     else if (format == QLatin1String("svg"))
         QVERIFY(writeFile(path, "<svg xmlns='http://www.w3.org/2000/svg' width='256' height='128'>"
                                 "<rect width='128' height='64' fill='#000'/></svg>"));
+    else if (format == QLatin1String("inner svg")) // a part used by #id, a fill by url(#id)
+        QVERIFY(writeFile(path, "<svg xmlns='http://www.w3.org/2000/svg' width='256' height='128'>"
+                                "<defs><rect id='q' width='128' height='64'/><linearGradient id='g'>"
+                                "<stop offset='0' stop-color='#000'/></linearGradient></defs>"
+                                "<use href='#q' style='fill:url(#g)'/></svg>"));
     else if (format == QLatin1String("grey png"))
         QVERIFY(quarter.convertToFormat(QImage::Format_Grayscale8).save(path));
     else
@@ -164,6 +170,16 @@ void TestImportReading::badFilesGiveTheNameAndReason_data()
     QTest::newRow("truncated") << "cut.png" << png.left(png.size() / 2) << "damaged";
     QTest::newRow("header claims 50000 x 50000") << "bomb.png" << pngClaiming(50000, 50000) << "50000 x 50000";
     QTest::newRow("header claims 20000 x 4000") << "wide.png" << pngClaiming(20000, 4000) << "20000 x 4000";
+    // A drawing draws only what it holds: it fetches no file, device or address.
+    const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+                           "width='64' height='32'>";
+    QTest::newRow("svg image of a local file")
+        << "local.svg" << svg + "<image href='/etc/hostname' width='9' height='9'/></svg>" << "/etc/hostname";
+    QTest::newRow("svg image by xlink, relative")
+        << "relative.svg" << svg + "<image xlink:href='pic.png' width='9' height='9'/></svg>" << "pic.png";
+    QTest::newRow("svg style url") << "style.svg"
+                                   << svg + "<rect style='fill:url(/dev/stdin)' width='9' height='9'/></svg>"
+                                   << "/dev/stdin";
 }
 
 void TestImportReading::badFilesGiveTheNameAndReason()
