@@ -3,6 +3,7 @@
 #include "canvas/picture_import.h"
 
 #include "canvas/import_internal.h"
+#include "canvas/picture_file.h"
 #include "text/file_kind.h"
 
 #include <QDir>
@@ -35,6 +36,8 @@ std::nullopt_t fail(QString *error, const QString &fileName, const QString &reas
         *error = QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(fileName), reason);
     return std::nullopt;
 }
+
+const QString CutOff = QStringLiteral("the file is cut off or damaged: the picture in it is incomplete");
 
 bool failed(QString *error, const QString &fileName, const QString &reason)
 {
@@ -324,6 +327,10 @@ std::optional<ImportSource> readImportSource(const QString &fileName, QSize targ
         return fail(error, fileName, file.errorString());
     if (file.size() == 0)
         return fail(error, fileName, QStringLiteral("the file is empty"));
+    // Decoders fill in what a cut-off file lacks: a part of the picture
+    // would come out blank, with nothing said.
+    if (!pictureFileIsWhole(file))
+        return fail(error, fileName, CutOff);
 
     QImageReader reader(&file);
     prepare(reader);
@@ -345,8 +352,11 @@ std::optional<ImportSource> readImportSource(const QString &fileName, QSize targ
             reader.setScaledSize(decoded);
     }
     QImage image;
+    const DecoderWarnings warnings;
     if (!reader.read(&image) || image.isNull())
         return fail(error, fileName, readFailure(reader));
+    if (warnings.any())
+        return fail(error, fileName, CutOff);
 
     ImportSource source;
     if (jpegDivisor > 1) {
@@ -375,8 +385,11 @@ bool readImportWindow(const QString &fileName, QSize target, ImportSource &sourc
         reader.supportsOption(QImageIOHandler::ClipRect)) {
         reader.setClipRect(clip);
         QImage part;
+        const DecoderWarnings warnings;
         if (!reader.read(&part) || part.isNull())
             return failed(error, fileName, readFailure(reader));
+        if (warnings.any())
+            return failed(error, fileName, CutOff);
         if (part.size() == target) {
             std::tie(source.window, source.windowOpacity) = greyOverWhite(part);
             return true;

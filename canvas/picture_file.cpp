@@ -158,11 +158,53 @@ std::optional<QImage> readPicture(const QString &fileName)
     return readPicture(file);
 }
 
-std::optional<QImage> readPicture(QIODevice &device)
+namespace {
+
+bool gifIsComplete(QIODevice &device)
+{
+    if (!device.peek(6).startsWith("GIF"))
+        return true; // not a GIF: the reader decides
+    const qint64 start = device.pos();
+    char last = 0;
+    const bool ended = device.seek(device.size() - 1) && device.getChar(&last) && last == ';';
+    return device.seek(start) && ended;
+}
+
+DecoderWarnings *activeWarnings = nullptr;
+
+} // namespace
+
+bool pictureFileIsWhole(QIODevice &device)
 {
     const qint64 start = device.pos();
-    const bool complete = bmpIsComplete(device);
-    if (!complete || !device.seek(start))
+    const bool whole = bmpIsComplete(device) && device.seek(start) && gifIsComplete(device);
+    return device.seek(start) && whole;
+}
+
+DecoderWarnings::DecoderWarnings() : previous_(qInstallMessageHandler(&DecoderWarnings::take))
+{
+    activeWarnings = this;
+}
+
+DecoderWarnings::~DecoderWarnings()
+{
+    activeWarnings = nullptr;
+    qInstallMessageHandler(previous_);
+}
+
+void DecoderWarnings::take(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (activeWarnings && context.category && QByteArray(context.category).startsWith("qt.gui.imageio")) {
+        ++activeWarnings->count_;
+        return;
+    }
+    if (activeWarnings && activeWarnings->previous_)
+        activeWarnings->previous_(type, context, text);
+}
+
+std::optional<QImage> readPicture(QIODevice &device)
+{
+    if (!pictureFileIsWhole(device))
         return std::nullopt;
     QImageReader reader(&device);
     reader.setAllocationLimit(AllocationLimitMb);
@@ -173,7 +215,8 @@ std::optional<QImage> readPicture(QIODevice &device)
     if (size.isValid() && (size.width() > MaxSide || size.height() > MaxSide))
         return std::nullopt;
     QImage image;
-    if (!reader.read(&image) || image.isNull())
+    const DecoderWarnings warnings;
+    if (!reader.read(&image) || image.isNull() || warnings.any())
         return std::nullopt;
     // Some kinds (GIF) tell no size before they are read, or a smaller one
     // than they then make.

@@ -19,3 +19,29 @@ std::optional<QImage> readPicture(QIODevice &device);
 // leaves any old file as it was. Returns the reason of the failure, or an
 // empty text on success.
 QString writeBmp(const QImage &picture, const QString &fileName);
+
+// Whether a picture file holds all of its picture, as far as can be told
+// before decoding: a BMP's data reaches as far as its header says, a GIF
+// ends with its trailer. Decoders fill in what a cut-off file lacks and
+// report success. The device stays where it was.
+bool pictureFileIsWhole(QIODevice &device);
+
+// For the length of a decode: whether a decoder warned that the data was
+// damaged or ended early (libjpeg does, and still returns a picture).
+// Those warnings are taken here, not printed.
+class DecoderWarnings
+{
+public:
+    DecoderWarnings();
+    ~DecoderWarnings();
+    DecoderWarnings(const DecoderWarnings &) = delete;
+    DecoderWarnings &operator=(const DecoderWarnings &) = delete;
+
+    bool any() const { return count_ > 0; }
+
+private:
+    static void take(QtMsgType type, const QMessageLogContext &context, const QString &text);
+
+    QtMessageHandler previous_;
+    int count_ = 0;
+};

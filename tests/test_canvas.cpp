@@ -356,6 +356,18 @@ void TestCanvas::onlyCompleteSanePicturesLoad_data()
     QTest::newRow("16385 wide") << bmpFile(16385, 1, 24, Uncompressed, QByteArray(16388 * 3, 0)) << false;
     // A GIF whose size shows only once it is read: 19850 wide.
     QTest::newRow("GIF beyond the limit") << QByteArray::fromBase64("R0lGODlhik0BAACAGiwBAACAAQAAAAAAAADi") << false;
+    // Cut off: the decoders fill in the rest and report success, or only warn.
+    const QByteArray gif = QByteArray::fromBase64("R0lGODlhCAAIAPABAAAAAP///yH5BAAAAAAALAAAAAAIAAgAAAIIjI95oO0PUwEAOw==");
+    QTest::newRow("GIF whole") << gif << true;
+    QTest::newRow("GIF cut off") << gif.chopped(3) << false;
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    QImage noise(64, 64, QImage::Format_RGB32);
+    for (int i = 0; i < 64 * 64; ++i)
+        noise.setPixel(i % 64, i / 64, qRgb(i * 37 % 256, i * 91 % 256, i * 13 % 256));
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && noise.save(&buffer, "jpeg"));
+    QTest::newRow("JPEG whole") << jpeg << true;
+    QTest::newRow("JPEG cut off") << jpeg.left(jpeg.size() / 2) << false;
 }
 
 void TestCanvas::onlyCompleteSanePicturesLoad()

@@ -170,6 +170,18 @@ void TestImportReading::badFilesGiveTheNameAndReason_data()
     QTest::newRow("truncated") << "cut.png" << png.left(png.size() / 2) << "damaged";
     QTest::newRow("header claims 50000 x 50000") << "bomb.png" << pngClaiming(50000, 50000) << "50000 x 50000";
     QTest::newRow("header claims 20000 x 4000") << "wide.png" << pngClaiming(20000, 4000) << "20000 x 4000";
+    // The decoders would fill in what is missing and report success, or only warn.
+    QByteArray jpeg;
+    QBuffer jpegBuffer(&jpeg);
+    jpegBuffer.open(QIODevice::WriteOnly);
+    quarterPicture({256, 128}).save(&jpegBuffer, "jpeg");
+    QByteArray bmp;
+    QBuffer bmpBuffer(&bmp);
+    bmpBuffer.open(QIODevice::WriteOnly);
+    quarterPicture({256, 128}).save(&bmpBuffer, "bmp");
+    QTest::newRow("JPEG cut off") << "cut.jpg" << jpeg.chopped(40) << "cut off";
+    QTest::newRow("BMP cut off") << "cut.bmp" << bmp.left(bmp.size() / 2) << "cut off";
+    QTest::newRow("GIF cut off") << "cut.gif" << QByteArray(TwoFrameGif, sizeof TwoFrameGif - 3) << "cut off";
     // A drawing draws only what it holds: it fetches no file, device or address.
     const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
                            "width='64' height='32'>";
