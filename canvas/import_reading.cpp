@@ -299,6 +299,40 @@ std::optional<ImportSource> readDrawing(QImageReader &reader, const QString &fil
 
 // A JPEG decodes at 1/2, 1/4 or 1/8 of its size in the decoder itself, far
 // faster than in full. Returns the divisor worth using, or 1.
+// What libjpeg keeps while it decodes a progressive JPEG: every DCT
+// coefficient of the whole picture, two bytes each, whatever size it is
+// asked to scale the result to. Read from the frame header before any
+// decoding; why the file is refused, or nothing when it may be decoded.
+// The other kinds decode a strip at a time.
+QString progressiveJpegTooLarge(QIODevice &file)
+{
+    const QByteArray head = file.peek(256 * 1024); // the frame header follows EXIF and the like
+    const auto *b = reinterpret_cast<const uchar *>(head.constData());
+    if (head.size() < 4 || b[0] != 0xFF || b[1] != 0xD8)
+        return QString();
+    for (qsizetype at = 2; at + 9 < head.size() && b[at] == 0xFF;) {
+        const uchar marker = b[at + 1];
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            const bool progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+            const qint64 height = (b[at + 5] << 8) | b[at + 6];
+            const qint64 width = (b[at + 7] << 8) | b[at + 8];
+            auto blocks = [](qint64 side) { return (side + 7) / 8 * 8; };
+            const qint64 working = blocks(width) * blocks(height) * b[at + 9] * 2;
+            if (!progressive || working <= AllocationLimitBytes)
+                return QString();
+            return QStringLiteral("the picture is %1 x %2 pixels in progressive JPEG: decoding it would take %3 MB, "
+                                  "more than the %4 MB allowed")
+                .arg(width)
+                .arg(height)
+                .arg(working / (1024 * 1024))
+                .arg(AllocationLimitMb);
+        }
+        at += 2 + ((b[at + 2] << 8) | b[at + 3]);
+    }
+    return QString();
+}
+
 int jpegReduction(QImageReader &reader, QSize fileSize, QSize target)
 {
     if (reader.format() != "jpeg" || !fileSize.isValid())
@@ -331,6 +365,8 @@ std::optional<ImportSource> readImportSource(const QString &fileName, QSize targ
     // would come out blank, with nothing said.
     if (!pictureFileIsWhole(file))
         return fail(error, fileName, CutOff);
+    if (const QString tooLargeToDecode = progressiveJpegTooLarge(file); !tooLargeToDecode.isEmpty())
+        return fail(error, fileName, tooLargeToDecode);
 
     QImageReader reader(&file);
     prepare(reader);
@@ -348,6 +384,7 @@ std::optional<ImportSource> readImportSource(const QString &fileName, QSize targ
                             (fileSize.height() + jpegDivisor - 1) / jpegDivisor);
         if (!fitsInMemory(decoded))
             return fail(error, fileName, tooLarge(fileSize));
+
         if (jpegDivisor > 1)
             reader.setScaledSize(decoded);
     }

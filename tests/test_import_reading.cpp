@@ -182,6 +182,18 @@ void TestImportReading::badFilesGiveTheNameAndReason_data()
     QTest::newRow("JPEG cut off") << "cut.jpg" << jpeg.chopped(40) << "cut off";
     QTest::newRow("BMP cut off") << "cut.bmp" << bmp.left(bmp.size() / 2) << "cut off";
     QTest::newRow("GIF cut off") << "cut.gif" << QByteArray(TwoFrameGif, sizeof TwoFrameGif - 3) << "cut off";
+    // A progressive JPEG keeps every coefficient while it decodes, however
+    // small the result: 60000 x 60000 would take 7 GB.
+    QByteArray progressive;
+    QBuffer progressiveBuffer(&progressive);
+    progressiveBuffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&progressiveBuffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.write(quarterPicture({64, 64}).convertToFormat(QImage::Format_Grayscale8));
+    const qsizetype frame = progressive.indexOf("\xFF\xC2");
+    qToBigEndian<quint16>(60000, progressive.data() + frame + 5);
+    qToBigEndian<quint16>(60000, progressive.data() + frame + 7);
+    QTest::newRow("progressive JPEG bomb") << "bomb.jpg" << progressive << "progressive JPEG";
     // A drawing draws only what it holds: it fetches no file, device or address.
     const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
                            "width='64' height='32'>";
