@@ -253,13 +253,13 @@ void SendPanel::finished(const PacedSendResult &result)
     emit sendEnded(); // Send to LCD stays disabled: once per Reformat For Output
     if (focusBefore_ && focusBefore_->isEnabled() && focusBefore_->isVisible())
         focusBefore_->setFocus();
+    // The delay was checked before the send and cannot change during it, so
+    // a send ends sent, stopped or with the port lost.
     if (result.end == PacedSendResult::End::PortLost || quietStop_)
         return; // the port panel shows the loss; a closing window shows nothing
     if (result.end == PacedSendResult::End::Stopped)
         prompts_.message(
             QStringLiteral("Transmission stopped after %1 of %2 characters").arg(result.sent).arg(result.total));
-    if (result.end == PacedSendResult::End::DelayFailed)
-        prompts_.message(CheckSettingsText);
     port_.showOn();
     if (kind == Kind::ToLcd || wasPolling_)
         terminal_.resumePolling();
