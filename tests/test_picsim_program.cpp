@@ -92,10 +92,13 @@ void TestPicsimProgram::programJudgesStreams()
     const int fd = ::open(QFile::encodeName(link).constData(), O_WRONLY | O_NOCTTY);
     QVERIFY(fd >= 0);
     // A terminal may take a long write in parts; they follow without a pause.
+    // A program that has ended after its --count takes no more: what it
+    // reported is judged below.
     for (const QByteArray &bytes : std::as_const(writes))
         for (qsizetype done = 0; done < bytes.size();) {
             const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-            QVERIFY(n > 0);
+            if (n <= 0)
+                break;
             done += n;
         }
     ::close(fd);
