@@ -2,15 +2,17 @@
 
 #include "canvas/picture_import.h"
 
+#include "canvas/decode_limits.h"
+#include "canvas/drawing_text.h"
 #include "canvas/import_internal.h"
 #include "canvas/picture_file.h"
 #include "text/file_kind.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cmath>
@@ -20,15 +22,9 @@
 
 namespace {
 
-// A decoded picture may take this much memory; beyond it the reader refuses,
-// so a small file whose header claims a huge picture cannot exhaust memory.
-constexpr int AllocationLimitMb = 256;
-constexpr qint64 AllocationLimitBytes = qint64(AllocationLimitMb) * 1024 * 1024;
 // Grey pixels kept per display pixel along each side: enough for smooth area
 // averaging under any fit, few enough that a re-scale is cheap.
 constexpr int Oversampling = 4;
-// A drawing is rendered at no more than this on its longer side.
-constexpr int MaxRenderSide = 4096;
 
 std::nullopt_t fail(QString *error, const QString &fileName, const QString &reason)
 {
@@ -43,11 +39,6 @@ bool failed(QString *error, const QString &fileName, const QString &reason)
 {
     fail(error, fileName, reason);
     return false;
-}
-
-QString tooLarge(QSize size)
-{
-    return QStringLiteral("the picture is %1 x %2 pixels, too large to import").arg(size.width()).arg(size.height());
 }
 
 QString readFailure(const QImageReader &reader)
@@ -74,15 +65,21 @@ std::pair<QImage, QImage> greyOverWhite(const QImage &image)
     if (image.format() == QImage::Format_Grayscale8)
         return {image, QImage()};
     // RGB32 is stored as 0xFFRRGGBB: read as it is, it is opaque ARGB32.
+    // Other kinds are converted a band of rows at a time: a whole copy of a
+    // one-bit or palette picture would take up to 32 times its memory.
     const bool direct = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
-    const QImage argb = direct ? image : image.convertToFormat(QImage::Format_ARGB32);
-    QImage grey(argb.size(), QImage::Format_Grayscale8);
-    QImage opacity = image.hasAlphaChannel() ? QImage(argb.size(), QImage::Format_Grayscale8) : QImage();
+    constexpr int BandRows = 64;
+    QImage grey(image.size(), QImage::Format_Grayscale8);
+    QImage opacity = image.hasAlphaChannel() ? QImage(image.size(), QImage::Format_Grayscale8) : QImage();
     bool seeThrough = false;
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto *in = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+    QImage band;
+    for (int y = 0; y < image.height(); ++y) {
+        if (!direct && y % BandRows == 0)
+            band = image.copy(0, y, image.width(), BandRows).convertToFormat(QImage::Format_ARGB32);
+        const auto *in = reinterpret_cast<const QRgb *>(direct ? image.constScanLine(y)
+                                                               : band.constScanLine(y % BandRows));
         uchar *out = grey.scanLine(y);
-        for (int x = 0; x < argb.width(); ++x) {
+        for (int x = 0; x < image.width(); ++x) {
             const QRgb p = in[x];
             const int alpha = qAlpha(p);
             const int luma = (299 * qRed(p) + 587 * qGreen(p) + 114 * qBlue(p) + 500) / 1000;
@@ -91,7 +88,7 @@ std::pair<QImage, QImage> greyOverWhite(const QImage &image)
         // A pass of its own, so that opaque pictures keep the loop above lean.
         if (!opacity.isNull()) {
             uchar *alphas = opacity.scanLine(y);
-            for (int x = 0; x < argb.width(); ++x) {
+            for (int x = 0; x < image.width(); ++x) {
                 alphas[x] = static_cast<uchar>(qAlpha(in[x]));
                 seeThrough |= alphas[x] != Opaque;
             }
@@ -173,99 +170,32 @@ QSize upright(QSize fileSize, QImageIOHandler::Transformations transformation)
 
 void prepare(QImageReader &reader)
 {
-    reader.setAllocationLimit(AllocationLimitMb);
+    // The reader's own limit, for what tells its size only once decoded.
+    QImageReader::setAllocationLimit(ImportLimits.memoryMb);
     reader.setAutoTransform(true);
 }
 
-bool fitsInMemory(QSize decoded)
-{
-    return qint64(decoded.width()) * decoded.height() * 4 <= AllocationLimitBytes;
-}
-
-// Whether a reference in a drawing leads outside it: anything but a part of
-// the drawing itself (#id) or data it holds (data:).
-bool leadsOutside(QStringView reference)
-{
-    reference = reference.trimmed();
-    return !reference.isEmpty() && !reference.startsWith(QLatin1Char('#')) &&
-           !reference.startsWith(QLatin1String("data:"), Qt::CaseInsensitive);
-}
-
-// The first url(...) in a style that leads outside the drawing.
-QString outsideUrl(QStringView style)
-{
-    for (qsizetype at = style.indexOf(QLatin1String("url(")); at >= 0;
-         at = style.indexOf(QLatin1String("url("), at + 4)) {
-        const qsizetype end = style.indexOf(QLatin1Char(')'), at);
-        QStringView inside = style.mid(at + 4, end < 0 ? -1 : end - at - 4).trimmed();
-        if (inside.startsWith(QLatin1Char('"')) || inside.startsWith(QLatin1Char('\'')))
-            inside = inside.mid(1, inside.size() - 2);
-        if (leadsOutside(inside))
-            return inside.toString();
-    }
-    if (style.contains(QLatin1String("@import")))
-        return QStringLiteral("@import");
-    return QString();
-}
-
-// The first reference of an SVG document to something outside it (a file,
-// a device, a web address), in an href, a style, or a style sheet; empty
-// when it holds everything it shows. The renderer would fetch such things
-// itself, and one of them could be a FIFO it waits on for ever.
-QString outsideReference(const QByteArray &svg)
-{
-    QXmlStreamReader xml(svg);
-    while (!xml.atEnd()) {
-        switch (xml.readNext()) {
-        case QXmlStreamReader::StartElement:
-            for (const QXmlStreamAttribute &attribute : xml.attributes()) {
-                if (attribute.name() == QLatin1String("href") && leadsOutside(attribute.value()))
-                    return attribute.value().toString();
-                if (attribute.name() == QLatin1String("style"))
-                    if (const QString url = outsideUrl(attribute.value()); !url.isEmpty())
-                        return url;
-            }
-            break;
-        case QXmlStreamReader::Characters:
-            if (const QString url = outsideUrl(xml.text()); !url.isEmpty())
-                return url;
-            break;
-        case QXmlStreamReader::ProcessingInstruction:
-            if (xml.processingInstructionTarget() == QLatin1String("xml-stylesheet"))
-                return xml.processingInstructionData().toString().trimmed();
-            break;
-        default:
-            break;
-        }
-    }
-    return QString();
-}
-
 // A drawing: rendered large enough to area-average from, and its centre
-// rendered at its own size for Original size.
-std::optional<ImportSource> readDrawing(QImageReader &reader, const QString &fileName, const QByteArray &format,
+// rendered at its own size for Original size. The renderer is given the
+// drawing's text, checked, never the file.
+std::optional<ImportSource> readDrawing(QIODevice &file, const QString &fileName, const QByteArray &format,
                                         QSize target, QString *error)
 {
-    // Checked before the renderer reads the document, which fetches what it
-    // refers to. A compressed drawing (svgz) is left to the renderer.
-    constexpr qint64 MaxDrawingBytes = 16 * 1024 * 1024;
-    if (format == "svg") {
-        const QByteArray svg = reader.device()->peek(MaxDrawingBytes + 1);
-        if (svg.size() > MaxDrawingBytes)
-            return fail(error, fileName, QStringLiteral("the drawing is larger than 16 MB"));
-        if (const QString outside = outsideReference(svg); !outside.isEmpty())
-            return fail(error, fileName,
-                        QStringLiteral("the drawing refers to %1 outside it; only what a drawing holds itself "
-                                       "(data: URIs) is drawn")
-                            .arg(outside));
-    }
+    QString refusal;
+    std::optional<QByteArray> svg = readDrawingText(file, format, &refusal);
+    if (!svg)
+        return fail(error, fileName, refusal);
+    QBuffer whole(&*svg);
+    whole.open(QIODevice::ReadOnly);
+    QImageReader reader(&whole, "svg");
+    prepare(reader);
     const QSize natural = reader.size();
     if (!natural.isValid() || natural.isEmpty())
         return fail(error, fileName, QStringLiteral("the drawing has no size"));
     const double w = natural.width();
     const double h = natural.height();
     double scale = std::max(Oversampling * target.width() / w, Oversampling * target.height() / h);
-    scale = std::min({scale, MaxRenderSide / w, MaxRenderSide / h});
+    scale = std::min({scale, MaxDrawingRenderSide / w, MaxDrawingRenderSide / h});
     const QSize render(std::max(1, int(std::lround(w * scale))), std::max(1, int(std::lround(h * scale))));
     reader.setScaledSize(render);
     QImage image;
@@ -281,7 +211,9 @@ std::optional<ImportSource> readDrawing(QImageReader &reader, const QString &fil
     const QRect clip = QRect(origin, target) & QRect(QPoint(), natural);
     source.window = whiteGrey(target);
     if (!clip.isEmpty()) {
-        QImageReader centre(fileName, format);
+        QBuffer again(&*svg);
+        again.open(QIODevice::ReadOnly);
+        QImageReader centre(&again, "svg");
         prepare(centre);
         centre.setClipRect(clip);
         QImage part;
@@ -299,40 +231,6 @@ std::optional<ImportSource> readDrawing(QImageReader &reader, const QString &fil
 
 // A JPEG decodes at 1/2, 1/4 or 1/8 of its size in the decoder itself, far
 // faster than in full. Returns the divisor worth using, or 1.
-// What libjpeg keeps while it decodes a progressive JPEG: every DCT
-// coefficient of the whole picture, two bytes each, whatever size it is
-// asked to scale the result to. Read from the frame header before any
-// decoding; why the file is refused, or nothing when it may be decoded.
-// The other kinds decode a strip at a time.
-QString progressiveJpegTooLarge(QIODevice &file)
-{
-    const QByteArray head = file.peek(256 * 1024); // the frame header follows EXIF and the like
-    const auto *b = reinterpret_cast<const uchar *>(head.constData());
-    if (head.size() < 4 || b[0] != 0xFF || b[1] != 0xD8)
-        return QString();
-    for (qsizetype at = 2; at + 9 < head.size() && b[at] == 0xFF;) {
-        const uchar marker = b[at + 1];
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame) {
-            const bool progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
-            const qint64 height = (b[at + 5] << 8) | b[at + 6];
-            const qint64 width = (b[at + 7] << 8) | b[at + 8];
-            auto blocks = [](qint64 side) { return (side + 7) / 8 * 8; };
-            const qint64 working = blocks(width) * blocks(height) * b[at + 9] * 2;
-            if (!progressive || working <= AllocationLimitBytes)
-                return QString();
-            return QStringLiteral("the picture is %1 x %2 pixels in progressive JPEG: decoding it would take %3 MB, "
-                                  "more than the %4 MB allowed")
-                .arg(width)
-                .arg(height)
-                .arg(working / (1024 * 1024))
-                .arg(AllocationLimitMb);
-        }
-        at += 2 + ((b[at + 2] << 8) | b[at + 3]);
-    }
-    return QString();
-}
-
 int jpegReduction(QImageReader &reader, QSize fileSize, QSize target)
 {
     if (reader.format() != "jpeg" || !fileSize.isValid())
@@ -365,8 +263,7 @@ std::optional<ImportSource> readImportSource(const QString &fileName, QSize targ
     // would come out blank, with nothing said.
     if (!pictureFileIsWhole(file))
         return fail(error, fileName, CutOff);
-    if (const QString tooLargeToDecode = progressiveJpegTooLarge(file); !tooLargeToDecode.isEmpty())
-        return fail(error, fileName, tooLargeToDecode);
+    const QByteArray head = file.peek(DecodeHeaderBytes);
 
     QImageReader reader(&file);
     prepare(reader);
@@ -374,26 +271,26 @@ std::optional<ImportSource> readImportSource(const QString &fileName, QSize targ
         return fail(error, fileName, QStringLiteral("not a picture in a format this program reads"));
     const QByteArray format = reader.format();
     if (isVectorFormat(format))
-        return readDrawing(reader, fileName, format, target, error);
+        return readDrawing(file, fileName, format, target, error);
 
     // The header's size decides before any pixel is decoded.
     const QSize fileSize = reader.size();
     const int jpegDivisor = jpegReduction(reader, fileSize, target);
-    if (fileSize.isValid()) {
-        const QSize decoded((fileSize.width() + jpegDivisor - 1) / jpegDivisor,
-                            (fileSize.height() + jpegDivisor - 1) / jpegDivisor);
-        if (!fitsInMemory(decoded))
-            return fail(error, fileName, tooLarge(fileSize));
-
-        if (jpegDivisor > 1)
-            reader.setScaledSize(decoded);
-    }
+    const QSize decoded((fileSize.width() + jpegDivisor - 1) / jpegDivisor,
+                        (fileSize.height() + jpegDivisor - 1) / jpegDivisor);
+    if (const QString refusal = decodeRefusal(head, format, fileSize, decoded, ImportLimits); !refusal.isEmpty())
+        return fail(error, fileName, refusal);
+    if (jpegDivisor > 1)
+        reader.setScaledSize(decoded);
     QImage image;
     const DecoderWarnings warnings;
     if (!reader.read(&image) || image.isNull())
         return fail(error, fileName, readFailure(reader));
     if (warnings.any())
         return fail(error, fileName, CutOff);
+    // Some kinds tell no size before they are decoded, or a smaller one.
+    if (const QString refusal = decodedRefusal(image.size(), ImportLimits); !refusal.isEmpty())
+        return fail(error, fileName, refusal);
 
     ImportSource source;
     if (jpegDivisor > 1) {
@@ -408,6 +305,8 @@ std::optional<ImportSource> readImportSource(const QString &fileName, QSize targ
 
 bool readImportWindow(const QString &fileName, QSize target, ImportSource &source, QString *error)
 {
+    if (!isRegularFile(fileName)) // replaced since it was read
+        return readImportSource(fileName, target, error).has_value();
     QImageReader reader(fileName);
     prepare(reader);
     reader.setDecideFormatFromContent(true);
@@ -418,7 +317,7 @@ bool readImportWindow(const QString &fileName, QSize target, ImportSource &sourc
     const QSize fileSize = reader.size();
     const QSize fileTarget = upright(target, reader.transformation());
     const QRect clip(windowOrigin(fileSize, fileTarget), fileTarget);
-    if (fileSize.isValid() && QRect(QPoint(), fileSize).contains(clip) &&
+    if (fileSize.isValid() && QRect(QPoint(), fileSize).contains(clip) && !isVectorFormat(reader.format()) &&
         reader.supportsOption(QImageIOHandler::ClipRect)) {
         reader.setClipRect(clip);
         QImage part;

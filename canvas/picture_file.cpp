@@ -1,7 +1,7 @@
 #include "canvas/picture_file.h"
 
+#include "canvas/decode_limits.h"
 #include "text/file_kind.h"
-
 #include "text/file_save.h"
 
 #include <QBuffer>
@@ -13,10 +13,7 @@
 #include <cstdlib>
 
 namespace {
-// Display pictures are 128 x 64; allow generous room for larger drawings
-// cut off at the edges, but never let a hostile header allocate gigabytes.
-constexpr qint64 MaxSide = 16384;
-constexpr int AllocationLimitMb = 128;
+constexpr qint64 MaxSide = LoadLimits.maxSide;
 
 enum Compression : quint32 { Uncompressed = 0, Rle8 = 1, Rle4 = 2, Bitfields = 3, AlphaBitfields = 6 };
 
@@ -206,13 +203,14 @@ std::optional<QImage> readPicture(QIODevice &device)
 {
     if (!pictureFileIsWhole(device))
         return std::nullopt;
+    const QByteArray head = device.peek(DecodeHeaderBytes);
     QImageReader reader(&device);
-    reader.setAllocationLimit(AllocationLimitMb);
+    QImageReader::setAllocationLimit(LoadLimits.memoryMb);
     reader.setAutoTransform(false);
     if (!reader.canRead())
         return std::nullopt;
     const QSize size = reader.size();
-    if (size.isValid() && (size.width() > MaxSide || size.height() > MaxSide))
+    if (!decodeRefusal(head, reader.format(), size, size, LoadLimits).isEmpty())
         return std::nullopt;
     QImage image;
     const DecoderWarnings warnings;
@@ -220,7 +218,7 @@ std::optional<QImage> readPicture(QIODevice &device)
         return std::nullopt;
     // Some kinds (GIF) tell no size before they are read, or a smaller one
     // than they then make.
-    if (image.width() > MaxSide || image.height() > MaxSide)
+    if (!decodedRefusal(image.size(), LoadLimits).isEmpty())
         return std::nullopt;
     return image;
 }
