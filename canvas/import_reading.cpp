@@ -49,7 +49,11 @@ QString readFailure(const QImageReader &reader)
     case QImageReader::DeviceError:
         return QStringLiteral("the file cannot be read (%1)").arg(reader.errorString());
     default:
-        return QStringLiteral("the picture data is damaged or too large (%1)").arg(reader.errorString());
+        // Kinds that tell their size only as they decode stop at the
+        // reader's allocation limit, with no word of it.
+        return QStringLiteral("the picture data is damaged, or it is larger than the %1 MB allowed (%2)")
+            .arg(ImportLimits.memoryMb)
+            .arg(reader.errorString());
     }
 }
 

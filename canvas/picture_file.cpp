@@ -1,6 +1,7 @@
 #include "canvas/picture_file.h"
 
 #include "canvas/decode_limits.h"
+#include "canvas/drawing_text.h"
 #include "text/file_kind.h"
 #include "text/file_save.h"
 
@@ -199,10 +200,10 @@ void DecoderWarnings::take(QtMsgType type, const QMessageLogContext &context, co
         activeWarnings->previous_(type, context, text);
 }
 
-std::optional<QImage> readPicture(QIODevice &device)
+namespace {
+
+std::optional<QImage> decodePicture(QIODevice &device)
 {
-    if (!pictureFileIsWhole(device))
-        return std::nullopt;
     const QByteArray head = device.peek(DecodeHeaderBytes);
     QImageReader reader(&device);
     QImageReader::setAllocationLimit(LoadLimits.memoryMb);
@@ -221,6 +222,25 @@ std::optional<QImage> readPicture(QIODevice &device)
     if (!decodedRefusal(image.size(), LoadLimits).isEmpty())
         return std::nullopt;
     return image;
+}
+
+} // namespace
+
+std::optional<QImage> readPicture(QIODevice &device)
+{
+    if (!pictureFileIsWhole(device))
+        return std::nullopt;
+    // A drawing is rendered from its checked text, never from the file.
+    const QByteArray format = QImageReader::imageFormat(&device);
+    if (format != "svg" && format != "svgz")
+        return decodePicture(device);
+    QString reason;
+    std::optional<QByteArray> svg = readDrawingText(device, format, &reason);
+    if (!svg)
+        return std::nullopt;
+    QBuffer text(&*svg);
+    text.open(QIODevice::ReadOnly);
+    return decodePicture(text);
 }
 
 QString writeBmp(const QImage &picture, const QString &fileName)

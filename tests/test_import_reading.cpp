@@ -1,3 +1,5 @@
+#include "bench/picture_bombs.h"
+#include "canvas/picture_file.h"
 #include "canvas/picture_import.h"
 #include "support/import_pictures.h"
 
@@ -14,35 +16,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray pngChunk(const char *type, const QByteArray &data)
-{
-    const QByteArray body = QByteArray(type) + data;
-    quint32 crc = 0xFFFFFFFFu;
-    for (const char c : body) {
-        crc ^= static_cast<quint8>(c);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    QByteArray chunk(4, '\0');
-    qToBigEndian<quint32>(static_cast<quint32>(data.size()), chunk.data());
-    QByteArray tail(4, '\0');
-    qToBigEndian<quint32>(~crc, tail.data());
-    return chunk + body + tail;
-}
-
-// A valid PNG whose header claims width x height grey pixels: a few hundred
-// bytes on disk, gigabytes decoded.
-QByteArray pngClaiming(quint32 width, quint32 height)
-{
-    QByteArray header(13, '\0');
-    qToBigEndian<quint32>(width, header.data());
-    qToBigEndian<quint32>(height, header.data() + 4);
-    header[8] = 8;                                                    // bits per sample; colour type 0 (grey)
-    const QByteArray idat = qCompress(QByteArray(4096, '\0')).mid(4); // the zlib stream alone
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", idat) +
-           pngChunk("IEND", {});
 }
 
 // A 4 x 2 GIF of two frames in black and white: the first with its top-left
@@ -168,8 +141,8 @@ void TestImportReading::badFilesGiveTheNameAndReason_data()
     QTest::newRow("empty") << "empty.png" << QByteArray("") << "empty";
     QTest::newRow("text") << "notes.png" << QByteArray("just some words\n") << "not a picture";
     QTest::newRow("truncated") << "cut.png" << png.left(png.size() / 2) << "damaged";
-    QTest::newRow("header claims 50000 x 50000") << "bomb.png" << pngClaiming(50000, 50000) << "50000 x 50000";
-    QTest::newRow("header claims 20000 x 4000") << "wide.png" << pngClaiming(20000, 4000) << "20000 x 4000";
+    QTest::newRow("header claims 50000 x 50000") << "bomb.png" << bombs::pngClaiming(50000, 50000) << "50000 x 50000";
+    QTest::newRow("header claims 20000 x 4000") << "wide.png" << bombs::pngClaiming(20000, 4000) << "20000 x 4000";
     // The decoders would fill in what is missing and report success, or only warn.
     QByteArray jpeg;
     QBuffer jpegBuffer(&jpeg);
@@ -182,23 +155,18 @@ void TestImportReading::badFilesGiveTheNameAndReason_data()
     QTest::newRow("JPEG cut off") << "cut.jpg" << jpeg.chopped(40) << "cut off";
     QTest::newRow("BMP cut off") << "cut.bmp" << bmp.left(bmp.size() / 2) << "cut off";
     QTest::newRow("GIF cut off") << "cut.gif" << QByteArray(TwoFrameGif, sizeof TwoFrameGif - 3) << "cut off";
-    // A progressive JPEG keeps every coefficient while it decodes, however
-    // small the result: 60000 x 60000 would take 7 GB.
-    QByteArray progressive;
-    QBuffer progressiveBuffer(&progressive);
-    progressiveBuffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&progressiveBuffer, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    writer.write(quarterPicture({64, 64}).convertToFormat(QImage::Format_Grayscale8));
-    const qsizetype frame = progressive.indexOf("\xFF\xC2");
-    qToBigEndian<quint16>(60000, progressive.data() + frame + 5);
-    qToBigEndian<quint16>(60000, progressive.data() + frame + 7);
-    QTest::newRow("progressive JPEG bomb") << "bomb.jpg" << progressive << "progressive JPEG";
+    // Small files that declare huge pictures, in every format read here.
+    for (const PictureBomb &bomb : pictureBombs())
+        if (!bomb.refusal.isEmpty())
+            QTest::newRow(qPrintable(bomb.name)) << bomb.name << bomb.bytes << bomb.refusal;
     // A drawing draws only what it holds: it fetches no file, device or address.
     const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
                            "width='64' height='32'>";
     QTest::newRow("svg image of a local file")
         << "local.svg" << svg + "<image href='/etc/hostname' width='9' height='9'/></svg>" << "/etc/hostname";
+    QTest::newRow("svgz image of a local file")
+        << "local.svgz" << bombs::gzipped(svg + "<image href='/etc/hostname' width='9' height='9'/></svg>")
+        << "/etc/hostname";
     QTest::newRow("svg image by xlink, relative")
         << "relative.svg" << svg + "<image xlink:href='pic.png' width='9' height='9'/></svg>" << "pic.png";
     QTest::newRow("svg style url") << "style.svg"
@@ -223,6 +191,7 @@ void TestImportReading::badFilesGiveTheNameAndReason()
         QVERIFY2(error.startsWith(QStringLiteral("Cannot read %1: ").arg(path)) && error.contains(reason),
                  qPrintable(error));
     }
+    QVERIFY(!readPicture(path)); // nor does Load take it
 }
 
 void TestImportReading::largeJpegDecodedReducedMatchesTheWholePicture_data()
