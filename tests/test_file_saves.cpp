@@ -164,6 +164,8 @@ void TestFileSaves::savesAreWholeOrLeaveTheOldFile_data()
     QTest::newRow("in place, picture over a shorter file") << Kind::Picture << shorter << true << false;
     QTest::newRow("in place, hex text beyond the limit") << Kind::HexText << shorter << true << true;
     QTest::newRow("in place, picture beyond the limit") << Kind::Picture << shorter << true << true;
+    // Only what was overwritten, up to the limit, is written back: intact, and said to be.
+    QTest::newRow("in place, over a file beyond the limit") << Kind::HexText << QByteArray(20000, 'x') << true << true;
 }
 
 void TestFileSaves::savesAreWholeOrLeaveTheOldFile()

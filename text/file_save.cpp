@@ -22,17 +22,20 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// Writes all the bytes, unbuffered. A write the system cuts short (the disk
-// filled up or the size limit was reached on the way) reports no error of
-// its own; the next one, for the rest, fails and tells why.
-bool writeAll(QFileDevice &file, const QByteArray &bytes)
+// Writes all the bytes, unbuffered, and counts in `done` those written. A
+// write the system cuts short (the disk filled up or the size limit was
+// reached on the way) reports no error of its own; the next one, for the
+// rest, fails and tells why.
+bool writeAll(QFileDevice &file, const QByteArray &bytes, qint64 *done = nullptr)
 {
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0)
+    qint64 count = 0;
+    qint64 &written = done ? *done : count;
+    written = 0;
+    while (written < bytes.size()) {
+        const qint64 now = file.write(bytes.constData() + written, bytes.size() - written);
+        if (now <= 0)
             return false;
-        done += written;
+        written += now;
     }
     return true;
 }
@@ -77,8 +80,9 @@ QString reserveRoom(QFile &file, qint64 oldSize, qint64 newSize)
 // the old content. To keep it whole: the file is opened without emptying
 // it, the room for the new content is reserved first (a full disk or a
 // file-size limit fails there, with nothing overwritten), and if a write
-// still fails, the part already overwritten is written back and the old
-// length restored.
+// still fails, the part already overwritten, and only that, is written back
+// and the old length restored. (More would fail where the first write did,
+// beyond a size limit, and report a loss that did not happen.)
 QString writeInPlace(const QString &fileName, const QByteArray &bytes, const QString &noTemporaryReason)
 {
     QFile file(fileName);
@@ -90,10 +94,9 @@ QString writeInPlace(const QString &fileName, const QByteArray &bytes, const QSt
         return noTemporaryReason; // what could not be read could not be put back
 
     QString reason = reserveRoom(file, oldSize, bytes.size());
-    bool overwritten = false;
+    qint64 overwritten = 0;
     if (reason.isEmpty()) {
-        overwritten = true;
-        if (!file.seek(0) || !writeAll(file, bytes) || !file.resize(bytes.size()))
+        if (!file.seek(0) || !writeAll(file, bytes, &overwritten) || !file.resize(bytes.size()))
             reason = file.errorString();
         else
             syncToDisk(file, &reason);
@@ -102,7 +105,7 @@ QString writeInPlace(const QString &fileName, const QByteArray &bytes, const QSt
         return QString();
 
     QString ignored;
-    bool restored = !overwritten || (file.seek(0) && writeAll(file, oldHead));
+    bool restored = overwritten == 0 || (file.seek(0) && writeAll(file, oldHead.left(overwritten)));
     restored = restored && file.resize(oldSize) && syncToDisk(file, &ignored);
     if (!restored)
         reason += QStringLiteral(" (the old content could not be put back)");
