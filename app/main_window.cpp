@@ -2,6 +2,7 @@
 
 #include "app/about_box.h"
 #include "app/help_window.h"
+#include "app/lcd_view.h"
 #include "app/output_panel.h"
 #include "app/picture_panel.h"
 #include "app/port_panel.h"
@@ -78,6 +79,7 @@ void MainWindow::connectMenus()
     connect(menus_.editImport, &QAction::triggered, menus_.import, &QAction::trigger);
     connect(menus_.editFromText, &QAction::triggered, menus_.fromText, &QAction::trigger);
     connect(menus_.recover, &QAction::triggered, this, [this] { picture_->recover(keptPicturesFolder()); });
+    connect(menus_.lcdView, &QAction::triggered, this, [this] { LcdView::showSingle(this, *picture_); });
 }
 
 void MainWindow::holdDuringSend(bool held)

@@ -109,6 +109,8 @@ void PicturePanel::holdDuringSend(bool held)
                     clearCanvasButton});
     else
         hold_.release();
+    held_ = held;
+    emit editingHeld(held);
 }
 
 void PicturePanel::setPenMode(QRgb colour)
@@ -125,6 +127,17 @@ void PicturePanel::onPenSizeChosen()
     const int index = penSizeCombo->currentIndex();
     if (index >= 0 && index < 6)
         canvas_.setPenSize(penSizeByIndex[index]);
+    emit penSizeChosen(index);
+}
+
+int PicturePanel::penSizeIndex() const
+{
+    return penSizeCombo->currentIndex();
+}
+
+void PicturePanel::choosePenSize(int index)
+{
+    penSizeCombo->setCurrentIndex(index);
 }
 
 void PicturePanel::startStroke(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y)
@@ -135,7 +148,7 @@ void PicturePanel::startStroke(Qt::MouseButton, Qt::KeyboardModifiers, double x,
     penX_ = x;
     penY_ = y;
     penDown_ = true;
-    canvasView->update();
+    showChange();
 }
 
 void PicturePanel::continueStroke(Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y)
@@ -146,7 +159,7 @@ void PicturePanel::continueStroke(Qt::MouseButtons, Qt::KeyboardModifiers, doubl
     penX_ = x;
     penY_ = y;
     positionLabel->setText(positionCaption(x, y));
-    canvasView->update();
+    showChange();
 }
 
 void PicturePanel::endStroke()
@@ -162,7 +175,7 @@ void PicturePanel::clear()
     const Canvas::Pixels before = canvas_.pixels();
     canvas_.clearCanvas();
     recordChange(before, QStringLiteral("Clear"));
-    canvasView->update();
+    showChange();
 }
 
 void PicturePanel::toggleDisplayHeight()
@@ -173,7 +186,7 @@ void PicturePanel::toggleDisplayHeight()
     displaySizeButton->setText(next.caption);
     halfHeight_ = next.halfHeight;
     canvas_.setHalfHeight(next.halfHeight);
-    canvasView->update();
+    showChange();
 }
 
 void PicturePanel::load()
@@ -238,14 +251,33 @@ void PicturePanel::place(const QImage &picture, const QString &what)
     const Canvas::Pixels before = canvas_.pixels();
     canvas_.placePicture(picture);
     recordChange(before, what);
+    showChange();
+}
+
+void PicturePanel::showPixels(const Canvas::Pixels &pixels)
+{
+    canvas_.setPixels(pixels);
+    showChange();
+}
+
+void PicturePanel::applyEdit(const Canvas::Pixels &before, const Canvas::Pixels &after, const QString &what)
+{
+    canvas_.setPixels(after);
+    recordChange(before, what);
+    showChange();
+}
+
+void PicturePanel::showChange()
+{
     canvasView->update();
+    emit pictureChanged();
 }
 
 void PicturePanel::recordChange(const Canvas::Pixels &before, const QString &what)
 {
     if (before == canvas_.pixels())
         return;
-    history_->push(new CanvasChange(canvas_, before, what, [this] { canvasView->update(); }));
+    history_->push(new CanvasChange(canvas_, before, what, [this] { showChange(); }));
 }
 
 void PicturePanel::makeEditActions()

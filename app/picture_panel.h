@@ -57,6 +57,23 @@ public:
     // During a send the picture does not change: the canvas takes no
     // strokes and its commands are disabled; afterwards they are as before.
     void holdDuringSend(bool held);
+    bool isHeld() const { return held_; }
+
+    // Edits made in the LCD View. The pixels go onto the canvas at once
+    // (a pen stroke as it is drawn); applyEdit then keeps the change from
+    // `before` as one undo step named `what`.
+    void showPixels(const Canvas::Pixels &pixels);
+    void applyEdit(const Canvas::Pixels &before, const Canvas::Pixels &after, const QString &what);
+    // The pen size list's entry (x1 .. x10), chosen as a click on it does.
+    int penSizeIndex() const;
+    void choosePenSize(int index);
+
+signals:
+    // The picture or its shown rows changed: a stroke, a command, undo.
+    void pictureChanged();
+    void penSizeChosen(int index);
+    // A send began (true) or ended (false): the picture takes no edits.
+    void editingHeld(bool held);
 
 private:
     void buildControls(QGroupBox *graphics);
@@ -73,6 +90,8 @@ private:
     // Keeps a change of the picture as one undo step; `before` is the
     // picture as it was. No step when nothing changed.
     void recordChange(const Canvas::Pixels &before, const QString &what);
+    // Shows a change of the picture, here and in the LCD View.
+    void showChange();
 
     Prompts &prompts_;
     Canvas canvas_;
@@ -97,4 +116,5 @@ private:
     QPushButton *loadPictureButton = nullptr;
     QPushButton *clearCanvasButton = nullptr;
     SendHold hold_;
+    bool held_ = false;
 };

@@ -43,6 +43,18 @@ const std::pair<const char *, const char *> ToolTips[] = {
     {"Command15", "Cut the converted text into the transmission: the prefix, then pieces behind the wait character"},
     {"Command16", "Send the transmission to the PIC, paced by the Xmit Delay"},
     {"cmdStop", "Stop the send after the character in flight (Esc)"},
+    {"lcdCanvas", "The picture enlarged: the left button draws, the right button erases; Shift keeps lines at 0, 45 "
+                  "or 90 degrees and boxes square"},
+    {"lcdPenSize", "The pen's size in dots, as in the main window"},
+    {"lcdZoom", "Screen pixels per dot"},
+    {"lcdGrid", "Lines between the dots"},
+    {"lcdLook", "Dark dots on a yellow-green LCD, or black on white"},
+    {"lcdText", "The text the Text tool places: a click places it, the arrow keys move it, Enter keeps it, Esc "
+                "takes it back"},
+    {"lcdFont", "The font: lcd5x7 is the built-in 5 x 7 dot font, the others are installed fonts"},
+    {"lcdFontSize", "The text's size in pixels; lcd5x7 doubles its dots at 16 px, triples them at 24 px"},
+    {"lcdBold", "Bold text"},
+    {"lcdPosition", "The dot under the pointer, and the byte that holds it: its page and column"},
 };
 } // namespace
 

@@ -40,5 +40,9 @@ WindowMenus buildWindowMenus(QMainWindow &window)
     menus.editFromText = named(menus.edit->addAction(QStringLiteral("&Picture from Text\tCtrl+T")), "mnuEditFromText");
     menus.recover = named(menus.edit->addAction(QStringLiteral("&Recover Picture...")), "mnuRecover");
     menus.recover->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+
+    QMenu *view = named(bar->addMenu(QStringLiteral("&View")), "mnuView");
+    menus.lcdView = named(view->addAction(QStringLiteral("&LCD View")), "mnuLcdView");
+    menus.lcdView->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     return menus;
 }

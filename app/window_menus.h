@@ -22,6 +22,8 @@ struct WindowMenus
     QAction *editImport;
     QAction *editFromText;
     QAction *recover;
+    // The View menu: the LCD View, the canvas enlarged to draw in.
+    QAction *lcdView;
 };
 
 WindowMenus buildWindowMenus(QMainWindow &window);

@@ -29,6 +29,12 @@ public:
     // Paints a filled round dot of penSize pixels in drawColour, centred on
     // (x, y) in canvas units; what falls off the shown canvas is dropped.
     void plotDot(double x, double y);
+    // One pixel in `colour`, when it lies on the shown canvas.
+    void paintPixel(int x, int y, QRgb colour)
+    {
+        if (x >= 0 && x < Width && y >= 0 && y < shownRows_)
+            pixels_[static_cast<std::size_t>(y * Width + x)] = colour & 0xFFFFFF;
+    }
     void clearCanvas();
     // The canvas becomes white and the picture is copied in at the top-left
     // corner, one picture pixel per canvas pixel, clipped at the edges.

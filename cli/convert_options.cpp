@@ -38,6 +38,15 @@ const QString Fit = QStringLiteral("fit");
 const QString Threshold = QStringLiteral("threshold");
 const QString Dither = QStringLiteral("dither");
 const QString Invert = QStringLiteral("invert");
+const QString Text = QStringLiteral("text");
+const QString Font = QStringLiteral("font");
+const QString Size = QStringLiteral("size");
+const QString Bold = QStringLiteral("bold");
+const QString At = QStringLiteral("at");
+const QString SavePicture = QStringLiteral("save-picture");
+const QString ListFonts = QStringLiteral("list-fonts");
+// --at beyond this lies far off the display.
+constexpr int MaxTextOffset = 10000;
 
 // The line speeds the window's settings list offers.
 constexpr std::array<int, 3> baudChoices{9600, 2400, 1200};
@@ -120,6 +129,27 @@ void addOptions(QCommandLineParser &parser)
         {Dither, QStringLiteral("Import with dithering (default none)."),
          QStringLiteral("none|floyd-steinberg|atkinson|ordered")},
         {Invert, QStringLiteral("Import with dots and white swapped.")},
+        {Text,
+         QStringLiteral("Draw STRING in dots onto the picture, as the window's LCD View places text: no grey, a dot "
+                        "is on or off. Without a picture it is drawn onto a blank one. Line feeds start new lines."),
+         QStringLiteral("STRING")},
+        {Font,
+         QStringLiteral("Font of --text: lcd5x7 (the built-in 5 x 7 dot font, the default) or an installed font "
+                        "as --list-fonts names it."),
+         QStringLiteral("NAME")},
+        {Size,
+         QStringLiteral("Size of --text in pixels, %1 to %2 (default 8); lcd5x7 doubles its dots at 16, triples "
+                        "them at 24.")
+             .arg(MinLcdTextSize)
+             .arg(MaxLcdTextSize),
+         QStringLiteral("PX")},
+        {Bold, QStringLiteral("Bold --text.")},
+        {At, QStringLiteral("Top-left of the text's box, in dots (default 0,0)."), QStringLiteral("X,Y")},
+        {SavePicture,
+         QStringLiteral("Also write the picture as it is converted (after any import and text) as a BMP, as the "
+                        "window's Save writes it. One picture per call."),
+         QStringLiteral("FILE.bmp")},
+        {ListFonts, QStringLiteral("List the fonts --font takes, one per line, and exit.")},
         {{QStringLiteral("h"), Help}, QStringLiteral("Show this help and exit.")},
         {Version, QStringLiteral("Show the version and exit.")},
     });
@@ -157,7 +187,7 @@ QString readInputs(const QCommandLineParser &parser, ConvertOptions &o)
             return QStringLiteral("--from-text: no file given");
         if (!o.inputs.isEmpty())
             return QStringLiteral("--from-text reads a text, not pictures: %1").arg(o.inputs.join(QLatin1Char(' ')));
-        for (const QString &name : {Reformat, Send, Suffix}) {
+        for (const QString &name : {Reformat, Send, Suffix, Text, SavePicture}) {
             if (parser.isSet(name))
                 return QStringLiteral("--%1 does not go with --from-text").arg(name);
         }
@@ -169,8 +199,88 @@ QString readInputs(const QCommandLineParser &parser, ConvertOptions &o)
                                                      QFileInfo(o.fromText).absoluteFilePath() ||
                                                  isSameFile(output, o.fromText)))
             return QStringLiteral("-o %1 would overwrite the text").arg(parser.value(Output));
-    } else if (o.inputs.isEmpty()) {
+    } else if (o.inputs.isEmpty() && !parser.isSet(Text)) {
         return QStringLiteral("no picture given");
+    }
+    return QString();
+}
+
+// "X,Y" in dots.
+std::optional<QPoint> textPosition(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    bool xOk = false;
+    bool yOk = false;
+    const int x = parts.size() == 2 ? parts.at(0).trimmed().toInt(&xOk, 10) : 0;
+    const int y = parts.size() == 2 ? parts.at(1).trimmed().toInt(&yOk, 10) : 0;
+    if (!xOk || !yOk || qAbs(x) > MaxTextOffset || qAbs(y) > MaxTextOffset)
+        return std::nullopt;
+    return QPoint(x, y);
+}
+
+// The font, size, weight and place of the text.
+QString readTextStyle(const QCommandLineParser &parser, ConvertOptions &o)
+{
+    if (parser.isSet(Font)) {
+        o.textStyle.font = lcdFontNamed(parser.value(Font));
+        if (o.textStyle.font.isEmpty())
+            return QStringLiteral("--font: no font \"%1\"; %2 lists the fonts there are")
+                .arg(parser.value(Font), QStringLiteral("voxcel-convert --list-fonts"));
+    }
+    if (parser.isSet(Size)) {
+        bool ok = false;
+        o.textStyle.sizePx = parser.value(Size).toInt(&ok, 10);
+        if (!ok || o.textStyle.sizePx < MinLcdTextSize || o.textStyle.sizePx > MaxLcdTextSize)
+            return QStringLiteral("--size: \"%1\" is not a size from %2 to %3 pixels")
+                .arg(parser.value(Size))
+                .arg(MinLcdTextSize)
+                .arg(MaxLcdTextSize);
+    }
+    o.textStyle.bold = parser.isSet(Bold);
+    if (parser.isSet(At)) {
+        const std::optional<QPoint> at = textPosition(parser.value(At));
+        if (!at)
+            return QStringLiteral("--at: \"%1\" is not X,Y in dots (whole numbers from -%2 to %2)")
+                .arg(parser.value(At))
+                .arg(MaxTextOffset);
+        o.textAt = *at;
+    }
+    return QString();
+}
+
+// --text and its style, and --save-picture.
+QString readText(const QCommandLineParser &parser, ConvertOptions &o)
+{
+    if (!parser.isSet(Text)) {
+        for (const QString &name : {Font, Size, Bold, At}) {
+            if (parser.isSet(name))
+                return QStringLiteral("--%1 needs --text").arg(name);
+        }
+    } else {
+        o.text = parser.value(Text);
+        if (o.text->size() > MaxLcdTextLength)
+            return QStringLiteral("--text: over %1 characters, far more than the display holds").arg(MaxLcdTextLength);
+        const QString error = readTextStyle(parser, o);
+        if (!error.isEmpty())
+            return error;
+    }
+    if (o.text && o.inputs.isEmpty()) {
+        // The blank picture has no name to name a file after.
+        if (parser.isSet(Suffix) || (parser.isSet(Output) && QFileInfo(parser.value(Output)).isDir()))
+            return QStringLiteral("--text without a picture needs -o FILE or standard output, not a folder or "
+                                  "--suffix");
+        o.inputs = QStringList{QString()};
+    }
+    if (parser.isSet(SavePicture)) {
+        o.savePicture = parser.value(SavePicture);
+        if (o.savePicture.isEmpty())
+            return QStringLiteral("--save-picture: no file given");
+        if (o.inputs.size() > 1)
+            return QStringLiteral("--save-picture takes one picture at a time");
+        const QString &input = o.inputs.constFirst();
+        if (!input.isEmpty() && (QFileInfo(input).absoluteFilePath() == QFileInfo(o.savePicture).absoluteFilePath() ||
+                                 isSameFile(input, o.savePicture)))
+            return QStringLiteral("--save-picture %1 would overwrite the picture").arg(o.savePicture);
     }
     return QString();
 }
@@ -341,7 +451,7 @@ QString readOutput(const QCommandLineParser &parser, ConvertOptions &o)
 QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
 {
     // In this order: the first wrong option is the one reported.
-    for (auto read : {readInputs, readOutputFormat, readPicSettings, readSending, readImport, readOutput}) {
+    for (auto read : {readInputs, readOutputFormat, readPicSettings, readSending, readImport, readOutput, readText}) {
         const QString error = read(parser, o);
         if (!error.isEmpty())
             return error;
@@ -368,6 +478,10 @@ ParsedArguments parseConvertArguments(const QStringList &arguments)
         result.outcome = ParsedArguments::Outcome::Version;
         return result;
     }
+    if (parser.isSet(ListFonts)) {
+        result.outcome = ParsedArguments::Outcome::ListFonts;
+        return result;
+    }
     result.error = readOptions(parser, result.options);
     if (result.error.isEmpty())
         result.outcome = ParsedArguments::Outcome::Run;
@@ -387,6 +501,7 @@ QString convertHelpText()
                "Usage: voxcel-convert [options] picture.bmp...\n"
                "       voxcel-convert --from-text FILE -o picture.bmp [--order ...] [--header ...] [--footer ...]\n"
                "                      [--format ...] [--delimiter ...]\n"
+               "       voxcel-convert --text STRING [--font NAME|lcd5x7] [--size PX] [--bold] [--at X,Y] [picture.bmp]\n"
                "\n"
                "Converts 128 x 64 BMP pictures into KS0108 page bytes written as hex text, exactly as the\n"
                "Voxcel window's Convert does with the same settings, and prints the text and a line end.\n"

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "canvas/lcd_text.h"
 #include "canvas/picture_import.h"
 #include "convert/byte_matrix.h"
 
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -44,11 +46,20 @@ struct ConvertOptions
     // dithered), with the Import dialog's defaults for the options not
     // given. Without them a picture is taken as Load takes it.
     std::optional<ImportOptions> import;
+
+    // --text: drawn in dots onto each picture as the LCD View draws it, or
+    // onto a blank picture when none is given (inputs then holds one empty
+    // name).
+    std::optional<QString> text;
+    LcdTextStyle textStyle;
+    QPoint textAt; // the top-left of the text's box
+    // --save-picture: the picture as it is converted, written as a BMP.
+    QString savePicture;
 };
 
 struct ParsedArguments
 {
-    enum class Outcome { Run, Help, Version, UsageError };
+    enum class Outcome { Run, Help, Version, ListFonts, UsageError };
 
     Outcome outcome = Outcome::UsageError;
     ConvertOptions options;
@@ -56,7 +67,8 @@ struct ParsedArguments
 };
 
 // Reads the arguments (the program name first, as QCoreApplication gives
-// them) and checks every value against what the window offers.
+// them) and checks every value against what the window offers. Font names
+// are looked up in the font database, which needs a GUI application.
 ParsedArguments parseConvertArguments(const QStringList &arguments);
 
 // The --help text.

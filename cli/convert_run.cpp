@@ -1,6 +1,7 @@
 #include "cli/convert_run.h"
 
 #include "canvas/canvas.h"
+#include "canvas/lcd_text.h"
 #include "canvas/picture_file.h"
 #include "canvas/picture_import.h"
 #include "cli/output_plan.h"
@@ -44,6 +45,11 @@ int usageError(const ConsoleStreams &console, const QString &message)
 
 std::optional<QImage> readInput(const ConsoleStreams &console, const QString &input, const ConvertOptions &options)
 {
+    if (input.isEmpty()) { // --text alone: a blank picture
+        QImage blank(Canvas::Width, Canvas::Height, QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        return blank;
+    }
     if (options.import) {
         QString error;
         std::optional<QImage> imported = importPicture(input, *options.import, importTargetSize(false), &error);
@@ -64,6 +70,30 @@ std::optional<QImage> readInput(const ConsoleStreams &console, const QString &in
     else
         reportError(console, QStringLiteral("%1: not a readable BMP picture").arg(input));
     return std::nullopt;
+}
+
+// The picture as it is converted: read or imported, with the text of
+// --text drawn on it as the LCD View draws it, and written out by
+// --save-picture when asked.
+std::optional<QImage> pictureToConvert(const ConsoleStreams &console, const QString &input,
+                                       const ConvertOptions &options)
+{
+    std::optional<QImage> picture = readInput(console, input, options);
+    if (!picture || (!options.text && options.savePicture.isEmpty()))
+        return picture;
+    Canvas canvas;
+    canvas.placePicture(*picture);
+    if (options.text)
+        drawLcdText(canvas, *options.text, options.textStyle, options.textAt, Canvas::Black);
+    picture = canvas.canvasImage();
+    if (!options.savePicture.isEmpty()) {
+        const QString failure = writeBmp(*picture, options.savePicture);
+        if (!failure.isEmpty()) {
+            reportError(console, QStringLiteral("cannot write %1: %2").arg(options.savePicture, failure));
+            return std::nullopt;
+        }
+    }
+    return picture;
 }
 
 // A write the system cuts short (a size limit reached, a full disk) tells
@@ -186,7 +216,7 @@ private:
 
 int sendPicture(const ConsoleStreams &console, const ConvertOptions &options, const QString &input)
 {
-    const std::optional<QImage> picture = readInput(console, input, options);
+    const std::optional<QImage> picture = pictureToConvert(console, input, options);
     if (!picture)
         return ExitFailure;
     const QString sendText = pictureText(*picture, options);
@@ -202,7 +232,8 @@ int sendPicture(const ConsoleStreams &console, const ConvertOptions &options, co
         port.setSettings(QStringLiteral("%1,n,8,1").arg(options.baudRate));
         if (console.errIsTerminal) {
             const LineDuration characterTime = port.characterTime();
-            progress.emplace(console.err, QStringLiteral("Sending %1 to %2").arg(input, options.sendDevice),
+            const QString what = input.isEmpty() ? QStringLiteral("the text") : input;
+            progress.emplace(console.err, QStringLiteral("Sending %1 to %2").arg(what, options.sendDevice),
                              [&sendText, &options, delayMs, characterTime](qsizetype sent) {
                                  return pacedSendTime(sendText, options.waitChars, delayMs, characterTime, sent);
                              });
@@ -313,6 +344,9 @@ int runConvert(const QStringList &arguments, const ConsoleStreams &console)
     case ParsedArguments::Outcome::Version:
         say(console.out, QStringLiteral("%1 %2\n").arg(ProgramName, QStringLiteral(VOXCEL_VERSION)));
         return ExitSuccess;
+    case ParsedArguments::Outcome::ListFonts:
+        say(console.out, lcdFontNames().join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        return ExitSuccess;
     case ParsedArguments::Outcome::UsageError:
         return usageError(console, parsed.error);
     case ParsedArguments::Outcome::Run:
@@ -342,7 +376,7 @@ int runConvert(const QStringList &arguments, const ConsoleStreams &console)
     // each file complete or not written at all.
     int status = ExitSuccess;
     for (const OutputTarget &target : targets) {
-        const std::optional<QImage> picture = readInput(console, target.input, options);
+        const std::optional<QImage> picture = pictureToConvert(console, target.input, options);
         if (!picture) {
             status = ExitFailure;
             continue;

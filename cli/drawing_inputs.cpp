@@ -26,3 +26,13 @@ bool drawingAmongArguments(int argc, char *argv[])
     }
     return false;
 }
+
+bool textAmongArguments(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--text" || argument.startsWith("--text=") || argument == "--list-fonts")
+            return true;
+    }
+    return false;
+}

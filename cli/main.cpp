@@ -46,10 +46,10 @@ int main(int argc, char *argv[])
     // its place and be read as standard input: /dev/null holds it instead.
     const bool inIsClosed = standardInputIsClosed();
     // No GUI application for pictures: a build server has no display, and
-    // reading them needs none. An SVG drawing's text needs the font
-    // database, which only a GUI application has: one that shows nothing.
+    // reading them needs none. An SVG drawing's text and --text need the
+    // font database, which only a GUI application has: one that shows nothing.
     std::unique_ptr<QCoreApplication> app;
-    if (drawingAmongArguments(argc, argv)) {
+    if (drawingAmongArguments(argc, argv) || textAmongArguments(argc, argv)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {

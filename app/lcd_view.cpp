@@ -1,0 +1,287 @@
+#include "app/lcd_view.h"
+
+#include "app/app_icon.h"
+#include "app/lcd_canvas.h"
+#include "app/picture_panel.h"
+#include "app/tool_tips.h"
+#include "app/window_look.h"
+#include "canvas/drawing.h"
+#include "canvas/lcd_text.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+QPointer<LcdView> LcdView::instance_;
+
+namespace {
+struct ToolEntry
+{
+    LcdTool tool;
+    const char *caption;
+    Qt::Key key;
+};
+// In the order of the tool buttons, lcdTool_0 to lcdTool_6.
+constexpr ToolEntry Tools[] = {
+    {LcdTool::Pen, "Pen", Qt::Key_P},
+    {LcdTool::Line, "Line", Qt::Key_L},
+    {LcdTool::Rectangle, "Rectangle", Qt::Key_R},
+    {LcdTool::FilledRectangle, "Filled", Qt::Key_F},
+    {LcdTool::Ellipse, "Ellipse", Qt::Key_E},
+    {LcdTool::Fill, "Fill", Qt::Key_B},
+    {LcdTool::Text, "Text", Qt::Key_T},
+};
+
+// Room the window's rows, frame and scroll area take around the dots.
+constexpr QSize AroundCanvas(40, 200);
+
+QHBoxLayout *row(QWidget *parent)
+{
+    auto *layout = new QHBoxLayout(parent);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return layout;
+}
+} // namespace
+
+LcdView::LcdView(PicturePanel &picture, QWidget *parent)
+    : QWidget(parent, Qt::Window), picture_(picture)
+{
+    setObjectName(QStringLiteral("frmLcdView"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("LCD View"));
+    setWindowIcon(applicationIcon());
+
+    canvas = named(new LcdCanvas, "lcdCanvas");
+    auto *scroll = new QScrollArea;
+    scroll->setWidget(canvas);
+    scroll->setAlignment(Qt::AlignCenter);
+    positionLabel = named(new QLabel, "lcdPosition");
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(buildToolRow());
+    layout->addWidget(buildTextRow());
+    layout->addWidget(scroll, 1);
+    layout->addWidget(positionLabel);
+    setToolTips(*this);
+
+    connectControls();
+    startZoom();
+    renderText();
+    refresh();
+    hold(picture_.isHeld());
+}
+
+QWidget *LcdView::buildToolRow()
+{
+    auto *tools = new QWidget;
+    QHBoxLayout *layout = row(tools);
+    auto *group = new QButtonGroup(this);
+    for (const ToolEntry &entry : Tools) {
+        const QString name = QStringLiteral("lcdTool_%1").arg(toolButtons.size());
+        auto *button = new QToolButton;
+        button->setObjectName(name);
+        button->setText(QString::fromLatin1(entry.caption));
+        button->setCheckable(true);
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(button->text(), QKeySequence(entry.key).toString()));
+        group->addButton(button);
+        layout->addWidget(button);
+        toolButtons << button;
+        connect(button, &QToolButton::clicked, this, [this, tool = entry.tool] { chooseTool(tool); });
+        connect(new QShortcut(QKeySequence(entry.key), this), &QShortcut::activated, this,
+                [this, tool = entry.tool] { chooseTool(tool); });
+    }
+    toolButtons.first()->setChecked(true);
+
+    penSizeCombo = named(new QComboBox, "lcdPenSize");
+    penSizeCombo->addItems({QStringLiteral("x1"), QStringLiteral("x2"), QStringLiteral("x3"), QStringLiteral("x4"),
+                            QStringLiteral("x5"), QStringLiteral("x10")});
+    penSizeCombo->setCurrentIndex(picture_.penSizeIndex());
+    zoomBox = named(new QSpinBox, "lcdZoom");
+    zoomBox->setRange(LcdCanvas::MinZoom, LcdCanvas::MaxZoom);
+    zoomBox->setSuffix(QStringLiteral("x"));
+    gridBox = named(new QCheckBox(QStringLiteral("&Grid")), "lcdGrid");
+    gridBox->setChecked(true);
+    lookCombo = named(new QComboBox, "lcdLook");
+    lookCombo->addItems({QStringLiteral("LCD (dark on yellow-green)"), QStringLiteral("Paper (black on white)")});
+    layout->addWidget(penSizeCombo);
+    layout->addStretch();
+    layout->addWidget(new QLabel(QStringLiteral("Zoom")));
+    layout->addWidget(zoomBox);
+    layout->addWidget(gridBox);
+    layout->addWidget(lookCombo);
+    return tools;
+}
+
+QWidget *LcdView::buildTextRow()
+{
+    auto *text = new QWidget;
+    QHBoxLayout *layout = row(text);
+    textBox = named(new QLineEdit, "lcdText");
+    textBox->setMaxLength(MaxLcdTextLength);
+    textBox->setPlaceholderText(QStringLiteral("Text to place"));
+    fontCombo = named(new QComboBox, "lcdFont");
+    fontCombo->addItems(lcdFontNames());
+    fontSizeBox = named(new QSpinBox, "lcdFontSize");
+    fontSizeBox->setRange(MinLcdTextSize, MaxLcdTextSize);
+    fontSizeBox->setValue(LcdTextStyle().sizePx);
+    fontSizeBox->setSuffix(QStringLiteral(" px"));
+    boldBox = named(new QCheckBox(QStringLiteral("&Bold")), "lcdBold");
+    layout->addWidget(new QLabel(QStringLiteral("Text")));
+    layout->addWidget(textBox, 1);
+    layout->addWidget(fontCombo);
+    layout->addWidget(fontSizeBox);
+    layout->addWidget(boldBox);
+    return text;
+}
+
+void LcdView::connectControls()
+{
+    connect(&picture_, &PicturePanel::pictureChanged, this, &LcdView::refresh);
+    connect(&picture_, &PicturePanel::editingHeld, this, &LcdView::hold);
+    connect(&picture_, &PicturePanel::penSizeChosen, penSizeCombo, &QComboBox::setCurrentIndex);
+    connect(penSizeCombo, &QComboBox::activated, &picture_, &PicturePanel::choosePenSize);
+    connect(zoomBox, &QSpinBox::valueChanged, canvas, &LcdCanvas::setZoom);
+    connect(gridBox, &QCheckBox::toggled, canvas, &LcdCanvas::setGrid);
+    connect(lookCombo, &QComboBox::currentIndexChanged, this,
+            [this](int index) { canvas->setLook(index == 1 ? LcdCanvas::Look::Paper : LcdCanvas::Look::Lcd); });
+    connect(textBox, &QLineEdit::textChanged, this, &LcdView::renderText);
+    connect(textBox, &QLineEdit::returnPressed, this, [this] { keep(editing_.commitText(picture_.canvas())); });
+    connect(fontCombo, &QComboBox::currentIndexChanged, this, &LcdView::renderText);
+    connect(fontSizeBox, &QSpinBox::valueChanged, this, &LcdView::renderText);
+    connect(boldBox, &QCheckBox::toggled, this, &LcdView::renderText);
+
+    connect(canvas, &LcdCanvas::pressed, this, &LcdView::press);
+    connect(canvas, &LcdCanvas::moved, this, &LcdView::move);
+    connect(canvas, &LcdCanvas::released, this, &LcdView::release);
+    connect(canvas, &LcdCanvas::left, this, [this] {
+        editing_.leave();
+        positionLabel->clear();
+        refresh();
+    });
+    connect(canvas, &LcdCanvas::arrowPressed, this, [this](QPoint step) {
+        if (editing_.nudge(step))
+            refresh();
+    });
+    connect(canvas, &LcdCanvas::enterPressed, this, [this] { keep(editing_.commitText(picture_.canvas())); });
+    connect(canvas, &LcdCanvas::escapePressed, this, [this] {
+        // A pen stroke is on the picture already; it ends with the release.
+        if (!(editing_.isDragging() && editing_.tool() == LcdTool::Pen))
+            editing_.cancel();
+        refresh();
+    });
+
+    // Undo and redo of the one picture history, as in the main window.
+    undoAction = new QAction(this);
+    undoAction->setShortcut(QKeySequence::Undo);
+    redoAction = new QAction(this);
+    redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    addActions({undoAction, redoAction});
+    connect(undoAction, &QAction::triggered, &picture_, &PicturePanel::undo);
+    connect(redoAction, &QAction::triggered, &picture_, &PicturePanel::redo);
+}
+
+void LcdView::startZoom()
+{
+    // The largest zoom at which the whole display fits the screen.
+    const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableGeometry().size() - AroundCanvas : QSize();
+    const int zoom = qMin(room.width() / Canvas::Width, room.height() / Canvas::Height);
+    zoomBox->setValue(qBound(LcdCanvas::MinZoom, zoom, LcdCanvas::MaxZoom));
+    canvas->setZoom(zoomBox->value());
+    resize(canvas->size() + AroundCanvas - QSize(0, 80));
+}
+
+LcdView *LcdView::showSingle(QWidget *parent, PicturePanel &picture)
+{
+    if (!instance_)
+        instance_ = new LcdView(picture, parent);
+    instance_->show();
+    instance_->raise();
+    instance_->activateWindow();
+    return instance_;
+}
+
+void LcdView::chooseTool(LcdTool tool)
+{
+    editing_.setTool(tool);
+    toolButtons.at(static_cast<int>(tool))->setChecked(true);
+    refresh();
+}
+
+void LcdView::renderText()
+{
+    const LcdTextStyle style{fontCombo->currentText(), fontSizeBox->value(), boldBox->isChecked()};
+    editing_.setTextDots(renderLcdText(textBox->text(), style));
+    refresh();
+}
+
+void LcdView::refresh()
+{
+    const Canvas &picture = picture_.canvas();
+    const std::optional<Canvas> preview = editing_.preview(picture);
+    canvas->showPicture(preview ? *preview : picture);
+}
+
+void LcdView::press(QPoint dot, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    if (button != Qt::LeftButton && button != Qt::RightButton)
+        return;
+    if (editing_.isDragging())
+        return; // the other button during a shape changes nothing
+    keep(editing_.press(picture_.canvas(), dot, button == Qt::RightButton, modifiers & Qt::ShiftModifier));
+    if (editing_.tool() == LcdTool::Pen && editing_.isDragging())
+        picture_.showPixels(editing_.preview(picture_.canvas())->pixels());
+    refresh();
+}
+
+void LcdView::move(QPoint dot, Qt::KeyboardModifiers modifiers)
+{
+    showPosition(dot);
+    editing_.moveTo(dot, modifiers & Qt::ShiftModifier);
+    // The pen draws on the picture as it goes; shapes and text only show.
+    if (editing_.tool() == LcdTool::Pen && editing_.isDragging())
+        picture_.showPixels(editing_.preview(picture_.canvas())->pixels());
+    else
+        refresh();
+}
+
+void LcdView::release()
+{
+    keep(editing_.release(picture_.canvas()));
+}
+
+void LcdView::keep(const std::optional<LcdEdit> &edit)
+{
+    if (edit)
+        picture_.applyEdit(edit->before, edit->after, edit->what);
+    refresh();
+}
+
+void LcdView::showPosition(QPoint dot)
+{
+    QString text = positionCaption(dot.x(), dot.y());
+    if (dot.x() >= 0 && dot.x() < Canvas::Width && dot.y() >= 0 && dot.y() < picture_.canvas().shownRows())
+        text += QStringLiteral("   Page %1, Column %2").arg(dot.y() / 8).arg(dot.x());
+    positionLabel->setText(text);
+}
+
+void LcdView::hold(bool held)
+{
+    if (held) {
+        editing_.cancel();
+        hold_.hold({canvas}, {undoAction, redoAction});
+    } else {
+        hold_.release();
+    }
+    refresh();
+}
