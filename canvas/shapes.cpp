@@ -78,12 +78,20 @@ void addEllipse(QVector<QPoint> &dots, const QRect &box)
     }
 }
 
+// The box with both points as corners, both inside it. (QRect::normalized
+// would leave out a row and a column when the points come right to left.)
+QRect boxOf(QPoint a, QPoint b)
+{
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+}
+
 } // namespace
 
 QVector<QPoint> shapeDots(Shape shape, QPoint from, QPoint to)
 {
     QVector<QPoint> dots;
-    const QRect box = QRect(from, to).normalized();
+    const QRect box = boxOf(from, to);
     switch (shape) {
     case Shape::Line:
         addLine(dots, from, to);
