@@ -5,7 +5,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 struct LookColours
@@ -33,7 +35,7 @@ LcdCanvas::LcdCanvas(QWidget *parent)
     setCursor(Qt::CrossCursor);
     dots_ = QImage(Canvas::Width, Canvas::Height, QImage::Format_RGB32);
     dots_.fill(coloursOf(look_).background);
-    fitSize();
+    changed();
 }
 
 void LcdCanvas::showPicture(const Canvas &canvas)
@@ -47,21 +49,19 @@ void LcdCanvas::showPicture(const Canvas &canvas)
         for (int x = 0; x < Canvas::Width; ++x)
             line[x] = canvas.pixelIsSet(x, y) ? colours.dot : colours.background;
     }
-    fitSize();
-    update();
+    changed();
 }
 
 void LcdCanvas::setZoom(int zoom)
 {
     zoom_ = qBound(MinZoom, zoom, MaxZoom);
-    fitSize();
-    update();
+    changed();
 }
 
 void LcdCanvas::setGrid(bool on)
 {
     grid_ = on;
-    update();
+    changed();
 }
 
 void LcdCanvas::setLook(Look look)
@@ -75,34 +75,46 @@ void LcdCanvas::setLook(Look look)
             line[x] = line[x] == from.dot ? to.dot : to.background;
     }
     look_ = look;
-    update();
+    changed();
 }
 
-void LcdCanvas::fitSize()
+void LcdCanvas::changed()
 {
+    scaled_ = QImage(); // made again at the next paint
     setFixedSize(dots_.width() * zoom_, dots_.height() * zoom_);
+    update();
 }
 
 void LcdCanvas::paintEvent(QPaintEvent *event)
 {
+    if (scaled_.isNull())
+        renderScaled();
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    // Only the dots under the exposed part are scaled up.
     const QRect exposed = event->rect();
-    const QRect source(exposed.left() / zoom_, exposed.top() / zoom_, exposed.width() / zoom_ + 2,
-                       exposed.height() / zoom_ + 2);
-    const QRect dots = source.intersected(dots_.rect());
-    painter.drawImage(QRect(dots.topLeft() * zoom_, dots.size() * zoom_), dots_, dots);
-    if (!grid_)
-        return;
-    QVector<QLine> lines;
-    lines.reserve(dots.width() + dots.height() + 2);
-    for (int x = dots.left(); x <= dots.right() + 1; ++x)
-        lines.append(QLine(x * zoom_, dots.top() * zoom_, x * zoom_, (dots.bottom() + 1) * zoom_));
-    for (int y = dots.top(); y <= dots.bottom() + 1; ++y)
-        lines.append(QLine(dots.left() * zoom_, y * zoom_, (dots.right() + 1) * zoom_, y * zoom_));
-    painter.setPen(QPen(coloursOf(look_).grid, 0));
-    painter.drawLines(lines);
+    painter.drawImage(exposed.topLeft(), scaled_, exposed);
+}
+
+void LcdCanvas::renderScaled()
+{
+    // Row by row: one row of pixels per row of dots, copied down the dot's
+    // height; the grid is the first row and column of every dot.
+    const QRgb grid = coloursOf(look_).grid.rgb();
+    scaled_ = QImage(dots_.width() * zoom_, dots_.height() * zoom_, QImage::Format_RGB32);
+    const auto rowBytes = static_cast<std::size_t>(scaled_.bytesPerLine());
+    for (int y = 0; y < dots_.height(); ++y) {
+        const QRgb *source = reinterpret_cast<const QRgb *>(dots_.constScanLine(y));
+        QRgb *first = reinterpret_cast<QRgb *>(scaled_.scanLine(y * zoom_));
+        for (int x = 0; x < dots_.width(); ++x) {
+            QRgb *cell = first + x * zoom_;
+            std::fill(cell, cell + zoom_, source[x]);
+            if (grid_)
+                cell[0] = grid;
+        }
+        for (int row = 1; row < zoom_; ++row)
+            std::memcpy(scaled_.scanLine(y * zoom_ + row), first, rowBytes);
+        if (grid_)
+            std::fill(first, first + scaled_.width(), grid);
+    }
 }
 
 QPoint LcdCanvas::dotAt(QPointF position) const

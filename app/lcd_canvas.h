@@ -49,9 +49,13 @@ protected:
 
 private:
     QPoint dotAt(QPointF position) const;
-    void fitSize();
+    // The size follows the dots and the zoom; the enlarged picture is made
+    // again when it is next painted.
+    void changed();
+    void renderScaled();
 
-    QImage dots_; // one pixel per dot, in the look's colours
+    QImage dots_;   // one pixel per dot, in the look's colours
+    QImage scaled_; // the widget's pixels: the dots enlarged, with the grid
     int zoom_ = 8;
     bool grid_ = true;
     Look look_ = Look::Lcd;

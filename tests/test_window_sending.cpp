@@ -3,6 +3,7 @@
 // and the controls held meanwhile.
 #include "support/window_fixture.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -87,8 +88,10 @@ void TestWindowSending::heldControlsTakeNoInputAndComeBack()
 {
     input::click(find<QWidget>("Picture1"), Qt::LeftButton, at(5, 5));
     const QImage drawn = window->canvas().canvasImage();
-    const QStringList held{"Picture1", "Command5", "txthead",   "Text2",  "Text3",
-                           "cmdcomm",  "List2",    "xmitdelay", "Check1", "Command4"};
+    find<QAction>("mnuLcdView")->trigger();
+    QApplication::setActiveWindow(window);
+    const QStringList held{"Picture1",  "Command5", "txthead", "Text2",    "Text3",    "cmdcomm",
+                           "List2",     "xmitdelay", "Check1", "Command4", "lcdCanvas"};
     pasteAndSendWhile([&] {
         for (const QString &name : held)
             QVERIFY2(!find<QWidget>(name.toLatin1().constData())->isEnabled(), qPrintable(name));
@@ -96,6 +99,7 @@ void TestWindowSending::heldControlsTakeNoInputAndComeBack()
         QVERIFY(find<QWidget>("Command11")->isEnabled()); // Copy changes nothing
         click("Command5");                                // Clear
         input::click(find<QWidget>("Picture1"), Qt::LeftButton, at(50, 30));
+        input::click(find<QWidget>("lcdCanvas"), Qt::LeftButton, {40, 40});
         // Letters only: a space would press Stop, which has the focus.
         input::type(find<QLineEdit>("txthead"), QStringLiteral("db"));
         input::type(find<QWidget>("Text2"), QStringLiteral("x"));
