@@ -279,7 +279,7 @@ void LcdView::hold(bool held)
 {
     if (held) {
         editing_.cancel();
-        hold_.hold({canvas}, {undoAction, redoAction});
+        hold_.hold({canvas, penSizeCombo}, {undoAction, redoAction});
     } else {
         hold_.release();
     }
