@@ -26,8 +26,7 @@ LookColours coloursOf(LcdCanvas::Look look)
 }
 } // namespace
 
-LcdCanvas::LcdCanvas(QWidget *parent)
-    : QWidget(parent)
+LcdCanvas::LcdCanvas(QWidget *parent) : QWidget(parent)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -54,8 +54,7 @@ QHBoxLayout *row(QWidget *parent)
 }
 } // namespace
 
-LcdView::LcdView(PicturePanel &picture, QWidget *parent)
-    : QWidget(parent, Qt::Window), picture_(picture)
+LcdView::LcdView(PicturePanel &picture, QWidget *parent) : QWidget(parent, Qt::Window), picture_(picture)
 {
     setObjectName(QStringLiteral("frmLcdView"));
     setAttribute(Qt::WA_DeleteOnClose);

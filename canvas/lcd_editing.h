@@ -66,6 +66,6 @@ private:
     bool shift_ = false;
     QRgb colour_ = Canvas::Black;
     QPoint from_, to_;
-    Canvas::Pixels before_{};  // the picture at the press
-    Canvas stroke_;            // the same, with the pen's dots so far
+    Canvas::Pixels before_{}; // the picture at the press
+    Canvas stroke_;           // the same, with the pen's dots so far
 };

@@ -41,8 +41,8 @@ QImage renderBuiltIn(const QStringList &lines, const LcdTextStyle &style)
     qsizetype longest = 0;
     for (const QString &line : lines)
         longest = qMax(longest, line.size());
-    QImage dots = blankDots(static_cast<int>(longest * advance - 1) * scale,
-                            (static_cast<int>(lines.size()) * 8 - 1) * scale);
+    QImage dots =
+        blankDots(static_cast<int>(longest * advance - 1) * scale, (static_cast<int>(lines.size()) * 8 - 1) * scale);
     for (int row = 0; row < lines.size(); ++row) {
         const QString &line = lines.at(row);
         for (int i = 0; i < line.size(); ++i) {

@@ -171,6 +171,13 @@ std::optional<typename Choices::value_type> choiceValue(const QString &text, con
     return *found;
 }
 
+// Two paths that lead to one file: by name, or for files that exist by
+// what they are on the disk.
+bool namesSameFile(const QString &a, const QString &b)
+{
+    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath() || isSameFile(a, b);
+}
+
 QString invalidChoice(const QString &option, const QString &text, const QString &choices)
 {
     return QStringLiteral("--%1: \"%2\" is not one of %3").arg(option, text, choices);
@@ -195,9 +202,7 @@ QString readInputs(const QCommandLineParser &parser, ConvertOptions &o)
         if (!parser.isSet(Output))
             return QStringLiteral("--from-text needs -o picture.bmp");
         const QString output = parser.value(Output);
-        if (o.fromText != QLatin1String("-") && (QFileInfo(output).absoluteFilePath() ==
-                                                     QFileInfo(o.fromText).absoluteFilePath() ||
-                                                 isSameFile(output, o.fromText)))
+        if (o.fromText != QLatin1String("-") && namesSameFile(output, o.fromText))
             return QStringLiteral("-o %1 would overwrite the text").arg(parser.value(Output));
     } else if (o.inputs.isEmpty() && !parser.isSet(Text)) {
         return QStringLiteral("no picture given");
@@ -266,7 +271,8 @@ QString readText(const QCommandLineParser &parser, ConvertOptions &o)
     }
     if (o.text && o.inputs.isEmpty()) {
         // The blank picture has no name to name a file after.
-        if (parser.isSet(Suffix) || (parser.isSet(Output) && QFileInfo(parser.value(Output)).isDir()))
+        const QString output = parser.value(Output);
+        if (parser.isSet(Suffix) || QFileInfo(output).isDir() || output.endsWith(QLatin1Char('/')))
             return QStringLiteral("--text without a picture needs -o FILE or standard output, not a folder or "
                                   "--suffix");
         o.inputs = QStringList{QString()};
@@ -278,9 +284,10 @@ QString readText(const QCommandLineParser &parser, ConvertOptions &o)
         if (o.inputs.size() > 1)
             return QStringLiteral("--save-picture takes one picture at a time");
         const QString &input = o.inputs.constFirst();
-        if (!input.isEmpty() && (QFileInfo(input).absoluteFilePath() == QFileInfo(o.savePicture).absoluteFilePath() ||
-                                 isSameFile(input, o.savePicture)))
+        if (!input.isEmpty() && namesSameFile(input, o.savePicture))
             return QStringLiteral("--save-picture %1 would overwrite the picture").arg(o.savePicture);
+        if (!o.output.isEmpty() && namesSameFile(o.output, o.savePicture))
+            return QStringLiteral("--save-picture and -o both name %1").arg(o.savePicture);
     }
     return QString();
 }
@@ -501,7 +508,8 @@ QString convertHelpText()
                "Usage: voxcel-convert [options] picture.bmp...\n"
                "       voxcel-convert --from-text FILE -o picture.bmp [--order ...] [--header ...] [--footer ...]\n"
                "                      [--format ...] [--delimiter ...]\n"
-               "       voxcel-convert --text STRING [--font NAME|lcd5x7] [--size PX] [--bold] [--at X,Y] [picture.bmp]\n"
+               "       voxcel-convert --text STRING [--font NAME|lcd5x7] [--size PX] [--bold] [--at X,Y]\n"
+               "                      [options] [picture.bmp]\n"
                "\n"
                "Converts 128 x 64 BMP pictures into KS0108 page bytes written as hex text, exactly as the\n"
                "Voxcel window's Convert does with the same settings, and prints the text and a line end.\n"

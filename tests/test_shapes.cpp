@@ -77,8 +77,7 @@ void TestShapes::dotsOfShapes()
     // Nothing outside the box the two points span.
     const QRect box(QPoint(qMin(from.x(), to.x()), qMin(from.y(), to.y())),
                     QPoint(qMax(from.x(), to.x()), qMax(from.y(), to.y())));
-    QCOMPARE(setCount(painted(Shape::FilledRectangle, box.topLeft(), box.bottomRight())),
-             box.width() * box.height());
+    QCOMPARE(setCount(painted(Shape::FilledRectangle, box.topLeft(), box.bottomRight())), box.width() * box.height());
     Canvas outside = canvas;
     paintDots(outside, shapeDots(Shape::FilledRectangle, box.topLeft(), box.bottomRight()), Canvas::White);
     QCOMPARE(setCount(outside), 0);
@@ -142,7 +141,8 @@ void TestShapes::floodFill_data()
     QTest::addColumn<int>("count");
     // A diagonal from (0,10) to (10,0): 11 dots, 55 more above it.
     QTest::newRow("bounded by a diagonal") << false << QPoint(0, 0) << Canvas::Black << 66;
-    QTest::newRow("below the diagonal") << false << QPoint(127, 63) << Canvas::Black << Canvas::Width * Canvas::Height - 55;
+    QTest::newRow("below the diagonal") << false << QPoint(127, 63) << Canvas::Black
+                                        << Canvas::Width * Canvas::Height - 55;
     QTest::newRow("not past row 32 in 128x32") << true << QPoint(127, 0) << Canvas::Black << Canvas::Width * 32 - 55;
     QTest::newRow("right button clears one dot of it") << false << QPoint(5, 5) << Canvas::White << 10;
     QTest::newRow("already clear") << false << QPoint(0, 0) << Canvas::White << 11;
