@@ -43,8 +43,10 @@ constexpr ToolEntry Tools[] = {
     {LcdTool::Text, "Text", Qt::Key_T},
 };
 
-// Room the window's rows, frame and scroll area take around the dots.
-constexpr QSize AroundCanvas(40, 200);
+// Room the window's rows, margins and scroll area take around the dots,
+// and what the desktop takes of the screen besides (title bar, panel).
+constexpr QSize AroundCanvas(40, 120);
+constexpr QSize DesktopRoom(0, 80);
 
 QHBoxLayout *row(QWidget *parent)
 {
@@ -193,11 +195,11 @@ void LcdView::startZoom()
 {
     // The largest zoom at which the whole display fits the screen.
     const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    const QSize room = screen ? screen->availableGeometry().size() - AroundCanvas : QSize();
+    const QSize room = screen ? screen->availableGeometry().size() - AroundCanvas - DesktopRoom : QSize();
     const int zoom = qMin(room.width() / Canvas::Width, room.height() / Canvas::Height);
     zoomBox->setValue(qBound(LcdCanvas::MinZoom, zoom, LcdCanvas::MaxZoom));
     canvas->setZoom(zoomBox->value());
-    resize(canvas->size() + AroundCanvas - QSize(0, 80));
+    resize(canvas->size() + AroundCanvas);
 }
 
 LcdView *LcdView::showSingle(QWidget *parent, PicturePanel &picture)
@@ -212,6 +214,11 @@ LcdView *LcdView::showSingle(QWidget *parent, PicturePanel &picture)
 
 void LcdView::chooseTool(LcdTool tool)
 {
+    // A shape or stroke under way is finished with its own tool.
+    if (editing_.isDragging()) {
+        toolButtons.at(static_cast<int>(editing_.tool()))->setChecked(true);
+        return;
+    }
     editing_.setTool(tool);
     toolButtons.at(static_cast<int>(tool))->setChecked(true);
     refresh();

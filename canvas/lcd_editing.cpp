@@ -98,14 +98,14 @@ std::optional<LcdEdit> LcdEditing::commitText(const Canvas &picture)
     if (!textPlaced_)
         return std::nullopt;
     const Canvas finished = withTextAt(picture);
-    textPlaced_ = false;
+    textPlaced_ = hovering_ = false; // back under the pointer at its next move
     colour_ = Canvas::Black;
     return LcdEdit{picture.pixels(), finished.pixels(), editName(LcdTool::Text)};
 }
 
 void LcdEditing::cancel()
 {
-    dragging_ = textPlaced_ = false;
+    dragging_ = textPlaced_ = hovering_ = false;
     colour_ = Canvas::Black;
 }
 
