@@ -123,12 +123,14 @@ QPoint LcdCanvas::dotAt(QPointF position) const
 
 void LcdCanvas::mousePressEvent(QMouseEvent *event)
 {
-    emit pressed(dotAt(event->position()), event->button(), event->modifiers());
+    pointer_ = dotAt(event->position());
+    emit pressed(pointer_, event->button(), event->modifiers());
 }
 
 void LcdCanvas::mouseMoveEvent(QMouseEvent *event)
 {
-    emit moved(dotAt(event->position()), event->modifiers());
+    pointer_ = dotAt(event->position());
+    emit moved(pointer_, event->modifiers());
 }
 
 void LcdCanvas::mouseReleaseEvent(QMouseEvent *event)
@@ -164,7 +166,17 @@ void LcdCanvas::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Escape:
         emit escapePressed();
         break;
+    case Qt::Key_Shift:
+        emit moved(pointer_, event->modifiers() | Qt::ShiftModifier);
+        break;
     default:
         QWidget::keyPressEvent(event);
     }
+}
+
+void LcdCanvas::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Shift)
+        emit moved(pointer_, event->modifiers() & ~Qt::ShiftModifier);
+    QWidget::keyReleaseEvent(event);
 }

@@ -9,8 +9,9 @@ class Canvas;
 // The canvas enlarged: every dot a square of zoom x zoom pixels, in the
 // colours of an LCD panel or of paper, with an optional grid between the
 // dots. Reports the mouse in whole dots (floored, negative ones and those
-// past the edge included while a button holds the mouse) and the keys that
-// move, commit or cancel a text.
+// past the edge included while a button holds the mouse; Shift pressed or
+// let go counts as a move where the pointer is) and the keys that move,
+// commit or cancel a text.
 class LcdCanvas : public QWidget
 {
     Q_OBJECT
@@ -46,6 +47,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     QPoint dotAt(QPointF position) const;
@@ -54,7 +56,8 @@ private:
     void changed();
     void renderScaled();
 
-    QImage dots_;   // one pixel per dot, in the look's colours
+    QPoint pointer_; // the dot under the pointer at the last mouse event
+    QImage dots_;    // one pixel per dot, in the look's colours
     QImage scaled_; // the widget's pixels: the dots enlarged, with the grid
     int zoom_ = 8;
     bool grid_ = true;
