@@ -58,7 +58,7 @@ private:
 
     QPoint pointer_; // the dot under the pointer at the last mouse event
     QImage dots_;    // one pixel per dot, in the look's colours
-    QImage scaled_; // the widget's pixels: the dots enlarged, with the grid
+    QImage scaled_;  // the widget's pixels: the dots enlarged, with the grid
     int zoom_ = 8;
     bool grid_ = true;
     Look look_ = Look::Lcd;
