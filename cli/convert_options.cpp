@@ -38,6 +38,10 @@ const QString Fit = QStringLiteral("fit");
 const QString Threshold = QStringLiteral("threshold");
 const QString Dither = QStringLiteral("dither");
 const QString Invert = QStringLiteral("invert");
+const QString Series = QStringLiteral("series");
+const QString Hold = QStringLiteral("hold");
+const QString Loop = QStringLiteral("loop");
+const QString SavePicture = QStringLiteral("save-picture");
 
 // The line speeds the window's settings list offers.
 constexpr std::array<int, 3> baudChoices{9600, 2400, 1200};
@@ -120,6 +124,19 @@ void addOptions(QCommandLineParser &parser)
         {Dither, QStringLiteral("Import with dithering (default none)."),
          QStringLiteral("none|floyd-steinberg|atkinson|ordered")},
         {Invert, QStringLiteral("Import with dots and white swapped.")},
+        {Series,
+         QStringLiteral("Take the pictures as one series: every frame of an animated GIF with its delay, the "
+                        "pictures of a folder in name order, each frame imported. -o NAME%d.inc writes a file a "
+                        "frame (numbered from 1), otherwise the frames are printed one after the other. With "
+                        "--eeprom frame k goes to the start address + k x 1024.")},
+        {Hold,
+         QStringLiteral("With --series --send: the pause after each frame in milliseconds, 0 to 60000 "
+                        "(default the animation's delay, or 500; the xmit delay with --eeprom)."),
+         QStringLiteral("MS")},
+        {Loop, QStringLiteral("With --series --send to the LCD: send the series N times, 1 to 10000 (default 1)."),
+         QStringLiteral("N")},
+        {SavePicture, QStringLiteral("With --series: write each frame as a picture, %d standing for its number."),
+         QStringLiteral("NAME%d.bmp")},
         {{QStringLiteral("h"), Help}, QStringLiteral("Show this help and exit.")},
         {Version, QStringLiteral("Show the version and exit.")},
     });
@@ -261,9 +278,9 @@ QString readSending(const QCommandLineParser &parser, ConvertOptions &o)
         o.sendDevice = parser.value(Send);
         if (o.sendDevice.isEmpty())
             return QStringLiteral("--send: no device given");
-        if (parser.isSet(Output) || parser.isSet(Suffix))
+        if (parser.isSet(Output) || parser.isSet(Suffix) || parser.isSet(SavePicture))
             return QStringLiteral("--send writes to the device; -o and --suffix do not go with it");
-        if (o.inputs.size() > 1)
+        if (o.inputs.size() > 1 && !parser.isSet(Series))
             return QStringLiteral("--send takes one picture at a time");
     }
     if (parser.isSet(Baud)) {
@@ -338,10 +355,47 @@ QString readOutput(const QCommandLineParser &parser, ConvertOptions &o)
     return QString();
 }
 
+// A series' own options; every frame is imported.
+QString readSeries(const QCommandLineParser &parser, ConvertOptions &o)
+{
+    o.series = parser.isSet(Series);
+    for (const QString &name : {Hold, Loop, SavePicture})
+        if (parser.isSet(name) && !o.series)
+            return QStringLiteral("--%1 needs --series").arg(name);
+    if (!o.series)
+        return QString();
+    if (o.eepromMode && parser.isSet(Loop))
+        return QStringLiteral("--loop sends to the LCD; the EEPROM takes a series once");
+    if (!o.fromText.isEmpty() || parser.isSet(Suffix))
+        return QStringLiteral("--series does not go with --from-text or --suffix");
+    for (const QString &name : {Output, SavePicture})
+        if (parser.isSet(name) && !parser.value(name).contains(QLatin1String("%d")))
+            return QStringLiteral("--%1: \"%2\" has no %d for the frame's number").arg(name, parser.value(name));
+    o.savePictures = parser.value(SavePicture);
+    if (!o.import)
+        o.import = ImportOptions();
+    if (parser.isSet(Hold)) {
+        o.holdMs = sendDelayFloor(parser.value(Hold));
+        if (!o.holdMs || !parser.isSet(Send))
+            return QStringLiteral("--hold: \"%1\" is not a pause in milliseconds from 0 to %2, after --send")
+                .arg(parser.value(Hold))
+                .arg(MaxXmitDelayMs);
+    }
+    if (parser.isSet(Loop)) {
+        bool ok = false;
+        o.loops = parser.value(Loop).toInt(&ok, 10);
+        if (!ok || o.loops < 1 || o.loops > 10000 || !parser.isSet(Send))
+            return QStringLiteral("--loop: \"%1\" is not a count from 1 to 10000, after --send")
+                .arg(parser.value(Loop));
+    }
+    return QString();
+}
+
 QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
 {
     // In this order: the first wrong option is the one reported.
-    for (auto read : {readInputs, readOutputFormat, readPicSettings, readSending, readImport, readOutput}) {
+    for (auto read :
+         {readInputs, readOutputFormat, readPicSettings, readSending, readImport, readOutput, readSeries}) {
         const QString error = read(parser, o);
         if (!error.isEmpty())
             return error;

@@ -44,6 +44,14 @@ struct ConvertOptions
     // dithered), with the Import dialog's defaults for the options not
     // given. Without them a picture is taken as Load takes it.
     std::optional<ImportOptions> import;
+
+    // --series: the inputs (animations, pictures, folders) make one series,
+    // each frame imported; -o and --save-picture are patterns where %d
+    // stands for the frame's number. --hold and --loop pace a --send.
+    bool series = false;
+    std::optional<int> holdMs; // without it, the animation's delay
+    int loops = 1;
+    QString savePictures;
 };
 
 struct ParsedArguments
