@@ -2,12 +2,15 @@
 
 #include "app/control_factory.h"
 #include "app/prompts.h"
+#include "app/tool_tips.h"
 #include "convert/reformat.h"
 #include "serial/port_session.h"
+#include "text/text_rules.h"
 
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSpinBox>
@@ -18,6 +21,31 @@ namespace {
 double seconds(LineDuration duration)
 {
     return std::chrono::duration<double>(duration).count();
+}
+
+// A label in the window's own colours.
+QLabel *plainLabel(QWidget *parent, const char *name, const QString &text, QRect geometry)
+{
+    auto *shown = make<QLabel>(parent, name, geometry);
+    shown->setText(text);
+    shown->setWordWrap(true);
+    return shown;
+}
+
+// A frame as the strip shows it: at the display's resolution, framed so
+// that its white shows against the strip's.
+QIcon thumbnail(const QImage &picture)
+{
+    QPixmap framed(picture.size() + QSize(2, 2));
+    framed.fill(Qt::darkGray);
+    QPainter painter(&framed);
+    painter.drawImage(1, 1, picture);
+    return QIcon(framed);
+}
+
+QPixmap enlarged(const QImage &picture)
+{
+    return QPixmap::fromImage(picture.scaled(picture.size() * 2));
 }
 
 const QString PictureFilter =
@@ -31,7 +59,10 @@ SeriesWindow::SeriesWindow(SeriesHost host, PortSession &session, Prompts &promp
     setObjectName(QStringLiteral("frmSeries"));
     setWindowTitle(QStringLiteral("Series"));
     setFixedSize(560, 330);
+    if (parent)
+        move(parent->geometry().center() - rect().center());
     buildControls();
+    setToolTips(*this);
     connect(loadButton, &QPushButton::clicked, this, [this] {
         const QString file = prompts_.openFileName(QStringLiteral("Load a Series"), PictureFilter);
         if (!file.isEmpty())
@@ -41,6 +72,10 @@ SeriesWindow::SeriesWindow(SeriesHost host, PortSession &session, Prompts &promp
         const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Load a Folder's Pictures"));
         if (!folder.isEmpty())
             addPaths({folder});
+    });
+    connect(frameStrip, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && row < int(frames_.size()) && !playTimer->isActive())
+            preview->setPixmap(enlarged(frames_[std::size_t(row)].picture));
     });
     connect(earlierButton, &QPushButton::clicked, this, [this] { moveFrame(-1); });
     connect(laterButton, &QPushButton::clicked, this, [this] { moveFrame(1); });
@@ -67,12 +102,11 @@ void SeriesWindow::buildControls()
     frameStrip->setFlow(QListView::LeftToRight);
     frameStrip->setWrapping(false);
     frameStrip->setMovement(QListView::Static);
-    frameStrip->setIconSize(QSize(128, 64));
+    frameStrip->setIconSize(QSize(130, 66));
     preview = make<QLabel>(this, "seriesPreview", {8, 128, 260, 132});
     preview->setAlignment(Qt::AlignCenter);
     preview->setFrameShape(QFrame::Box);
-    rateText = label(this, "seriesRate", QString(), {8, 264, 260, 32});
-    rateText->setWordWrap(true);
+    rateText = plainLabel(this, "seriesRate", QString(), {8, 264, 260, 32});
     loadButton = button(this, "seriesLoad", QStringLiteral("&Load..."), {280, 128, 86, 24});
     folderButton = button(this, "seriesFolder", QStringLiteral("&Folder..."), {372, 128, 86, 24});
     playButton = button(this, "seriesPlay", QStringLiteral("&Play"), {464, 128, 88, 24});
@@ -80,11 +114,11 @@ void SeriesWindow::buildControls()
     laterButton = button(this, "seriesLater", QStringLiteral("La&ter"), {372, 158, 86, 24});
     deleteButton = button(this, "seriesDelete", QStringLiteral("&Delete"), {464, 158, 88, 24});
     canvasButton = button(this, "seriesToCanvas", QStringLiteral("To &Canvas"), {280, 188, 86, 24});
-    label(this, "seriesHoldLabel", QStringLiteral("Hold (ms)"), {280, 220, 70, 20});
+    plainLabel(this, "seriesHoldLabel", QStringLiteral("Hold (ms)"), {280, 220, 70, 20});
     holdBox = make<QSpinBox>(this, "seriesHold", {352, 218, 80, 24});
     holdBox->setRange(0, MaxXmitDelayMs);
     holdBox->setValue(defaultSeriesHoldMs({}));
-    label(this, "seriesLoopsLabel", QStringLiteral("Loops"), {440, 220, 40, 20});
+    plainLabel(this, "seriesLoopsLabel", QStringLiteral("Loops"), {440, 220, 40, 20});
     loopsBox = make<QSpinBox>(this, "seriesLoops", {482, 218, 70, 24});
     loopsBox->setRange(0, 10000);
     loopsBox->setSpecialValueText(QStringLiteral("until Stop"));
@@ -92,8 +126,7 @@ void SeriesWindow::buildControls()
     sendButton = button(this, "seriesSend", QStringLiteral("&Send"), {280, 250, 86, 24});
     stopButton = button(this, "seriesStop", QStringLiteral("Stop"), {372, 250, 86, 24});
     stopButton->hide();
-    timeText = label(this, "seriesTime", QString(), {280, 280, 272, 40});
-    timeText->setWordWrap(true);
+    timeText = plainLabel(this, "seriesTime", QString(), {280, 280, 272, 40});
     playTimer = new QTimer(this);
     playTimer->setSingleShot(true);
     holdTimer = new QTimer(this);
@@ -130,7 +163,7 @@ void SeriesWindow::showFrames()
     const int row = currentRow();
     frameStrip->clear();
     for (std::size_t k = 0; k < frames_.size(); ++k) {
-        auto *item = new QListWidgetItem(QIcon(QPixmap::fromImage(frames_[k].picture)), QString::number(k + 1));
+        auto *item = new QListWidgetItem(thumbnail(frames_[k].picture), QString::number(k + 1));
         item->setToolTip(frames_[k].source);
         frameStrip->addItem(item);
     }
@@ -187,7 +220,7 @@ void SeriesWindow::togglePlay()
 void SeriesWindow::showNextPreview()
 {
     const std::size_t k = std::size_t(previewFrame_) % frames_.size();
-    preview->setPixmap(QPixmap::fromImage(frames_[k].picture.scaled(frames_[k].picture.size() * 2)));
+    preview->setPixmap(enlarged(frames_[k].picture));
     const int delayMs = frames_[k].delayMs > 0 ? frames_[k].delayMs : holdBox->value();
     QString unused;
     const std::optional<SeriesSendPlan> plan = makePlan(&unused);
@@ -239,7 +272,7 @@ void SeriesWindow::showEstimate()
     QString error;
     const std::optional<SeriesSendPlan> plan = frames_.empty() ? std::nullopt : makePlan(&error);
     if (!plan) {
-        timeText->setText(error);
+        timeText->setText(oneBreakPerLine(error));
         return;
     }
     timeText->setText(QStringLiteral("%1 frames, estimated time %2 s%3")

@@ -441,6 +441,8 @@ QString convertHelpText()
                "Usage: voxcel-convert [options] picture.bmp...\n"
                "       voxcel-convert --from-text FILE -o picture.bmp [--order ...] [--header ...] [--footer ...]\n"
                "                      [--format ...] [--delimiter ...]\n"
+               "       voxcel-convert --series [PICTURE|GIF|FOLDER]... [--send DEVICE] [--eeprom --address START]\n"
+               "                      [--hold MS] [--loop N] [-o NAME%d.inc] [--save-picture NAME%d.bmp]\n"
                "\n"
                "Converts 128 x 64 BMP pictures into KS0108 page bytes written as hex text, exactly as the\n"
                "Voxcel window's Convert does with the same settings, and prints the text and a line end.\n"
