@@ -118,6 +118,7 @@ SeriesHost MainWindow::seriesHost()
         return s;
     };
     host.portOpen = [this] { return port_->isOpen(); };
+    host.otherSendRunning = [this] { return send_->isSending(); };
     host.importOptions = [this] { return picture_->importOptions(); };
     host.halfHeight = [this] { return picture_->halfHeight(); };
     host.putOnCanvas = [this](const QImage &picture, const QString &what) { picture_->place(picture, what); };

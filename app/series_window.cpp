@@ -87,8 +87,7 @@ SeriesWindow::SeriesWindow(SeriesHost host, PortSession &session, Prompts &promp
     connect(loopsBox, &QSpinBox::valueChanged, this, &SeriesWindow::showEstimate);
     connect(sendButton, &QPushButton::clicked, this, &SeriesWindow::send);
     connect(stopButton, &QPushButton::clicked, this, &SeriesWindow::stop);
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), stopButton), &QShortcut::activated, this,
-            &SeriesWindow::stop);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), stopButton), &QShortcut::activated, this, &SeriesWindow::stop);
     connect(holdTimer, &QTimer::timeout, this, &SeriesWindow::sendFrame);
     connect(&session_, &PortSession::sendProgress, this,
             [this](qsizetype sent, qsizetype total, double) { frameProgress(sent, total); });
@@ -225,11 +224,11 @@ void SeriesWindow::showNextPreview()
     QString unused;
     const std::optional<SeriesSendPlan> plan = makePlan(&unused);
     const SeriesHost::Settings settings = host_.settings();
-    const int lineMs = plan ? int(std::chrono::ceil<std::chrono::milliseconds>(
-                                      pacedSendTime(plan->texts[qsizetype(k)], plan->waitText, plan->delayMs,
-                                                    settings.characterTime))
-                                      .count())
-                            : 0;
+    const int lineMs =
+        plan ? int(std::chrono::ceil<std::chrono::milliseconds>(
+                       pacedSendTime(plan->texts[qsizetype(k)], plan->waitText, plan->delayMs, settings.characterTime))
+                       .count())
+             : 0;
     rateText->setText(lineMs > delayMs
                           ? QStringLiteral("Playing at the line's rate, %1 s a frame: slower than the delays")
                                 .arg(lineMs / 1000.0, 0, 'f', 2)
@@ -262,9 +261,8 @@ std::optional<SeriesSendPlan> SeriesWindow::makePlan(QString *error) const
         pictures.push_back(frame.picture);
     // The EEPROM takes the series once, with its delay after each picture.
     const int delay = *settings.xmitDelayMs;
-    return SeriesSendPlan{seriesTransmissionTexts(pictures, settings.text, *prefixes), settings.text.waitChars,
-                          delay, settings.eepromMode ? delay : holdBox->value(),
-                          settings.eepromMode ? 1 : loopsBox->value()};
+    return SeriesSendPlan{seriesTransmissionTexts(pictures, settings.text, *prefixes), settings.text.waitChars, delay,
+                          settings.eepromMode ? delay : holdBox->value(), settings.eepromMode ? 1 : loopsBox->value()};
 }
 
 void SeriesWindow::showEstimate()
@@ -283,6 +281,10 @@ void SeriesWindow::showEstimate()
 
 void SeriesWindow::send()
 {
+    if (host_.otherSendRunning()) {
+        prompts_.beep(); // one transmission at a time on the line
+        return;
+    }
     if (frames_.empty()) {
         prompts_.message(QStringLiteral("Load a series first"));
         return;

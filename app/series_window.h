@@ -35,10 +35,11 @@ struct SeriesHost
     };
     std::function<Settings()> settings;
     std::function<bool()> portOpen;
+    std::function<bool()> otherSendRunning; // Send to LCD or Paste and Send
     std::function<ImportOptions()> importOptions;
     std::function<bool()> halfHeight;
     std::function<void(const QImage &, const QString &)> putOnCanvas; // one undo step
-    std::function<void(bool)> holdWindow; // the main window during a send
+    std::function<void(bool)> holdWindow;                             // the main window during a send
 };
 
 // The Series window: a series of pictures loaded, previewed, arranged and

@@ -92,8 +92,8 @@ bool loadAnimation(const QString &fileName, const ImportOptions &options, QSize 
     return true;
 }
 
-bool loadPicture(const QString &fileName, const ImportOptions &options, QSize target,
-                 std::vector<SeriesFrame> &frames, QString *error)
+bool loadPicture(const QString &fileName, const ImportOptions &options, QSize target, std::vector<SeriesFrame> &frames,
+                 QString *error)
 {
     if (isAnimated(fileName))
         return loadAnimation(fileName, options, target, frames, error);
@@ -127,8 +127,8 @@ QImage importSeriesFrame(const QImage &frame, const ImportOptions &options, QSiz
     return renderDots(scalePicture(importSourceFromImage(frame, target), options.fit, target), options);
 }
 
-std::optional<std::vector<SeriesFrame>> loadSeries(const QStringList &paths, const ImportOptions &options,
-                                                   QSize target, QString *error)
+std::optional<std::vector<SeriesFrame>> loadSeries(const QStringList &paths, const ImportOptions &options, QSize target,
+                                                   QString *error)
 {
     QString reason;
     std::vector<SeriesFrame> frames;

@@ -40,5 +40,5 @@ QImage importSeriesFrame(const QImage &frame, const ImportOptions &options, QSiz
 // checks them (regular, whole, within the size limits). Nothing, with the
 // file and the reason in error, when one cannot be read, when they hold no
 // picture at all, or more than MaxSeriesFrames.
-std::optional<std::vector<SeriesFrame>> loadSeries(const QStringList &paths, const ImportOptions &options,
-                                                   QSize target, QString *error);
+std::optional<std::vector<SeriesFrame>> loadSeries(const QStringList &paths, const ImportOptions &options, QSize target,
+                                                   QString *error);

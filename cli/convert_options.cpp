@@ -394,8 +394,7 @@ QString readSeries(const QCommandLineParser &parser, ConvertOptions &o)
 QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
 {
     // In this order: the first wrong option is the one reported.
-    for (auto read :
-         {readInputs, readOutputFormat, readPicSettings, readSending, readImport, readOutput, readSeries}) {
+    for (auto read : {readInputs, readOutputFormat, readPicSettings, readSending, readImport, readOutput, readSeries}) {
         const QString error = read(parser, o);
         if (!error.isEmpty())
             return error;

@@ -31,7 +31,6 @@ void say(QIODevice &device, const QString &text)
     device.write(text.toLocal8Bit());
 }
 
-
 int usageError(const ConsoleStreams &console, const QString &message)
 {
     reportError(console, message);
@@ -62,7 +61,6 @@ std::optional<QImage> readInput(const ConsoleStreams &console, const QString &in
         reportError(console, QStringLiteral("%1: not a readable BMP picture").arg(input));
     return std::nullopt;
 }
-
 
 QString absoluteClean(const QString &path)
 {

@@ -50,8 +50,8 @@ std::optional<QStringList> frameTexts(const ConsoleStreams &console, const Conve
         reportError(console, error);
         return std::nullopt;
     }
-    const SeriesTextSettings settings{options.horizontalBytes, options.format, ByteMatrix::Pages,
-                                      options.picBuffer, options.waitChars};
+    const SeriesTextSettings settings{options.horizontalBytes, options.format, ByteMatrix::Pages, options.picBuffer,
+                                      options.waitChars};
     return seriesTransmissionTexts(pictures, settings, *prefixes);
 }
 
@@ -77,8 +77,7 @@ bool writeTexts(const ConsoleStreams &console, const ConvertOptions &options, co
     return true;
 }
 
-SeriesSendPlan sendPlan(const ConvertOptions &options, const std::vector<SeriesFrame> &frames,
-                        const QStringList &texts)
+SeriesSendPlan sendPlan(const ConvertOptions &options, const std::vector<SeriesFrame> &frames, const QStringList &texts)
 {
     std::vector<int> delays;
     for (const SeriesFrame &frame : frames)

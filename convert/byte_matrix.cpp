@@ -48,8 +48,8 @@ QString formatByteMatrix(const ByteMatrix &matrix, qint16 horizontalBytes, const
     // The final delimiter is never written rather than removed afterwards:
     // the same text, without growing and shrinking the string.
     const qsizetype itemLength = format.Format.size() + 2 + format.Delimiter.size();
-    const qsizetype length = format.Header.size() + itemCount * itemLength - format.Delimiter.size()
-                             + format.Footer.size();
+    const qsizetype length =
+        format.Header.size() + itemCount * itemLength - format.Delimiter.size() + format.Footer.size();
 
     QString text(length, Qt::Uninitialized);
     QChar *out = put(text.data(), format.Header);

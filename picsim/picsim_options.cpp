@@ -21,8 +21,8 @@ QString picsimDescription()
         "character takes (1 start + data + parity + stop bits) / baud seconds. Without --device it opens a "
         "pseudo-terminal and prints its device path on the first line of standard output. Each picture ends with "
         "one result line, on standard output and in the log; an I2C EEPROM picture also a line with its start "
-        "address, checked to follow the EEPROM picture before it by the picture's 1024 bytes. Interrupting (SIGINT, SIGTERM) ends the run as "
-        "reaching --count does.\n\n"
+        "address, checked to follow the EEPROM picture before it by the picture's 1024 bytes. Interrupting "
+        "(SIGINT, SIGTERM) ends the run as reaching --count does.\n\n"
         "Exit status: 0 every picture arrived whole and faultless (and --count of them, if given); 1 a picture "
         "was faulty or short, fewer than --count arrived, nothing arrived before --timeout, or the line was lost; "
         "2 a wrong option or a failure of the system.");

@@ -47,8 +47,8 @@ int defaultSeriesHoldMs(const std::vector<int> &frameDelaysMs);
 // times and the holds. For endless loops, one round. With `frame` and
 // `sent` (the round's frame in flight and its characters sent), the time
 // left from there.
-LineDuration seriesSendTime(const SeriesSendPlan &plan, LineDuration characterTime, int frame = 0,
-                            qsizetype sent = 0, int loopsDone = 0);
+LineDuration seriesSendTime(const SeriesSendPlan &plan, LineDuration characterTime, int frame = 0, qsizetype sent = 0,
+                            int loopsDone = 0);
 
 // How a series send ended: as the frame in flight ended, and where.
 struct SeriesSendResult

@@ -47,8 +47,8 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
     QVERIFY(writeGreyGif(gif, frames, QList<int>(20, 50)));
     const QString link = dir.filePath(QStringLiteral("lcd"));
     QProcess picsim;
-    picsim.start(QStringLiteral(VOXCEL_PICSIM_PROGRAM), {QStringLiteral("--link"), link,
-                                                         QStringLiteral("--log"), dir.filePath("picsim.log")});
+    picsim.start(QStringLiteral(VOXCEL_PICSIM_PROGRAM),
+                 {QStringLiteral("--link"), link, QStringLiteral("--log"), dir.filePath("picsim.log")});
     QVERIFY(picsim.waitForReadyRead(10000));
     picsim.readLine();
     qputenv("VOXCEL_COM1", QFile::encodeName(link));
