@@ -64,7 +64,7 @@ void PictureReport::reportEnded(PicLine &pictures, const LineSettings &settings)
         logProgress(picture, settings);
         const PicReceiver &pic = picture.receiver;
         log_ << "picture " << picture.number << ": " << pic.piecesReceived() << " pieces, " << pic.digitsReceived()
-             << " of " << PicReceiver::DisplayDigits << " digits\n";
+             << " of " << pic.pictureDigits() << " digits\n";
         for (const QString &problem : pic.problems())
             log_ << "picture " << picture.number << ": problem: " << problem << '\n';
         const QString verdict = pictureResult(picture.number, pic);
@@ -93,7 +93,8 @@ void PictureReport::reportEepromPlacement(const PicLine::Picture &picture)
         return;
     }
     const EepromPlacement placement =
-        eepromPlacement(picture.number, prefix->startAddress, lastEepromAddress_, PicReceiver::DisplayBytes);
+        eepromPlacement(picture.number, prefix->startAddress, lastEepromAddress_,
+                        picture.receiver.pictureBytes());
     log_ << placement.text << Qt::endl;
     out_ << placement.text << Qt::endl;
     if (!placement.good)
