@@ -119,7 +119,7 @@ SeriesHost MainWindow::seriesHost()
     };
     host.portOpen = [this] { return port_->isOpen(); };
     host.otherSendRunning = [this] { return send_->isSending(); };
-    host.importOptions = [this] { return picture_->importOptions(); };
+    host.importOptions = [this] { return &picture_->importOptions(); };
     host.halfHeight = [this] { return picture_->halfHeight(); };
     host.putOnCanvas = [this](const QImage &picture, const QString &what) { picture_->place(picture, what); };
     // As for one picture: what must not change is held, no poll runs, and

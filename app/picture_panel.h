@@ -27,7 +27,7 @@ public:
     const Canvas &canvas() const { return canvas_; }
     bool halfHeight() const { return halfHeight_; }
     // The Import dialog's last choice, which a series is imported with too.
-    const ImportOptions &importOptions() const { return importOptions_; }
+    ImportOptions &importOptions() { return importOptions_; }
 
     // The load step: pen size x1, the view's full height noted.
     void loadStartValues();

@@ -1,12 +1,14 @@
 #include "app/series_window.h"
 
 #include "app/control_factory.h"
+#include "app/import_dialog.h"
 #include "app/prompts.h"
 #include "app/tool_tips.h"
 #include "convert/reformat.h"
 #include "serial/port_session.h"
 #include "text/text_rules.h"
 
+#include <QEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
@@ -63,11 +65,7 @@ SeriesWindow::SeriesWindow(SeriesHost host, PortSession &session, Prompts &promp
         move(parent->geometry().center() - rect().center());
     buildControls();
     setToolTips(*this);
-    connect(loadButton, &QPushButton::clicked, this, [this] {
-        const QString file = prompts_.openFileName(QStringLiteral("Load a Series"), PictureFilter);
-        if (!file.isEmpty())
-            addPaths({file});
-    });
+    connect(loadButton, &QPushButton::clicked, this, &SeriesWindow::load);
     connect(folderButton, &QPushButton::clicked, this, [this] {
         const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Load a Folder's Pictures"));
         if (!folder.isEmpty())
@@ -133,11 +131,24 @@ void SeriesWindow::buildControls()
     holdTimer->setTimerType(Qt::PreciseTimer);
 }
 
+// The Import dialog shows the first frame of the chosen file with the
+// options every frame then gets; Cancel adds nothing.
+void SeriesWindow::load()
+{
+    const QString file = prompts_.openFileName(QStringLiteral("Load a Series"), PictureFilter);
+    if (file.isEmpty())
+        return;
+    const std::optional<ImportDialog::Imported> chosen =
+        ImportDialog::run(this, prompts_, file, host_.halfHeight(), host_.importOptions());
+    if (chosen)
+        addPaths({chosen->fileName});
+}
+
 void SeriesWindow::addPaths(const QStringList &paths)
 {
     QString error;
     std::optional<std::vector<SeriesFrame>> loaded =
-        loadSeries(paths, host_.importOptions(), importTargetSize(host_.halfHeight()), &error);
+        loadSeries(paths, *host_.importOptions(), importTargetSize(host_.halfHeight()), &error);
     if (loaded && frames_.size() + loaded->size() > std::size_t(MaxSeriesFrames)) {
         loaded.reset();
         error = QStringLiteral("A series holds at most %1 frames").arg(MaxSeriesFrames);
@@ -245,7 +256,7 @@ std::optional<SeriesSendPlan> SeriesWindow::makePlan(QString *error) const
         return std::nullopt;
     }
     if (!formatAllowsReformat(settings.text.format.Format, settings.text.format.Delimiter)) {
-        *error = NoFormatOrDelimitersMessage;
+        *error = QStringLiteral("Empty the Format and Delimiter boxes to send: the PIC reads plain hex digits");
         return std::nullopt;
     }
     // The EEPROM keeps 128 x 32 pictures in half the room.
@@ -277,6 +288,14 @@ void SeriesWindow::showEstimate()
                           .arg(frames_.size())
                           .arg(seconds(seriesSendTime(*plan, host_.settings().characterTime)), 0, 'f', 1)
                           .arg(plan->loops == 0 ? QStringLiteral(" a round") : QString()));
+}
+
+void SeriesWindow::changeEvent(QEvent *event)
+{
+    // The settings of the main window may have changed meanwhile.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !sending_)
+        showEstimate();
+    QWidget::changeEvent(event);
 }
 
 void SeriesWindow::send()

@@ -36,7 +36,8 @@ struct SeriesHost
     std::function<Settings()> settings;
     std::function<bool()> portOpen;
     std::function<bool()> otherSendRunning; // Send to LCD or Paste and Send
-    std::function<ImportOptions()> importOptions;
+    // Shared with the Import dialog: a series is imported as a picture is.
+    std::function<ImportOptions *()> importOptions;
     std::function<bool()> halfHeight;
     std::function<void(const QImage &, const QString &)> putOnCanvas; // one undo step
     std::function<void(bool)> holdWindow;                             // the main window during a send
@@ -54,8 +55,12 @@ public:
     bool isSending() const { return sending_; }
     void stop();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void buildControls();
+    void load();
     void addPaths(const QStringList &paths);
     void showFrames();
     void moveFrame(int by);

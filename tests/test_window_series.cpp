@@ -10,11 +10,14 @@
 #include "support/scripted_prompts.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 class TestWindowSeries : public QObject
@@ -25,6 +28,17 @@ private slots:
 };
 
 namespace {
+// Load, and OK in the Import dialog it opens on the file.
+void load(QWidget *series, ScriptedPrompts &prompts, const QString &file)
+{
+    QTimer::singleShot(0, [] {
+        if (QWidget *dialog = QApplication::activeModalWidget())
+            input::click(dialog->findChild<QPushButton *>(QStringLiteral("importOk")));
+    });
+    prompts.fileNames.enqueue(file);
+    clickButton(series, "seriesLoad");
+}
+
 void retype(QWidget *window, const char *name, const QString &text)
 {
     auto *box = control<QLineEdit>(window, name);
@@ -69,8 +83,7 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
     control<QAction>(&window, "mnuSeries")->trigger();
     QWidget *series = control<QWidget>(&window, "frmSeries");
     QVERIFY(QTest::qWaitForWindowExposed(series));
-    prompts.fileNames.enqueue(gif);
-    clickButton(series, "seriesLoad");
+    load(series, prompts, gif);
     QCOMPARE(control<QListWidget>(series, "seriesFrames")->count(), 20);
     QVERIFY(control<QLabel>(series, "seriesTime")->text().startsWith(QStringLiteral("20 frames, estimated time")));
     clickButton(series, "seriesSend");
@@ -83,10 +96,8 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
     QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.messages.join(QLatin1Char('|'))));
 
     // 80 frames from 9999 would pass the end of the EEPROM: refused at once.
-    for (int more = 0; more < 3; ++more) {
-        prompts.fileNames.enqueue(gif);
-        clickButton(series, "seriesLoad");
-    }
+    for (int more = 0; more < 3; ++more)
+        load(series, prompts, gif);
     QCOMPARE(control<QListWidget>(series, "seriesFrames")->count(), 80);
     retype(&window, "eeprom", QStringLiteral("9999"));
     clickButton(series, "seriesSend");
