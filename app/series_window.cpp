@@ -78,6 +78,8 @@ SeriesWindow::SeriesWindow(SeriesHost host, PortSession &session, Prompts &promp
     connect(earlierButton, &QPushButton::clicked, this, [this] { moveFrame(-1); });
     connect(laterButton, &QPushButton::clicked, this, [this] { moveFrame(1); });
     connect(deleteButton, &QPushButton::clicked, this, &SeriesWindow::deleteFrame);
+    connect(new QShortcut(QKeySequence::Delete, frameStrip, nullptr, nullptr, Qt::WidgetShortcut),
+            &QShortcut::activated, this, &SeriesWindow::deleteFrame);
     connect(canvasButton, &QPushButton::clicked, this, &SeriesWindow::putOnCanvas);
     connect(playButton, &QPushButton::clicked, this, &SeriesWindow::togglePlay);
     connect(playTimer, &QTimer::timeout, this, &SeriesWindow::showNextPreview);
@@ -360,7 +362,7 @@ void SeriesWindow::frameFinished(const PacedSendResult &result)
         return;
     progress_.last = result;
     if (result.end == PacedSendResult::End::PortLost)
-        return endSend(std::nullopt); // the port panel shows the loss
+        return endSend(QString()); // the port panel shows the loss
     if (result.end != PacedSendResult::End::Sent)
         return endSend(seriesStopMessage(progress_));
     if (++progress_.frame == plan_.texts.size()) {
@@ -396,8 +398,8 @@ void SeriesWindow::endSend(const std::optional<QString> &message)
     hold_.release();
     host_.holdWindow(false);
     showEstimate();
-    if (message)
+    if (!message)
+        prompts_.beep(); // all sent
+    else if (!message->isEmpty())
         prompts_.message(*message);
-    else
-        prompts_.beep();
 }

@@ -74,6 +74,8 @@ private:
     void sendFrame();
     void frameProgress(qsizetype sent, qsizetype total);
     void frameFinished(const PacedSendResult &result);
+    // Ends the send with the message, if any: nothing when every frame
+    // went out (a beep says so), an empty one to say nothing.
     void endSend(const std::optional<QString> &message);
     int currentRow() const;
 

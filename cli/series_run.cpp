@@ -6,6 +6,9 @@
 #include "convert/text_file.h"
 #include "serial/qt_serial_port.h"
 #include "serial/series_plan.h"
+#include "text/file_kind.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -104,6 +107,27 @@ bool sendSeries(const ConsoleStreams &console, const SeriesSendPlan &plan, const
     return true;
 }
 
+// The files the inputs name: a folder's pictures, or the file itself.
+QStringList inputFiles(const QStringList &inputs)
+{
+    QStringList files;
+    for (const QString &input : inputs)
+        files += QFileInfo(input).isDir() ? seriesFolderPictures(input) : QStringList{input};
+    return files;
+}
+
+// Why the files of a pattern would overwrite an input, or nothing.
+QString overwritesInput(const QString &option, const QString &pattern, int frames, const QStringList &inputs)
+{
+    for (int number = 1; number <= frames; ++number) {
+        const QString file = seriesFileName(pattern, number);
+        for (const QString &input : inputs)
+            if (QFileInfo(file).absoluteFilePath() == QFileInfo(input).absoluteFilePath() || isSameFile(file, input))
+                return QStringLiteral("%1 %2 would overwrite the picture %3").arg(option, pattern, input);
+    }
+    return QString();
+}
+
 } // namespace
 
 QString seriesFileName(const QString &pattern, int number)
@@ -120,6 +144,14 @@ int runSeries(const ConvertOptions &options, const ConsoleStreams &console)
         reportError(console, error);
         return ExitFailure;
     }
+    const QStringList inputs = inputFiles(options.inputs);
+    const int count = int(frames->size());
+    for (const auto &[option, pattern] : {std::pair{QStringLiteral("-o"), options.output},
+                                          std::pair{QStringLiteral("--save-picture"), options.savePictures}})
+        if (const QString problem = overwritesInput(option, pattern, count, inputs); !problem.isEmpty()) {
+            reportError(console, problem);
+            return ExitUsage;
+        }
     if (!options.savePictures.isEmpty() && !savePictures(console, options.savePictures, *frames))
         return ExitFailure;
     const std::optional<QStringList> texts = frameTexts(console, options, *frames);

@@ -15,6 +15,8 @@ private slots:
     void eepromAddresses();
     void loadsAnimationFilesAndFolders();
     void seriesTime();
+    void commandLine_data();
+    void commandLine();
 };
 
 void TestSeries::eepromAddresses_data()
@@ -106,6 +108,52 @@ void TestSeries::seriesTime()
     QCOMPARE(seriesSendTime(plan, character, 1, 3, 1), LineDuration(milliseconds(1)));
     QCOMPARE(defaultSeriesHoldMs({0, 80}), 80);
     QCOMPARE(defaultSeriesHoldMs({}), 500);
+}
+
+void TestSeries::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said"); // the start of standard output, or of the error
+
+    QTest::newRow("frames one after another") << QStringList{"--reformat"} << 0 << "*02000000A]";
+    QTest::newRow("a file a frame") << QStringList{"-o", "run%d.inc", "--save-picture", "run%d.bmp"} << 0 << "";
+    QTest::newRow("past the EEPROM's end") << QStringList{"--send", "no-such-device", "--eeprom", "--address", "64512"}
+                                           << 1 << "voxcel-convert: 3 pictures of 1024 bytes from address 64512";
+    QTest::newRow("a pattern without its number")
+        << QStringList{"-o", "run.inc"} << 2 << "voxcel-convert: --output: \"run.inc\" has no %d";
+}
+
+void TestSeries::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+
+    QTemporaryDir dir;
+    QImage frame(64, 32, QImage::Format_Grayscale8);
+    QList<QImage> frames;
+    for (int level : {0, 255, 0}) {
+        frame.fill(level);
+        frames << frame;
+    }
+    QVERIFY(writeGreyGif(dir.filePath(QStringLiteral("run.gif")), frames, {100, 100, 100}));
+    QProcess convert;
+    convert.setWorkingDirectory(dir.path());
+    convert.start(QStringLiteral(VOXCEL_CONVERT_BIN), QStringList{"--series", "run.gif"} + arguments);
+    QVERIFY(convert.waitForFinished(30000));
+    QCOMPARE(convert.exitCode(), exitCode);
+    const QString out = QString::fromLatin1(convert.readAllStandardOutput());
+    const QString shown = exitCode == 0 ? out : QString::fromLocal8Bit(convert.readAllStandardError());
+    QVERIFY2(shown.startsWith(said) || said.isEmpty(), qPrintable(shown));
+    if (!said.isEmpty() && exitCode == 0)
+        QCOMPARE(out.split(QLatin1Char('\n')).size(), 4); // three lines, each ended
+    if (exitCode == 0 && arguments.contains(QStringLiteral("-o"))) {
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("run3.inc"))));
+        const QImage saved(dir.filePath(QStringLiteral("run2.bmp")));
+        QCOMPARE(saved.convertToFormat(QImage::Format_RGB32),
+                 importSeriesFrame(frames[1], ImportOptions(), importTargetSize(false)));
+    }
 }
 
 QTEST_MAIN(TestSeries)
