@@ -69,7 +69,7 @@ SeriesWindow::SeriesWindow(SeriesHost host, PortSession &session, Prompts &promp
     connect(folderButton, &QPushButton::clicked, this, [this] {
         const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Load a Folder's Pictures"));
         if (!folder.isEmpty())
-            addPaths({folder});
+            loadPaths({folder});
     });
     connect(frameStrip, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0 && row < int(frames_.size()) && !playTimer->isActive())
@@ -143,10 +143,10 @@ void SeriesWindow::load()
     const std::optional<ImportDialog::Imported> chosen =
         ImportDialog::run(this, prompts_, file, host_.halfHeight(), host_.importOptions());
     if (chosen)
-        addPaths({chosen->fileName});
+        loadPaths({chosen->fileName});
 }
 
-void SeriesWindow::addPaths(const QStringList &paths)
+void SeriesWindow::loadPaths(const QStringList &paths)
 {
     QString error;
     std::optional<std::vector<SeriesFrame>> loaded =

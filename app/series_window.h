@@ -52,6 +52,9 @@ class SeriesWindow : public QWidget
 public:
     SeriesWindow(SeriesHost host, PortSession &session, Prompts &prompts, QWidget *parent);
 
+    // Adds the frames of these files and folders, imported with the Import
+    // options in force; a message says why when one cannot be read.
+    void loadPaths(const QStringList &paths);
     bool isSending() const { return sending_; }
     void stop();
 
@@ -61,7 +64,6 @@ protected:
 private:
     void buildControls();
     void load();
-    void addPaths(const QStringList &paths);
     void showFrames();
     void moveFrame(int by);
     void deleteFrame();

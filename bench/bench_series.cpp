@@ -9,16 +9,24 @@
 // of 100 ms) with the real port layer at 9600 baud into a pseudo-terminal,
 // as voxcel-convert --series --send does, and sets the time it took against
 // the line's time for every character plus the delays and the holds
-// (target: within 1 %).
+// (target: within 1 %). BM_SeriesSendWindow does the same through the
+// Series window, its frames sent by a port session on its own thread and
+// its holds kept by the window's timer.
 
+#include "app/series_window.h"
 #include "canvas/picture_series.h"
 #include "convert/series_text.h"
+#include "event_loop_wait.h"
+#include "qt_bench_main.h"
+#include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
 #include "serial/series_plan.h"
 #include "support/gif_writer.h"
 #include "support/pty_pair.h"
+#include "support/scripted_prompts.h"
 
-#include <QGuiApplication>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -94,15 +102,68 @@ void BM_SeriesSend(benchmark::State &state)
 }
 BENCHMARK(BM_SeriesSend)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
+void BM_SeriesSendWindow(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString gif = dir.filePath(QStringLiteral("three.gif"));
+    if (!writeGreyGif(gif, {frameOf(0), frameOf(30), frameOf(60)}, {100, 100, 100}))
+        return state.SkipWithError("cannot write the GIF");
+    PtyPair pair;
+    pair.startReading();
+    qputenv("VOXCEL_COM1", pair.slavePath().toLocal8Bit());
+    PortSession session([] { return std::make_unique<QtSerialPort>(); });
+    bool open = false;
+    QObject::connect(&session, &PortSession::opened, [&open] { open = true; });
+    session.open(1, QStringLiteral("9600,n,8,1"));
+    if (!runEventLoopUntil([&open] { return open; }, 10000))
+        return state.SkipWithError("the port did not open");
+
+    ImportOptions importOptions;
+    SeriesHost host;
+    host.settings = [] {
+        SeriesHost::Settings s;
+        s.startAddressText = QStringLiteral("0");
+        s.picBuffer = s.text.picBuffer = 128;
+        s.xmitDelayMs = 20;
+        s.characterTime = characterTime(LineSettings());
+        return s;
+    };
+    host.portOpen = [] { return true; };
+    host.otherSendRunning = [] { return false; };
+    host.importOptions = [&importOptions] { return &importOptions; };
+    host.halfHeight = [] { return false; };
+    host.putOnCanvas = [](const QImage &, const QString &) {};
+    host.holdWindow = [](bool) {};
+    ScriptedPrompts prompts;
+    SeriesWindow window(host, session, prompts, nullptr);
+    window.loadPaths({gif});
+    window.findChild<QSpinBox *>(QStringLiteral("seriesHold"))->setValue(100);
+    window.findChild<QSpinBox *>(QStringLiteral("seriesLoops"))->setValue(2);
+    std::vector<QImage> pictures;
+    for (int k : {0, 30, 60})
+        pictures.push_back(importSeriesFrame(frameOf(k), importOptions, importTargetSize(false)));
+    const SeriesTextSettings text{0, OutputFormat(), ByteMatrix::Pages, 128, QStringLiteral("]")};
+    const QStringList prefixes(3, QStringLiteral("*08000000A"));
+    const SeriesSendPlan plan{seriesTransmissionTexts(pictures, text, prefixes), QStringLiteral("]"), 20, 100, 2};
+    const double expected = std::chrono::duration<double>(seriesSendTime(plan, host.settings().characterTime)).count();
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        window.findChild<QPushButton *>(QStringLiteral("seriesSend"))->click();
+        if (!runEventLoopUntil([&window] { return !window.isSending(); }, 60000))
+            return state.SkipWithError("the send did not end");
+        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (!prompts.messages.isEmpty())
+            return state.SkipWithError(qPrintable(prompts.messages.join(QLatin1Char('|'))));
+        state.counters["took_s"] = took;
+        state.counters["line_s"] = expected;
+        state.counters["over_percent"] = 100.0 * (took - expected) / expected;
+    }
+}
+BENCHMARK(BM_SeriesSendWindow)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QGuiApplication::setAttribute(Qt::AA_Use96Dpi);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }
