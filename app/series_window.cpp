@@ -92,6 +92,7 @@ SeriesWindow::SeriesWindow(SeriesHost host, PortSession &session, Prompts &promp
     connect(&session_, &PortSession::sendProgress, this,
             [this](qsizetype sent, qsizetype total, double) { frameProgress(sent, total); });
     connect(&session_, &PortSession::sendFinished, this, &SeriesWindow::frameFinished);
+    showEstimate();
 }
 
 void SeriesWindow::buildControls()
@@ -280,6 +281,11 @@ std::optional<SeriesSendPlan> SeriesWindow::makePlan(QString *error) const
 
 void SeriesWindow::showEstimate()
 {
+    // The EEPROM takes the series once, each picture behind the xmit delay.
+    const bool eeprom = host_.settings().eepromMode;
+    sendButton->setText(eeprom ? QStringLiteral("&Load Eeprom") : QStringLiteral("&Send to LCD"));
+    holdBox->setEnabled(!eeprom);
+    loopsBox->setEnabled(!eeprom);
     QString error;
     const std::optional<SeriesSendPlan> plan = frames_.empty() ? std::nullopt : makePlan(&error);
     if (!plan) {
