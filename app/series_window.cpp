@@ -262,12 +262,11 @@ std::optional<SeriesSendPlan> SeriesWindow::makePlan(QString *error) const
         *error = QStringLiteral("Empty the Format and Delimiter boxes to send: the PIC reads plain hex digits");
         return std::nullopt;
     }
-    // The EEPROM keeps 128 x 32 pictures in half the room.
-    const bool halfPictures = settings.eepromMode && host_.halfHeight();
-    settings.text.pages = halfPictures ? ByteMatrix::Pages / 2 : ByteMatrix::Pages;
+    const int pictureBytes = seriesPictureBytes(settings.eepromMode, host_.halfHeight());
+    settings.text.pages = pictureBytes / ByteMatrix::Columns;
     const std::optional<QStringList> prefixes =
         seriesPrefixes(settings.eepromMode, settings.picBuffer, settings.startAddressText, settings.picDelay,
-                       int(frames_.size()), seriesPictureBytes(halfPictures), error);
+                       int(frames_.size()), pictureBytes, error);
     if (!prefixes)
         return std::nullopt;
     std::vector<QImage> pictures;

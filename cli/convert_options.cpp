@@ -42,6 +42,7 @@ const QString Series = QStringLiteral("series");
 const QString Hold = QStringLiteral("hold");
 const QString Loop = QStringLiteral("loop");
 const QString SavePicture = QStringLiteral("save-picture");
+const QString Rows = QStringLiteral("rows");
 
 // The line speeds the window's settings list offers.
 constexpr std::array<int, 3> baudChoices{9600, 2400, 1200};
@@ -137,6 +138,10 @@ void addOptions(QCommandLineParser &parser)
          QStringLiteral("N")},
         {SavePicture, QStringLiteral("With --series: write each frame as a picture, %d standing for its number."),
          QStringLiteral("NAME%d.bmp")},
+        {Rows,
+         QStringLiteral("With --series: the display's rows, 64 (the default) or 32: the frames are imported at "
+                        "128 x 32, and the EEPROM keeps each in 512 bytes."),
+         QStringLiteral("64|32")},
         {{QStringLiteral("h"), Help}, QStringLiteral("Show this help and exit.")},
         {Version, QStringLiteral("Show the version and exit.")},
     });
@@ -359,7 +364,7 @@ QString readOutput(const QCommandLineParser &parser, ConvertOptions &o)
 QString readSeries(const QCommandLineParser &parser, ConvertOptions &o)
 {
     o.series = parser.isSet(Series);
-    for (const QString &name : {Hold, Loop, SavePicture})
+    for (const QString &name : {Hold, Loop, SavePicture, Rows})
         if (parser.isSet(name) && !o.series)
             return QStringLiteral("--%1 needs --series").arg(name);
     if (!o.series)
@@ -372,6 +377,11 @@ QString readSeries(const QCommandLineParser &parser, ConvertOptions &o)
         if (parser.isSet(name) && !parser.value(name).contains(QLatin1String("%d")))
             return QStringLiteral("--%1: \"%2\" has no %d for the frame's number").arg(name, parser.value(name));
     o.savePictures = parser.value(SavePicture);
+    if (parser.isSet(Rows)) {
+        if (parser.value(Rows) != QLatin1String("64") && parser.value(Rows) != QLatin1String("32"))
+            return QStringLiteral("--rows: \"%1\" is neither 64 nor 32").arg(parser.value(Rows));
+        o.halfHeight = parser.value(Rows) == QLatin1String("32");
+    }
     if (!o.import)
         o.import = ImportOptions();
     if (parser.isSet(Hold)) {

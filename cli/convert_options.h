@@ -51,6 +51,7 @@ struct ConvertOptions
     bool series = false;
     std::optional<int> holdMs; // without it, the animation's delay
     int loops = 1;
+    bool halfHeight = false; // --rows 32: a 128 x 32 display
     QString savePictures;
 };
 

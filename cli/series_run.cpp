@@ -46,15 +46,16 @@ std::optional<QStringList> frameTexts(const ConsoleStreams &console, const Conve
         return texts;
     }
     QString error;
+    const int pictureBytes = seriesPictureBytes(options.eepromMode, options.halfHeight);
     const std::optional<QStringList> prefixes =
         seriesPrefixes(options.eepromMode, options.picBuffer, options.startAddressText, options.picDelay,
-                       int(frames.size()), seriesPictureBytes(false), &error);
+                       int(frames.size()), pictureBytes, &error);
     if (!prefixes) {
         reportError(console, error);
         return std::nullopt;
     }
-    const SeriesTextSettings settings{options.horizontalBytes, options.format, ByteMatrix::Pages, options.picBuffer,
-                                      options.waitChars};
+    const SeriesTextSettings settings{options.horizontalBytes, options.format, pictureBytes / ByteMatrix::Columns,
+                                      options.picBuffer, options.waitChars};
     return seriesTransmissionTexts(pictures, settings, *prefixes);
 }
 
@@ -138,8 +139,8 @@ QString seriesFileName(const QString &pattern, int number)
 int runSeries(const ConvertOptions &options, const ConsoleStreams &console)
 {
     QString error;
-    const std::optional<std::vector<SeriesFrame>> frames =
-        loadSeries(options.inputs, options.import.value_or(ImportOptions()), importTargetSize(false), &error);
+    const std::optional<std::vector<SeriesFrame>> frames = loadSeries(
+        options.inputs, options.import.value_or(ImportOptions()), importTargetSize(options.halfHeight), &error);
     if (!frames) {
         reportError(console, error);
         return ExitFailure;

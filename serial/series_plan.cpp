@@ -15,9 +15,9 @@ QString notAnAddress(const QString &text)
 
 } // namespace
 
-int seriesPictureBytes(bool halfHeight)
+int seriesPictureBytes(bool eepromMode, bool halfHeight)
 {
-    return halfHeight ? 512 : 1024;
+    return eepromMode && halfHeight ? 512 : 1024;
 }
 
 std::optional<std::vector<int>> planEepromAddresses(const QString &startAddressText, int frames, int pictureBytes,

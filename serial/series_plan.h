@@ -11,8 +11,9 @@
 // Sending a series of pictures: the EEPROM addresses of its frames, its
 // time on the line, and the order of the sends with the holds between them.
 
-// The bytes one picture takes: 1024 for 128 x 64, 512 for 128 x 32.
-int seriesPictureBytes(bool halfHeight);
+// The bytes one picture of the series takes: the EEPROM keeps a 128 x 32
+// picture in 512; otherwise 1024, as Send to LCD sends a picture whole.
+int seriesPictureBytes(bool eepromMode, bool halfHeight);
 
 // Frame k goes to start + k x pictureBytes, the start read from the
 // address box's text as the prefix reads it (a decimal number, rounded to

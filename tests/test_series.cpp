@@ -45,7 +45,7 @@ void TestSeries::eepromAddresses()
     QFETCH(QList<int>, addresses);
 
     QString error;
-    const auto planned = planEepromAddresses(start, frames, seriesPictureBytes(halfHeight), &error);
+    const auto planned = planEepromAddresses(start, frames, seriesPictureBytes(true, halfHeight), &error);
     QCOMPARE(planned.has_value(), !addresses.isEmpty());
     if (!planned) {
         QVERIFY(!error.isEmpty());
@@ -117,6 +117,7 @@ void TestSeries::commandLine_data()
     QTest::addColumn<QString>("said"); // the start of standard output, or of the error
 
     QTest::newRow("frames one after another") << QStringList{"--reformat"} << 0 << "*02000000A]";
+    QTest::newRow("128x32 EEPROM banks") << QStringList{"--reformat", "--eeprom", "--rows", "32"} << 0 << "*12000000A]";
     QTest::newRow("a file a frame") << QStringList{"-o", "run%d.inc", "--save-picture", "run%d.bmp"} << 0 << "";
     QTest::newRow("past the EEPROM's end") << QStringList{"--send", "no-such-device", "--eeprom", "--address", "64512"}
                                            << 1 << "voxcel-convert: 3 pictures of 1024 bytes from address 64512";
@@ -146,8 +147,13 @@ void TestSeries::commandLine()
     const QString out = QString::fromLatin1(convert.readAllStandardOutput());
     const QString shown = exitCode == 0 ? out : QString::fromLocal8Bit(convert.readAllStandardError());
     QVERIFY2(shown.startsWith(said) || said.isEmpty(), qPrintable(shown));
-    if (!said.isEmpty() && exitCode == 0)
-        QCOMPARE(out.split(QLatin1Char('\n')).size(), 4); // three lines, each ended
+    if (!said.isEmpty() && exitCode == 0) {
+        const QStringList lines = out.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 4); // three lines, each ended
+        const bool half = arguments.contains(QStringLiteral("32"));
+        QCOMPARE(lines[1].left(10), half ? QStringLiteral("*12002000A") : QStringLiteral("*02000000A"));
+        QCOMPARE(lines[1].count(QLatin1Char(']')), half ? 32 : 64); // 512 or 1024 bytes in pieces of 32 digits
+    }
     if (exitCode == 0 && arguments.contains(QStringLiteral("-o"))) {
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("run3.inc"))));
         const QImage saved(dir.filePath(QStringLiteral("run2.bmp")));
