@@ -7,9 +7,12 @@
 #include "app/picture_panel.h"
 #include "app/port_panel.h"
 #include "app/send_panel.h"
+#include "app/series_window.h"
 #include "app/terminal_panel.h"
 #include "app/window_frames.h"
 #include "app/window_menus.h"
+#include "serial/line_model.h"
+#include "serial/line_settings.h"
 #include "serial/port_session.h"
 
 #include <QAction>
@@ -68,6 +71,7 @@ void MainWindow::connectMenus()
         if (const std::optional<QImage> picture = output_->pictureFromText())
             picture_->place(*picture, QStringLiteral("Picture from Text"));
     });
+    connect(menus_.series, &QAction::triggered, this, &MainWindow::showSeries);
     connect(menus_.about, &QAction::triggered, this, [this] { AboutBox::showSingle(this, prompts_); });
     connect(menus_.help, &QAction::triggered, this, [this] { HelpWindow::showSingle(this); });
     connect(menus_.undo, &QAction::triggered, picture_, &PicturePanel::undo);
@@ -97,6 +101,59 @@ void MainWindow::holdDuringSend(bool held)
         menusHeld_.release();
 }
 
+SeriesHost MainWindow::seriesHost()
+{
+    SeriesHost host;
+    host.settings = [this] {
+        SeriesHost::Settings s;
+        s.eepromMode = send_->eepromMode();
+        s.startAddressText = send_->startAddressText();
+        s.picBuffer = send_->picBuffer();
+        s.picDelay = send_->picDelay();
+        s.xmitDelayMs = send_->xmitDelay();
+        s.text.horizontalBytes = output_->horizontalBytes();
+        s.text.format = output_->outputFormat();
+        s.text.picBuffer = send_->picBuffer();
+        s.text.waitChars = send_->waitChars();
+        const std::optional<LineSettings> line = parseLineSettings(port_->lineSettingsInForce());
+        s.characterTime = characterTime(line.value_or(LineSettings()));
+        return s;
+    };
+    host.portOpen = [this] { return port_->isOpen(); };
+    host.otherSendRunning = [this] { return send_->isSending(); };
+    host.importOptions = [this] { return &picture_->importOptions(); };
+    host.halfHeight = [this] { return picture_->halfHeight(); };
+    host.putOnCanvas = [this](const QImage &picture, const QString &what) { picture_->place(picture, what); };
+    // As for one picture: what must not change is held, no poll runs, and
+    // the indicator says the line is busy.
+    host.holdWindow = [this](bool held) {
+        holdDuringSend(held);
+        if (held) {
+            seriesWasPolling_ = terminal_->pausePolling();
+            port_->showBusy();
+        } else {
+            port_->showOn();
+            if (seriesWasPolling_)
+                terminal_->resumePolling();
+        }
+    };
+    return host;
+}
+
+void MainWindow::showSeries()
+{
+    if (!series_)
+        series_ = new SeriesWindow(seriesHost(), session_, prompts_, this);
+    series_->show();
+    series_->raise();
+    series_->activateWindow();
+}
+
+bool MainWindow::anySending() const
+{
+    return send_->isSending() || (series_ && series_->isSending());
+}
+
 QString MainWindow::keptPicturesFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/kept pictures");
@@ -106,7 +163,7 @@ void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
     // One local file, and never while a send holds the window.
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (!send_->isSending() && urls.size() == 1 && urls.first().isLocalFile())
+    if (!anySending() && urls.size() == 1 && urls.first().isLocalFile())
         event->acceptProposedAction();
 }
 
@@ -131,6 +188,8 @@ void MainWindow::exitProgram()
     // At once, without a question: a running send stops after the
     // character in flight, and the port closes.
     send_->stop(true);
+    if (series_)
+        series_->stop();
     picture_->keepIfChanged(keptPicturesFolder());
     session_.close();
     QCoreApplication::exit(0);
@@ -139,7 +198,9 @@ void MainWindow::exitProgram()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // The window cannot go away under a running send: it stops the send,
-    // and goes once the send has ended.
+    // and goes once the send has ended. A series stops where it is.
+    if (series_)
+        series_->stop();
     if (send_->isSending()) {
         closeAfterSend_ = true;
         send_->stop(true);

@@ -4,6 +4,7 @@
 #include "app/window_menus.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 class Canvas;
 class OutputPanel;
@@ -12,6 +13,8 @@ class PortPanel;
 class PortSession;
 class Prompts;
 class SendPanel;
+class SeriesWindow;
+struct SeriesHost;
 class TerminalPanel;
 
 // The one fixed main window. It composes the panels, each of which owns
@@ -40,6 +43,10 @@ protected:
 private:
     void connectMenus();
     void holdDuringSend(bool held);
+    // The Series window, made when first asked for.
+    void showSeries();
+    SeriesHost seriesHost();
+    bool anySending() const;
     void exitProgram();
     // Where pictures are kept when the program ends with one not saved.
     static QString keptPicturesFolder();
@@ -51,7 +58,9 @@ private:
     TerminalPanel *terminal_;
     SendPanel *send_;
     OutputPanel *output_;
+    QPointer<SeriesWindow> series_;
     WindowMenus menus_;
     SendHold menusHeld_;
+    bool seriesWasPolling_ = false;
     bool closeAfterSend_ = false; // the window was closed during a send
 };

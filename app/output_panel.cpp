@@ -90,6 +90,11 @@ void OutputPanel::holdDuringSend(bool held)
         hold_.release();
 }
 
+OutputFormat OutputPanel::outputFormat() const
+{
+    return {headerEdit->text(), footerEdit->text(), delimiterEdit->text(), formatEdit->text()};
+}
+
 void OutputPanel::convert()
 {
     outputText->clear();
@@ -100,8 +105,7 @@ void OutputPanel::convert()
     if (const std::optional<QString> prefix = picSettings_.paramPrefix()) {
         paramPrefix_ = *prefix;
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        const OutputFormat format{headerEdit->text(), footerEdit->text(), delimiterEdit->text(), formatEdit->text()};
-        outputText->setPlainText(formatByteMatrix(buildByteMatrix(canvas_), horizontalBytes_, format));
+        outputText->setPlainText(formatByteMatrix(buildByteMatrix(canvas_), horizontalBytes_, outputFormat()));
         workText_ = outputText->toPlainText();
         savedOutput_ = workText_;
         QApplication::restoreOverrideCursor();

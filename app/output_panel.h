@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/send_hold.h"
+#include "convert/byte_matrix.h"
 
 #include <QImage>
 #include <QObject>
@@ -42,6 +43,9 @@ public:
     // Whether a point of the window, in the window's own pixels, lies on
     // the text output window.
     bool isUnder(const QWidget *window, QPoint point) const;
+    qint16 horizontalBytes() const { return horizontalBytes_; }
+    // The four Output Format boxes.
+    OutputFormat outputFormat() const;
     // During a send the output text and its settings do not change.
     void holdDuringSend(bool held);
 

@@ -25,6 +25,9 @@ public:
     PicturePanel(QGroupBox *graphics, Prompts &prompts, QObject *parent);
 
     const Canvas &canvas() const { return canvas_; }
+    bool halfHeight() const { return halfHeight_; }
+    // The Import dialog's last choice, which a series is imported with too.
+    ImportOptions &importOptions() { return importOptions_; }
 
     // The load step: pen size x1, the view's full height noted.
     void loadStartValues();

@@ -56,6 +56,11 @@ void PortPanel::buildControls(QWidget *portStrip)
     setColours(portButton, Orange, Black);
 }
 
+QString PortPanel::lineSettingsInForce() const
+{
+    return lineSettingsLabel->text();
+}
+
 void PortPanel::loadStartValues()
 {
     lineSettingsList->addEntries(

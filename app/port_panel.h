@@ -24,6 +24,8 @@ public:
     // Fills the settings list; no entry is chosen.
     void loadStartValues();
     bool isOpen() const { return state_ == State::Open; }
+    // The line settings in force, as shown: "9600,n,8,1".
+    QString lineSettingsInForce() const;
     // The indicator during a send, and after it.
     void showBusy();
     void showOn();

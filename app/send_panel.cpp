@@ -126,6 +126,16 @@ std::optional<QString> SendPanel::paramPrefix() const
     return buildParamPrefix(eepromMode_, picBuffer_, startAddressEdit->text(), picDelay_);
 }
 
+QString SendPanel::startAddressText() const
+{
+    return startAddressEdit->text();
+}
+
+std::optional<int> SendPanel::xmitDelay() const
+{
+    return sendDelayFloor(xmitDelayEdit->text());
+}
+
 void SendPanel::holdDuringSend(bool held)
 {
     if (held)
@@ -239,6 +249,8 @@ void SendPanel::stop(bool quietly)
 
 void SendPanel::showProgress(qsizetype sent, qsizetype total, double secondsLeft)
 {
+    if (!isSending())
+        return; // another window's send
     sendProgress->setValue(static_cast<int>(sent));
     sendProgressText->setText(
         QStringLiteral("Sending: %1 of %2 characters, %3 s left").arg(sent).arg(total).arg(secondsLeft, 0, 'f', 1));
@@ -246,6 +258,8 @@ void SendPanel::showProgress(qsizetype sent, qsizetype total, double secondsLeft
 
 void SendPanel::finished(const PacedSendResult &result)
 {
+    if (!isSending())
+        return;
     const Kind kind = sending_;
     sending_ = Kind::None;
     for (QWidget *hidden : std::initializer_list<QWidget *>{sendProgress, sendProgressText, stopButton})

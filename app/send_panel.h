@@ -39,6 +39,11 @@ public:
 
     std::optional<QString> paramPrefix() const override;
     qint16 picBuffer() const override { return picBuffer_; }
+    qint16 picDelay() const { return picDelay_; }
+    bool eepromMode() const { return eepromMode_; }
+    QString startAddressText() const;
+    // The xmit delay as Send to LCD reads it; nothing when it is no delay.
+    std::optional<int> xmitDelay() const;
     QString waitChars() const override { return waitChars_; }
 
     // Reformat For Output made a transmission text: Send to LCD may go, once.

@@ -55,6 +55,20 @@ const std::pair<const char *, const char *> ToolTips[] = {
     {"lcdFontSize", "The text's size in pixels; lcd5x7 doubles its dots at 16 px, triples them at 24 px"},
     {"lcdBold", "Bold text"},
     {"lcdPosition", "The dot under the pointer, and the byte that holds it: its page and column"},
+    // The Series window's.
+    {"seriesFrames", "The frames as the display shows them, in the order they are sent"},
+    {"seriesLoad", "Add a picture, or every frame of an animated GIF, imported with the Import options"},
+    {"seriesFolder", "Add a folder's pictures in name order"},
+    {"seriesPlay", "Preview the frames at their delays, or at the line's rate when that is slower"},
+    {"seriesEarlier", "Move the chosen frame one place earlier"},
+    {"seriesLater", "Move the chosen frame one place later"},
+    {"seriesDelete", "Take the chosen frame out of the series"},
+    {"seriesToCanvas", "Put the chosen frame on the canvas (Ctrl+Z undoes)"},
+    {"seriesHold", "Milliseconds the display keeps each frame once it has arrived, before the next is sent"},
+    {"seriesLoops", "How many times the series goes to the LCD; until Stop at 0"},
+    {"seriesSend", "Send every frame to the LCD, or into the EEPROM one picture after the other from the start "
+                   "address"},
+    {"seriesStop", "Stop the series after the character in flight (Esc)"},
 };
 } // namespace
 

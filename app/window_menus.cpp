@@ -24,6 +24,7 @@ WindowMenus buildWindowMenus(QMainWindow &window)
     menus.import->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     menus.fromText = menuAction(bar, "mnuFromText", QStringLiteral("&Picture from Text"));
     menus.fromText->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    menus.series = menuAction(bar, "mnuSeries", QStringLiteral("&Series..."));
     menus.about = menuAction(bar, "mnuAbout", QStringLiteral("&About"));
     menus.help = menuAction(bar, "mnuHelp", QStringLiteral("&Help"));
 

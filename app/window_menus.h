@@ -12,6 +12,7 @@ struct WindowMenus
     QAction *open;
     QAction *import;
     QAction *fromText;
+    QAction *series;
     QAction *about;
     QAction *help;
     QAction *undo; // Ctrl+Z: the last change of the picture

@@ -47,6 +47,10 @@ const QString SavePicture = QStringLiteral("save-picture");
 const QString ListFonts = QStringLiteral("list-fonts");
 // --at beyond this lies far off the display.
 constexpr int MaxTextOffset = 10000;
+const QString Series = QStringLiteral("series");
+const QString Hold = QStringLiteral("hold");
+const QString Loop = QStringLiteral("loop");
+const QString Rows = QStringLiteral("rows");
 
 // The line speeds the window's settings list offers.
 constexpr std::array<int, 3> baudChoices{9600, 2400, 1200};
@@ -147,9 +151,25 @@ void addOptions(QCommandLineParser &parser)
         {At, QStringLiteral("Top-left of the text's box, in dots (default 0,0)."), QStringLiteral("X,Y")},
         {SavePicture,
          QStringLiteral("Also write the picture as it is converted (after any import and text) as a BMP, as the "
-                        "window's Save writes it. One picture per call."),
+                        "window's Save writes it. One picture per call; with --series a pattern with %d for the "
+                        "frame's number, a file a frame."),
          QStringLiteral("FILE.bmp")},
         {ListFonts, QStringLiteral("List the fonts --font takes, one per line, and exit.")},
+        {Series,
+         QStringLiteral("Take the pictures as one series: every frame of an animated GIF with its delay, the "
+                        "pictures of a folder in name order, each frame imported. -o NAME%d.inc writes a file a "
+                        "frame (numbered from 1), otherwise the frames are printed one after the other. With "
+                        "--eeprom frame k goes to the start address + k x 1024.")},
+        {Hold,
+         QStringLiteral("With --series --send: the pause after each frame in milliseconds, 0 to 60000 "
+                        "(default the animation's delay, or 500; the xmit delay with --eeprom)."),
+         QStringLiteral("MS")},
+        {Loop, QStringLiteral("With --series --send to the LCD: send the series N times, 1 to 10000 (default 1)."),
+         QStringLiteral("N")},
+        {Rows,
+         QStringLiteral("With --series: the display's rows, 64 (the default) or 32: the frames are imported at "
+                        "128 x 32, and the EEPROM keeps each in 512 bytes."),
+         QStringLiteral("64|32")},
         {{QStringLiteral("h"), Help}, QStringLiteral("Show this help and exit.")},
         {Version, QStringLiteral("Show the version and exit.")},
     });
@@ -281,7 +301,7 @@ QString readText(const QCommandLineParser &parser, ConvertOptions &o)
         o.savePicture = parser.value(SavePicture);
         if (o.savePicture.isEmpty())
             return QStringLiteral("--save-picture: no file given");
-        if (o.inputs.size() > 1)
+        if (o.inputs.size() > 1 && !parser.isSet(Series))
             return QStringLiteral("--save-picture takes one picture at a time");
         const QString &input = o.inputs.constFirst();
         if (!input.isEmpty() && namesSameFile(input, o.savePicture))
@@ -380,7 +400,7 @@ QString readSending(const QCommandLineParser &parser, ConvertOptions &o)
             return QStringLiteral("--send: no device given");
         if (parser.isSet(Output) || parser.isSet(Suffix))
             return QStringLiteral("--send writes to the device; -o and --suffix do not go with it");
-        if (o.inputs.size() > 1)
+        if (o.inputs.size() > 1 && !parser.isSet(Series))
             return QStringLiteral("--send takes one picture at a time");
     }
     if (parser.isSet(Baud)) {
@@ -455,10 +475,53 @@ QString readOutput(const QCommandLineParser &parser, ConvertOptions &o)
     return QString();
 }
 
+// A series' own options; every frame is imported.
+QString readSeries(const QCommandLineParser &parser, ConvertOptions &o)
+{
+    o.series = parser.isSet(Series);
+    for (const QString &name : {Hold, Loop, Rows})
+        if (parser.isSet(name) && !o.series)
+            return QStringLiteral("--%1 needs --series").arg(name);
+    if (!o.series)
+        return QString();
+    if (o.eepromMode && parser.isSet(Loop))
+        return QStringLiteral("--loop sends to the LCD; the EEPROM takes a series once");
+    if (!o.fromText.isEmpty() || parser.isSet(Suffix) || parser.isSet(Text))
+        return QStringLiteral("--series does not go with --from-text, --suffix or --text");
+    if (parser.isSet(Send) && parser.isSet(SavePicture))
+        return QStringLiteral("--series --send writes to the device; --save-picture does not go with it");
+    for (const QString &name : {Output, SavePicture})
+        if (parser.isSet(name) && !parser.value(name).contains(QLatin1String("%d")))
+            return QStringLiteral("--%1: \"%2\" has no %d for the frame's number").arg(name, parser.value(name));
+    if (parser.isSet(Rows)) {
+        if (parser.value(Rows) != QLatin1String("64") && parser.value(Rows) != QLatin1String("32"))
+            return QStringLiteral("--rows: \"%1\" is neither 64 nor 32").arg(parser.value(Rows));
+        o.halfHeight = parser.value(Rows) == QLatin1String("32");
+    }
+    if (!o.import)
+        o.import = ImportOptions();
+    if (parser.isSet(Hold)) {
+        o.holdMs = sendDelayFloor(parser.value(Hold));
+        if (!o.holdMs || !parser.isSet(Send))
+            return QStringLiteral("--hold: \"%1\" is not a pause in milliseconds from 0 to %2, after --send")
+                .arg(parser.value(Hold))
+                .arg(MaxXmitDelayMs);
+    }
+    if (parser.isSet(Loop)) {
+        bool ok = false;
+        o.loops = parser.value(Loop).toInt(&ok, 10);
+        if (!ok || o.loops < 1 || o.loops > 10000 || !parser.isSet(Send))
+            return QStringLiteral("--loop: \"%1\" is not a count from 1 to 10000, after --send")
+                .arg(parser.value(Loop));
+    }
+    return QString();
+}
+
 QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
 {
     // In this order: the first wrong option is the one reported.
-    for (auto read : {readInputs, readOutputFormat, readPicSettings, readSending, readImport, readOutput, readText}) {
+    for (auto read : {readInputs, readOutputFormat, readPicSettings, readSending, readImport, readOutput, readText,
+                      readSeries}) {
         const QString error = read(parser, o);
         if (!error.isEmpty())
             return error;
@@ -510,6 +573,8 @@ QString convertHelpText()
                "                      [--format ...] [--delimiter ...]\n"
                "       voxcel-convert --text STRING [--font NAME|lcd5x7] [--size PX] [--bold] [--at X,Y]\n"
                "                      [options] [picture.bmp]\n"
+               "       voxcel-convert --series [PICTURE|GIF|FOLDER]... [--send DEVICE] [--eeprom --address START]\n"
+               "                      [--hold MS] [--loop N] [-o NAME%d.inc] [--save-picture NAME%d.bmp]\n"
                "\n"
                "Converts 128 x 64 BMP pictures into KS0108 page bytes written as hex text, exactly as the\n"
                "Voxcel window's Convert does with the same settings, and prints the text and a line end.\n"

@@ -53,8 +53,16 @@ struct ConvertOptions
     std::optional<QString> text;
     LcdTextStyle textStyle;
     QPoint textAt; // the top-left of the text's box
-    // --save-picture: the picture as it is converted, written as a BMP.
+    // --save-picture: the picture as it is converted, written as a BMP;
+    // with --series a pattern where %d stands for the frame's number.
     QString savePicture;
+    // --series: the inputs (animations, pictures, folders) make one series,
+    // each frame imported; -o is a pattern where %d stands for the
+    // frame's number. --hold and --loop pace a --send.
+    bool series = false;
+    std::optional<int> holdMs; // without it, the animation's delay
+    int loops = 1;
+    bool halfHeight = false; // --rows 32: a 128 x 32 display
 };
 
 struct ParsedArguments

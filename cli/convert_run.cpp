@@ -5,9 +5,11 @@
 #include "canvas/picture_file.h"
 #include "canvas/picture_import.h"
 #include "cli/output_plan.h"
+#include "cli/series_run.h"
 #include "convert/byte_matrix.h"
 #include "convert/picture_text.h"
 #include "convert/reformat.h"
+#include "convert/series_text.h"
 #include "convert/text_file.h"
 #include "serial/pacing.h"
 #include "serial/port_devices.h"
@@ -29,11 +31,6 @@ const QString ProgramName = QStringLiteral("voxcel-convert");
 void say(QIODevice &device, const QString &text)
 {
     device.write(text.toLocal8Bit());
-}
-
-void reportError(const ConsoleStreams &console, const QString &message)
-{
-    say(console.err, ProgramName + QStringLiteral(": ") + message + QLatin1Char('\n'));
 }
 
 int usageError(const ConsoleStreams &console, const QString &message)
@@ -94,19 +91,6 @@ std::optional<QImage> pictureToConvert(const ConsoleStreams &console, const QStr
         }
     }
     return picture;
-}
-
-// A write the system cuts short (a size limit reached, a full disk) tells
-// nothing of why; the next one, for the rest, fails and says.
-bool writeAll(QIODevice &device, const QByteArray &bytes)
-{
-    for (qint64 done = 0; done < bytes.size();) {
-        const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
 }
 
 QString absoluteClean(const QString &path)
@@ -221,15 +205,11 @@ int sendPicture(const ConsoleStreams &console, const ConvertOptions &options, co
         return ExitFailure;
     const QString sendText = pictureText(*picture, options);
 
-    // The port layer finds its device through the port number; Com1 of
-    // this process is the device asked for.
-    qputenv(portDeviceVariable(1).toLatin1().constData(), options.sendDevice.toLocal8Bit());
     QtSerialPort port;
-    port.setCommPort(1);
     const int delayMs = options.xmitDelayMs;
     std::optional<ProgressLine> progress;
     try {
-        port.setSettings(QStringLiteral("%1,n,8,1").arg(options.baudRate));
+        setUpSendPort(port, options);
         if (console.errIsTerminal) {
             const LineDuration characterTime = port.characterTime();
             const QString what = input.isEmpty() ? QStringLiteral("the text") : input;
@@ -324,11 +304,36 @@ int pictureFromText(const ConsoleStreams &console, const ConvertOptions &options
 
 } // namespace
 
+void reportError(const ConsoleStreams &console, const QString &message)
+{
+    say(console.err, ProgramName + QStringLiteral(": ") + message + QLatin1Char('\n'));
+}
+
+// A write the system cuts short (a size limit reached, a full disk) tells
+// nothing of why; the next one, for the rest, fails and says.
+bool writeAll(QIODevice &device, const QByteArray &bytes)
+{
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+void setUpSendPort(QtSerialPort &port, const ConvertOptions &options)
+{
+    // The port layer finds its device through the port number; Com1 of
+    // this process is the device asked for.
+    qputenv(portDeviceVariable(1).toLatin1().constData(), options.sendDevice.toLocal8Bit());
+    port.setCommPort(1);
+    port.setSettings(QStringLiteral("%1,n,8,1").arg(options.baudRate));
+}
+
 QString pictureText(const QImage &picture, const ConvertOptions &options)
 {
-    Canvas canvas;
-    canvas.placePicture(picture);
-    const QString converted = formatByteMatrix(buildByteMatrix(canvas), options.horizontalBytes, options.format);
+    const QString converted = pictureConvertedText(picture, options.horizontalBytes, options.format);
     if (!options.reformat)
         return converted;
     return reformatForOutput(workTextFrom(converted), options.picBuffer, options.waitChars, options.paramPrefix);
@@ -353,6 +358,8 @@ int runConvert(const QStringList &arguments, const ConsoleStreams &console)
         break;
     }
     const ConvertOptions &options = parsed.options;
+    if (options.series)
+        return runSeries(options, console);
     if (!options.fromText.isEmpty())
         return pictureFromText(console, options);
 

@@ -23,6 +23,16 @@ enum ExitCode : int {
     ExitUsage = 2,   // a wrong option or value: nothing was done
 };
 
+class QtSerialPort;
+
+// "voxcel-convert: " and the message, on its own line of the error stream.
+void reportError(const ConsoleStreams &console, const QString &message);
+// Writes every byte; false when the device refuses some.
+bool writeAll(QIODevice &device, const QByteArray &bytes);
+// Com1 of this process is the device of --send, at the line speed asked
+// for; throws PortError when the settings are refused.
+void setUpSendPort(QtSerialPort &port, const ConvertOptions &options);
+
 // What the window's text output window shows for this picture with these
 // settings: the converted text, or with reformat the text Reformat For
 // Output builds.

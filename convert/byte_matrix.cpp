@@ -39,16 +39,17 @@ QChar *put(QChar *out, const QString &text)
 
 } // namespace
 
-QString formatByteMatrix(const ByteMatrix &matrix, qint16 horizontalBytes, const OutputFormat &format)
+QString formatByteMatrix(const ByteMatrix &matrix, qint16 horizontalBytes, const OutputFormat &format, int pages)
 {
     static constexpr char16_t HexDigits[] = u"0123456789abcdef";
-    constexpr qsizetype ItemCount = ByteMatrix::Columns * ByteMatrix::Pages;
+    pages = std::clamp(pages, 1, int(ByteMatrix::Pages));
+    const qsizetype itemCount = ByteMatrix::Columns * pages;
 
     // The final delimiter is never written rather than removed afterwards:
     // the same text, without growing and shrinking the string.
     const qsizetype itemLength = format.Format.size() + 2 + format.Delimiter.size();
-    const qsizetype length = format.Header.size() + ItemCount * itemLength - format.Delimiter.size()
-                             + format.Footer.size();
+    const qsizetype length =
+        format.Header.size() + itemCount * itemLength - format.Delimiter.size() + format.Footer.size();
 
     QString text(length, Qt::Uninitialized);
     QChar *out = put(text.data(), format.Header);
@@ -57,17 +58,17 @@ QString formatByteMatrix(const ByteMatrix &matrix, qint16 horizontalBytes, const
         out = put(out, format.Format);
         *out++ = QChar(HexDigits[byte >> 4]);
         *out++ = QChar(HexDigits[byte & 0x0F]);
-        if (++written < ItemCount)
+        if (++written < itemCount)
             out = put(out, format.Delimiter);
     };
 
     if (horizontalBytes == 0) {
-        for (int page = 0; page < ByteMatrix::Pages; ++page)
+        for (int page = 0; page < pages; ++page)
             for (int x = 0; x < ByteMatrix::Columns; ++x)
                 item(matrix.at(x, page));
     } else {
         for (int x = 0; x < ByteMatrix::Columns; ++x)
-            for (int page = 0; page < ByteMatrix::Pages; ++page)
+            for (int page = 0; page < pages; ++page)
                 item(matrix.at(x, page));
     }
     out = put(out, format.Footer);

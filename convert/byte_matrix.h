@@ -62,4 +62,6 @@ ByteMatrix buildByteMatrix(const Canvas &canvas, ByteValues *byteValues = nullpt
 // page, each page left to right; any other value (Horizontal) writes column
 // by column, each column top to bottom. The delimiter after the last byte is
 // left out; the whole text is then trimmed of blanks and lower-cased.
-QString formatByteMatrix(const ByteMatrix &matrix, qint16 horizontalBytes, const OutputFormat &format);
+// Only the first `pages` pages are written: 4 give a 128 x 32 picture.
+QString formatByteMatrix(const ByteMatrix &matrix, qint16 horizontalBytes, const OutputFormat &format,
+                         int pages = ByteMatrix::Pages);

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-PicLine::PicLine(const QString &waitText, double expectDelayMs, double allowanceMs)
-    : waitText_(waitText), expectDelayMs_(expectDelayMs), allowanceMs_(allowanceMs)
+PicLine::PicLine(const QString &waitText, double expectDelayMs, double allowanceMs, int pictureBytes)
+    : waitText_(waitText), expectDelayMs_(expectDelayMs), allowanceMs_(allowanceMs), pictureBytes_(pictureBytes)
 {
 }
 
@@ -24,7 +24,7 @@ void PicLine::receive(const QByteArray &chunk, LineTime at, LineDuration charact
             ignored_ += chunk.size() - i;
             return;
         }
-        current_ = Picture{++pictures_, PicReceiver(waitText_, expectDelayMs_, allowanceMs_)};
+        current_ = Picture{++pictures_, PicReceiver(waitText_, expectDelayMs_, allowanceMs_, pictureBytes_)};
         current_->receiver.take(ch, silenceMs);
     }
 }

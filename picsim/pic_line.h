@@ -21,8 +21,9 @@ public:
         PicReceiver receiver;
     };
 
-    // expectDelayMs and allowanceMs as for PicReceiver.
-    PicLine(const QString &waitText, double expectDelayMs, double allowanceMs = PicReceiver::DefaultAllowanceMs);
+    // expectDelayMs, allowanceMs and pictureBytes as for PicReceiver.
+    PicLine(const QString &waitText, double expectDelayMs, double allowanceMs = PicReceiver::DefaultAllowanceMs,
+            int pictureBytes = PicReceiver::DisplayBytes);
 
     // Characters read together at `at`, on a line of the given character
     // time (the sender may change the speed between two reads).
@@ -44,6 +45,7 @@ private:
     QString waitText_;
     double expectDelayMs_;
     double allowanceMs_;
+    int pictureBytes_;
     LineModel wire_{LineDuration::zero()};
     std::optional<Picture> current_;
     std::vector<Picture> ended_;

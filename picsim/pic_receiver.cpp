@@ -98,9 +98,9 @@ std::optional<PicPrefix> parsePicPrefix(const QByteArray &text, QString *error)
     return prefix;
 }
 
-PicReceiver::PicReceiver(const QString &waitText, double expectDelayMs, double allowanceMs)
+PicReceiver::PicReceiver(const QString &waitText, double expectDelayMs, double allowanceMs, int pictureBytes)
     : waitText_(waitText.toLatin1()), expectDelayMs_(expectDelayMs), allowanceMs_(allowanceMs),
-      display_(DisplayBytes, '\0')
+      pictureBytes_(std::clamp(pictureBytes, 1, int(DisplayBytes))), display_(DisplayBytes, '\0')
 {
     if (waitText_.isEmpty())
         waitText_ = "]";
@@ -201,7 +201,7 @@ void PicReceiver::finish(const QString &why)
         break;
     case Stage::Wait:
     case Stage::Piece:
-        addProblem(QStringLiteral("short: %1 of %2 digits").arg(digits_).arg(DisplayDigits) + because);
+        addProblem(QStringLiteral("short: %1 of %2 digits").arg(digits_).arg(pictureDigits()) + because);
         break;
     case Stage::After:
         if (trailing_ > 0)
@@ -258,7 +258,7 @@ void PicReceiver::takeDigit(int value)
     byte = static_cast<char>(digits_ % 2 == 0 ? value << 4 : (static_cast<unsigned char>(byte) | value));
     ++digits_;
     ++pieceDigits_;
-    if (digits_ == DisplayDigits) {
+    if (digits_ == pictureDigits()) {
         stage_ = Stage::After;
         return;
     }
@@ -301,7 +301,7 @@ QString pictureResult(int number, const PicReceiver &picture)
                        .arg(number)
                        .arg(picture.problems().value(0, QStringLiteral("short: %1 of %2 digits")
                                                             .arg(picture.digitsReceived())
-                                                            .arg(PicReceiver::DisplayDigits)));
+                                                            .arg(picture.pictureDigits())));
     if (picture.problemCount() > 1)
         line += QStringLiteral(" (%1 problems in all)").arg(picture.problemCount());
     return line;

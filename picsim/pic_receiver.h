@@ -49,8 +49,9 @@ public:
     // The wait text must not be empty: the end of the prefix is found by it.
     // expectDelayMs: a silence before a wait text shorter than this, less
     // allowanceMs, is a fault; below 0 silences are only logged.
+    // pictureBytes: 1024 for a 128 x 64 display, 512 for 128 x 32.
     explicit PicReceiver(const QString &waitText = QStringLiteral("]"), double expectDelayMs = -1,
-                         double allowanceMs = DefaultAllowanceMs);
+                         double allowanceMs = DefaultAllowanceMs, int pictureBytes = DisplayBytes);
 
     // One character and the silence on the wire before it. False when the
     // character is not this picture's: a "*" that begins the next prefix.
@@ -63,7 +64,9 @@ public:
     // All digits arrived, or the prefix was refused: only the next picture's
     // "*" is expected now.
     bool done() const { return stage_ == Stage::After || stage_ == Stage::Refused; }
-    bool complete() const { return digits_ == DisplayDigits; }
+    bool complete() const { return digits_ == pictureDigits(); }
+    int pictureBytes() const { return pictureBytes_; }
+    int pictureDigits() const { return 2 * pictureBytes_; }
     // Whole and faultless, as far as it has come.
     bool good() const { return complete() && problemCount_ == 0; }
     int digitsReceived() const { return digits_; }
@@ -89,6 +92,7 @@ private:
     QByteArray waitText_;
     double expectDelayMs_;
     double allowanceMs_;
+    int pictureBytes_;
     Stage stage_ = Stage::Prefix;
     QByteArray prefixText_;
     std::optional<PicPrefix> prefix_;

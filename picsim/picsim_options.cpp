@@ -15,16 +15,17 @@ QString picsimDescription()
 {
     return QStringLiteral(
         "Plays the PIC at the far end of the serial line. Takes pictures as the PIC would: the parameter prefix "
-        "exactly as the program writes it, then pieces of the announced buffer size behind the wait text, in "
-        "lower-case hex, until 2048 digits have arrived, and nothing after them until the next picture's '*'. "
-        "It judges the silence before each wait text on the wire of a line of the sender's speed, where a "
-        "character takes (1 start + data + parity + stop bits) / baud seconds. Without --device it opens a "
+        "exactly as the program writes it, then pieces of the announced buffer size behind the wait text, in lower-"
+        "case hex, until 2048 digits have arrived (1024 with --rows 32), and nothing after them until the next "
+        "picture's '*'. It judges the silence before each wait text on the wire of a line of the sender's speed, "
+        "where a character takes (1 start + data + parity + stop bits) / baud seconds. Without --device it opens a "
         "pseudo-terminal and prints its device path on the first line of standard output. Each picture ends with "
-        "one result line, on standard output and in the log. Interrupting (SIGINT, SIGTERM) ends the run as "
-        "reaching --count does.\n\n"
-        "Exit status: 0 every picture arrived whole and faultless (and --count of them, if given); 1 a picture "
-        "was faulty or short, fewer than --count arrived, nothing arrived before --timeout, or the line was lost; "
-        "2 a wrong option or a failure of the system.");
+        "one result line, on standard output and in the log; an I2C EEPROM picture also a line with its start "
+        "address, checked to follow the EEPROM picture before it by one picture's bytes. Interrupting (SIGINT, "
+        "SIGTERM) ends the run as reaching --count does.\n\n"
+        "Exit status: 0 every picture arrived whole and faultless (and --count of them, if given); 1 a picture was "
+        "faulty or short, fewer than --count arrived, nothing arrived before --timeout, or the line was lost; 2 a "
+        "wrong option or a failure of the system.");
 }
 
 void addPicsimOptions(QCommandLineParser &parser)
@@ -54,6 +55,10 @@ void addPicsimOptions(QCommandLineParser &parser)
         {QStringLiteral("count"),
          QStringLiteral("End after this many pictures (default: take pictures until interrupted)."),
          QStringLiteral("N")},
+        {QStringLiteral("rows"),
+         QStringLiteral("The display's rows: 64 (the default; 1024 bytes a picture) or 32 (512 bytes, as a 128 x 32 "
+                        "display and its EEPROM pictures take them)."),
+         QStringLiteral("64|32")},
         {QStringLiteral("out"),
          QStringLiteral("Write the display after each picture as a 128 x 64 picture, PNG or BMP by extension; %d "
                         "in the name stands for the picture's number."),
@@ -149,6 +154,20 @@ bool readLineOptions(const QCommandLineParser &parser, PicsimOptions &o, QString
     return true;
 }
 
+// The display's height, which sets the size of a picture.
+bool readRows(const QCommandLineParser &parser, PicsimOptions &o, QString *error)
+{
+    if (!parser.isSet(QStringLiteral("rows")))
+        return true;
+    const QString rows = parser.value(QStringLiteral("rows"));
+    if (rows != QLatin1String("64") && rows != QLatin1String("32")) {
+        *error = QStringLiteral("--rows takes 64 or 32, not %1").arg(rows);
+        return false;
+    }
+    o.pictureBytes = rows.toInt() * PicReceiver::DisplayBytes / 64;
+    return true;
+}
+
 bool readFileOptions(const QCommandLineParser &parser, PicsimOptions &o, QString *error)
 {
     if (parser.isSet(QStringLiteral("out"))) {
@@ -179,7 +198,8 @@ std::optional<PicsimOptions> readPicsimOptions(const QStringList &arguments, QSt
     parser.process(arguments);
 
     PicsimOptions o;
-    if (!readLineOptions(parser, o, error) || !readNumbers(parser, o, error) || !readFileOptions(parser, o, error))
+    if (!readLineOptions(parser, o, error) || !readNumbers(parser, o, error) || !readRows(parser, o, error) ||
+        !readFileOptions(parser, o, error))
         return std::nullopt;
     return o;
 }

@@ -5,6 +5,28 @@
 
 #include <algorithm>
 
+namespace {
+QString hexAddress(int address)
+{
+    return QStringLiteral("0x") + QStringLiteral("%1").arg(address, 4, 16, QLatin1Char('0')).toUpper();
+}
+} // namespace
+
+EepromPlacement eepromPlacement(int number, int address, std::optional<int> previousAddress, int pictureBytes)
+{
+    const QString at = QStringLiteral("picture %1: EEPROM address %2").arg(number).arg(hexAddress(address));
+    if (!previousAddress)
+        return {at, true};
+    const int expected = *previousAddress + pictureBytes;
+    if (address == expected)
+        return {at + QStringLiteral(", %1 bytes after picture %2").arg(pictureBytes).arg(number - 1), true};
+    return {at + QStringLiteral(": FAILED: expected %1, %2 bytes after picture %3")
+                     .arg(hexAddress(expected))
+                     .arg(pictureBytes)
+                     .arg(number - 1),
+            false};
+}
+
 PictureReport::PictureReport(QTextStream &log, QTextStream &out, QTextStream &err,
                              const std::optional<QString> &outFile)
     : log_(log), out_(out), err_(err), outFile_(outFile)
@@ -42,7 +64,7 @@ void PictureReport::reportEnded(PicLine &pictures, const LineSettings &settings)
         logProgress(picture, settings);
         const PicReceiver &pic = picture.receiver;
         log_ << "picture " << picture.number << ": " << pic.piecesReceived() << " pieces, " << pic.digitsReceived()
-             << " of " << PicReceiver::DisplayDigits << " digits\n";
+             << " of " << pic.pictureDigits() << " digits\n";
         for (const QString &problem : pic.problems())
             log_ << "picture " << picture.number << ": problem: " << problem << '\n';
         const QString verdict = pictureResult(picture.number, pic);
@@ -50,6 +72,7 @@ void PictureReport::reportEnded(PicLine &pictures, const LineSettings &settings)
         out_ << verdict << Qt::endl;
         if (!pic.good())
             result_ = std::max<int>(result_, Faulty);
+        reportEepromPlacement(picture);
         if (outFile_) {
             const QString file = lcdPictureFileName(*outFile_, picture.number);
             const QString problem = saveLcdPicture(pic.displayBytes(), file);
@@ -60,4 +83,21 @@ void PictureReport::reportEnded(PicLine &pictures, const LineSettings &settings)
         }
         ++taken_;
     }
+}
+
+void PictureReport::reportEepromPlacement(const PicLine::Picture &picture)
+{
+    const std::optional<PicPrefix> &prefix = picture.receiver.prefix();
+    if (!prefix || prefix->target != 1) {
+        lastEepromAddress_.reset();
+        return;
+    }
+    const EepromPlacement placement =
+        eepromPlacement(picture.number, prefix->startAddress, lastEepromAddress_,
+                        picture.receiver.pictureBytes());
+    log_ << placement.text << Qt::endl;
+    out_ << placement.text << Qt::endl;
+    if (!placement.good)
+        result_ = std::max<int>(result_, Faulty);
+    lastEepromAddress_ = prefix->startAddress;
 }

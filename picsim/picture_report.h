@@ -14,6 +14,16 @@
 // its wait texts in the log as they arrive; once it is over, its pieces,
 // problems and result line (in the log and on standard output), and with
 // --out the display it leaves as a picture file.
+// Where an EEPROM picture went, against the one before it: pictures of a
+// series lie one after the other, each `pictureBytes` past the last. good
+// says whether this one does (the first always does).
+struct EepromPlacement
+{
+    QString text;
+    bool good = true;
+};
+EepromPlacement eepromPlacement(int number, int address, std::optional<int> previousAddress, int pictureBytes);
+
 class PictureReport
 {
 public:
@@ -32,12 +42,15 @@ public:
     int taken() const { return taken_; }
 
 private:
+    void reportEepromPlacement(const PicLine::Picture &picture);
+
     QTextStream &log_;
     QTextStream &out_;
     QTextStream &err_;
     std::optional<QString> outFile_;
     int result_ = AllGood;
     int taken_ = 0;
+    std::optional<int> lastEepromAddress_; // of the EEPROM picture before
     // What of the picture in progress has been logged.
     int loggedPicture_ = 0;
     bool prefixLogged_ = false;

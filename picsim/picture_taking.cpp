@@ -53,7 +53,7 @@ private:
 PictureTaking::PictureTaking(const Line &line, const PicsimOptions &options, QTextStream &log, QTextStream &out,
                              QTextStream &err)
     : line_(line), options_(options), log_(log), err_(err),
-      pictures_(options.waitText, options.expectDelayMs, options.allowanceMs), settings_(lineSettingsNow()),
+      pictures_(options.waitText, options.expectDelayMs, options.allowanceMs, options.pictureBytes), settings_(lineSettingsNow()),
       report_(log, out, err, options.out), timeout_(std::chrono::duration_cast<LineDuration>(
                                                std::chrono::duration<double>(options.timeoutSeconds.value_or(0))))
 {

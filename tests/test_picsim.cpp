@@ -6,6 +6,7 @@
 #include "picsim/pic_line.h"
 #include "picsim/pic_receiver.h"
 #include "picsim/picsim_options.h"
+#include "picsim/picture_report.h"
 #include "support/pic_streams.h"
 
 #include <QtTest>
@@ -27,6 +28,8 @@ private slots:
     void faultsAreReported();
     void nothingTakenAfterTheLastPicture();
     void displayLayout();
+    void eepromPictureFollowsTheOneBefore_data();
+    void eepromPictureFollowsTheOneBefore();
 };
 
 void TestPicsim::options_data()
@@ -47,6 +50,7 @@ void TestPicsim::options_data()
     QTest::newRow("out in a missing folder") << QStringList{"--out=" + missing} << "--out " + missing + ": the folder";
     QTest::newRow("out of no picture kind") << QStringList{"--out=lcd.txt"} << "--out lcd.txt: the name does not end";
     QTest::newRow("unknown option") << QStringList{"--counts=1"} << "Unknown option";
+    QTest::newRow("rows of no display") << QStringList{"--rows=48"} << "--rows takes 64 or 32";
 }
 
 void TestPicsim::options()
@@ -240,6 +244,45 @@ void TestPicsim::displayLayout()
     QCOMPARE(litCount, 4);
     QCOMPARE(displayBytesOf(picture), bytes);
     QCOMPARE(displayBytesOf(lcdPicture(testBytes())), testBytes());
+}
+
+void TestPicsim::eepromPictureFollowsTheOneBefore_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QByteArray>("secondPrefix");
+    QTest::addColumn<QString>("placement"); // of the second picture
+
+    QTest::newRow("128x64, next bank") << 64 << QByteArray("*12008000A")
+                                       << "picture 2: EEPROM address 0x0800, 1024 bytes after picture 1";
+    QTest::newRow("128x32, next bank") << 32 << QByteArray("*12006000A")
+                                       << "picture 2: EEPROM address 0x0600, 512 bytes after picture 1";
+    QTest::newRow("a bank left out") << 32 << QByteArray("*12008000A")
+                                     << "picture 2: EEPROM address 0x0800: FAILED: expected 0x0600, 512 bytes after "
+                                        "picture 1";
+}
+
+void TestPicsim::eepromPictureFollowsTheOneBefore()
+{
+    QFETCH(int, rows);
+    QFETCH(QByteArray, secondPrefix);
+    QFETCH(QString, placement);
+
+    const int bytes = rows * 16;
+    PicLine line(QStringLiteral("]"), -1, PicReceiver::DefaultAllowanceMs, bytes);
+    const QByteArray picture = testBytes().left(bytes);
+    line.receive(transmission("*12004000A", picture, 32, "]") + transmission(secondPrefix, picture, 32, "]"),
+                 LineClock::now(), LineDuration::zero());
+    line.endPicture();
+    QString log;
+    QString out;
+    QTextStream logStream(&log);
+    QTextStream outStream(&out);
+    QTextStream errStream(stderr);
+    PictureReport report(logStream, outStream, errStream, std::nullopt);
+    report.reportEnded(line, LineSettings());
+    QVERIFY2(out.contains(QStringLiteral("picture 2: OK")), qPrintable(out));
+    QVERIFY2(out.contains(placement + QLatin1Char('\n')), qPrintable(out));
+    QCOMPARE(report.result() == AllGood, !placement.contains(QStringLiteral("FAILED")));
 }
 
 QTEST_MAIN(TestPicsim)

@@ -4,10 +4,12 @@
 
 #include "app/main_window.h"
 #include "canvas/canvas.h"
+#include "canvas/picture_series.h"
 #include "picsim/lcd_picture.h"
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
 #include "support/controls.h"
+#include "support/gif_writer.h"
 #include "support/pic_streams.h"
 #include "support/pty_pair.h"
 #include "support/scripted_prompts.h"
@@ -33,6 +35,7 @@ private slots:
     void programJudgesStreams();
     void convertSendIsAcceptedAt9600();
     void pictureThroughThePortIntoTheProgram();
+    void seriesRoundTrip();
 };
 
 void TestPicsimProgram::programJudgesStreams_data()
@@ -227,6 +230,51 @@ void TestPicsimProgram::pictureThroughThePortIntoTheProgram()
             if (lit != window.canvas().pixelIsSet(x, y))
                 QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) differs").arg(x).arg(y)));
         }
+    }
+}
+
+void TestPicsimProgram::seriesRoundTrip()
+{
+    // An animated GIF of 5 frames, a ball crossing grey, sent to the EEPROM
+    // from address 2048: picsim shows each frame as imported, one picture
+    // size apart.
+    QTemporaryDir dir;
+    QList<QImage> frames;
+    for (int k = 0; k < 5; ++k) {
+        QImage frame(200, 100, QImage::Format_RGB32);
+        frame.fill(QColor(160, 160, 160));
+        QPainter painter(&frame);
+        painter.setBrush(Qt::black);
+        painter.drawEllipse(k * 35, 20, 60, 60);
+        frames << frame;
+    }
+    const QString gif = dir.filePath(QStringLiteral("ball.gif"));
+    QVERIFY(writeGreyGif(gif, frames, {40, 40, 40, 40, 40}));
+    QProcess picsim;
+    picsim.start(QStringLiteral(VOXCEL_PICSIM_PROGRAM), {QStringLiteral("--count=5"), QStringLiteral("--timeout=30"),
+                                                         QStringLiteral("--out"), dir.filePath("lcd%d.png")});
+    QVERIFY(picsim.waitForReadyRead(10000));
+    const QString device = QString::fromLocal8Bit(picsim.readLine()).trimmed();
+    QProcess convert;
+    convert.start(QStringLiteral(VOXCEL_CONVERT_PROGRAM),
+                  {QStringLiteral("--series"), gif, QStringLiteral("--send"), device, QStringLiteral("--dither"),
+                   QStringLiteral("ordered"), QStringLiteral("--eeprom"), QStringLiteral("--address"),
+                   QStringLiteral("2048"), QStringLiteral("--xmit-delay"), QStringLiteral("2")});
+    QVERIFY(convert.waitForFinished(60000));
+    QCOMPARE(convert.exitCode(), 0);
+    QVERIFY(picsim.waitForFinished(60000));
+    const QString results = QString::fromLocal8Bit(picsim.readAll());
+    QVERIFY2(picsim.exitCode() == 0, qPrintable(results));
+    QVERIFY2(results.contains(QStringLiteral("picture 5: EEPROM address 0x1800, 1024 bytes after picture 4")),
+             qPrintable(results));
+
+    ImportOptions options;
+    options.dither = ImportDither::Ordered;
+    const auto imported = loadSeries({gif}, options, importTargetSize(false), nullptr);
+    QVERIFY(imported && imported->size() == 5);
+    for (int k = 0; k < 5; ++k) {
+        const QImage shown(dir.filePath(QStringLiteral("lcd%1.png").arg(k + 1)));
+        QCOMPARE(displayBytesOf(shown), displayBytesOf((*imported)[std::size_t(k)].picture));
     }
 }
 

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "app/send_hold.h"
+#include "canvas/picture_series.h"
+#include "convert/series_text.h"
+#include "serial/series_plan.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class PortSession;
+class Prompts;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+
+// What the series takes from the main window when it needs it: the port,
+// PIC settings, Output Format and Import options in force, and the canvas.
+struct SeriesHost
+{
+    struct Settings
+    {
+        bool eepromMode = false;
+        QString startAddressText;
+        qint16 picBuffer = 32;
+        qint16 picDelay = 10;
+        std::optional<int> xmitDelayMs; // nothing when the box holds no delay
+        SeriesTextSettings text;        // its waitChars are the wait text
+        LineDuration characterTime{};
+    };
+    std::function<Settings()> settings;
+    std::function<bool()> portOpen;
+    std::function<bool()> otherSendRunning; // Send to LCD or Paste and Send
+    // Shared with the Import dialog: a series is imported as a picture is.
+    std::function<ImportOptions *()> importOptions;
+    std::function<bool()> halfHeight;
+    std::function<void(const QImage &, const QString &)> putOnCanvas; // one undo step
+    std::function<void(bool)> holdWindow;                             // the main window during a send
+};
+
+// The Series window: a series of pictures loaded, previewed, arranged and
+// sent frame by frame through the port session, to the LCD with holds and
+// loops or into the EEPROM one picture after the other.
+class SeriesWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    SeriesWindow(SeriesHost host, PortSession &session, Prompts &prompts, QWidget *parent);
+
+    // Adds the frames of these files and folders, imported with the Import
+    // options in force; a message says why when one cannot be read.
+    void loadPaths(const QStringList &paths);
+    bool isSending() const { return sending_; }
+    void stop();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildControls();
+    void load();
+    void showFrames();
+    void moveFrame(int by);
+    void deleteFrame();
+    void putOnCanvas();
+    void togglePlay();
+    void showNextPreview();
+    void showEstimate();
+    std::optional<SeriesSendPlan> makePlan(QString *error) const;
+    void send();
+    void sendFrame();
+    void frameProgress(qsizetype sent, qsizetype total);
+    void frameFinished(const PacedSendResult &result);
+    // Ends the send with the message, if any: nothing when every frame
+    // went out (a beep says so), an empty one to say nothing.
+    void endSend(const std::optional<QString> &message);
+    int currentRow() const;
+
+    SeriesHost host_;
+    PortSession &session_;
+    Prompts &prompts_;
+    std::vector<SeriesFrame> frames_;
+    SeriesSendPlan plan_;
+    SeriesSendResult progress_;
+    bool sending_ = false;
+    bool stopAsked_ = false;
+    int previewFrame_ = 0;
+    SendHold hold_;
+
+    QListWidget *frameStrip = nullptr;
+    QLabel *preview = nullptr;
+    QLabel *rateText = nullptr;
+    QLabel *timeText = nullptr;
+    QPushButton *loadButton = nullptr;
+    QPushButton *folderButton = nullptr;
+    QPushButton *playButton = nullptr;
+    QPushButton *earlierButton = nullptr;
+    QPushButton *laterButton = nullptr;
+    QPushButton *deleteButton = nullptr;
+    QPushButton *canvasButton = nullptr;
+    QSpinBox *holdBox = nullptr;
+    QSpinBox *loopsBox = nullptr;
+    QPushButton *sendButton = nullptr;
+    QPushButton *stopButton = nullptr;
+    QTimer *playTimer = nullptr;
+    QTimer *holdTimer = nullptr;
+};

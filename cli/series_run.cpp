@@ -1,0 +1,164 @@
+#include "cli/series_run.h"
+
+#include "canvas/picture_file.h"
+#include "canvas/picture_series.h"
+#include "convert/series_text.h"
+#include "convert/text_file.h"
+#include "serial/qt_serial_port.h"
+#include "serial/series_plan.h"
+#include "text/file_kind.h"
+
+#include <QFileInfo>
+
+namespace {
+
+std::vector<QImage> picturesOf(const std::vector<SeriesFrame> &frames)
+{
+    std::vector<QImage> pictures;
+    for (const SeriesFrame &frame : frames)
+        pictures.push_back(frame.picture);
+    return pictures;
+}
+
+bool savePictures(const ConsoleStreams &console, const QString &pattern, const std::vector<SeriesFrame> &frames)
+{
+    for (std::size_t k = 0; k < frames.size(); ++k) {
+        const QString file = seriesFileName(pattern, int(k) + 1);
+        const QString failure = writeBmp(frames[k].picture, file);
+        if (!failure.isEmpty()) {
+            reportError(console, QStringLiteral("cannot write %1: %2").arg(file, failure));
+            return false;
+        }
+    }
+    return true;
+}
+
+// Each frame's text, as one picture's would be; with --reformat behind the
+// frame's own prefix.
+std::optional<QStringList> frameTexts(const ConsoleStreams &console, const ConvertOptions &options,
+                                      const std::vector<SeriesFrame> &frames)
+{
+    const std::vector<QImage> pictures = picturesOf(frames);
+    if (!options.reformat) {
+        QStringList texts;
+        for (const QImage &picture : pictures)
+            texts << pictureConvertedText(picture, options.horizontalBytes, options.format);
+        return texts;
+    }
+    QString error;
+    const int pictureBytes = seriesPictureBytes(options.eepromMode, options.halfHeight);
+    const std::optional<QStringList> prefixes =
+        seriesPrefixes(options.eepromMode, options.picBuffer, options.startAddressText, options.picDelay,
+                       int(frames.size()), pictureBytes, &error);
+    if (!prefixes) {
+        reportError(console, error);
+        return std::nullopt;
+    }
+    const SeriesTextSettings settings{options.horizontalBytes, options.format, pictureBytes / ByteMatrix::Columns,
+                                      options.picBuffer, options.waitChars};
+    return seriesTransmissionTexts(pictures, settings, *prefixes);
+}
+
+bool writeTexts(const ConsoleStreams &console, const ConvertOptions &options, const QStringList &texts)
+{
+    for (qsizetype k = 0; k < texts.size(); ++k) {
+        if (options.output.isEmpty()) {
+            // 8-bit characters, as the window's Save writes them.
+            if (!writeAll(console.out, texts[k].toLatin1() + '\n')) {
+                reportError(console,
+                            QStringLiteral("cannot write to standard output: %1").arg(console.out.errorString()));
+                return false;
+            }
+            continue;
+        }
+        const QString file = seriesFileName(options.output, int(k) + 1);
+        const QString failure = writeHexFile(texts[k], file);
+        if (!failure.isEmpty()) {
+            reportError(console, QStringLiteral("cannot write %1: %2").arg(file, failure));
+            return false;
+        }
+    }
+    return true;
+}
+
+SeriesSendPlan sendPlan(const ConvertOptions &options, const std::vector<SeriesFrame> &frames, const QStringList &texts)
+{
+    std::vector<int> delays;
+    for (const SeriesFrame &frame : frames)
+        delays.push_back(frame.delayMs);
+    // The EEPROM needs its delay after each picture too, to store the last piece.
+    const int hold = options.eepromMode ? options.xmitDelayMs : defaultSeriesHoldMs(delays);
+    return {texts, options.waitChars, options.xmitDelayMs, options.holdMs.value_or(hold), options.loops};
+}
+
+bool sendSeries(const ConsoleStreams &console, const SeriesSendPlan &plan, const ConvertOptions &options)
+{
+    QtSerialPort port;
+    try {
+        setUpSendPort(port, options);
+        port.setOpen(true);
+        const SeriesSendResult sent = sendSeriesPaced(plan, port, sleepUntil);
+        if (sent.last.end == PacedSendResult::End::PortLost)
+            throw PortError(QStringLiteral("frame %1: %2").arg(sent.frame + 1).arg(sent.last.portError).toStdString());
+        port.setOpen(false);
+    } catch (const std::exception &failure) {
+        reportError(console, QString::fromStdString(failure.what()));
+        return false;
+    }
+    return true;
+}
+
+// The files the inputs name: a folder's pictures, or the file itself.
+QStringList inputFiles(const QStringList &inputs)
+{
+    QStringList files;
+    for (const QString &input : inputs)
+        files += QFileInfo(input).isDir() ? seriesFolderPictures(input) : QStringList{input};
+    return files;
+}
+
+// Why the files of a pattern would overwrite an input, or nothing.
+QString overwritesInput(const QString &option, const QString &pattern, int frames, const QStringList &inputs)
+{
+    for (int number = 1; number <= frames; ++number) {
+        const QString file = seriesFileName(pattern, number);
+        for (const QString &input : inputs)
+            if (QFileInfo(file).absoluteFilePath() == QFileInfo(input).absoluteFilePath() || isSameFile(file, input))
+                return QStringLiteral("%1 %2 would overwrite the picture %3").arg(option, pattern, input);
+    }
+    return QString();
+}
+
+} // namespace
+
+QString seriesFileName(const QString &pattern, int number)
+{
+    return QString(pattern).replace(QLatin1String("%d"), QString::number(number));
+}
+
+int runSeries(const ConvertOptions &options, const ConsoleStreams &console)
+{
+    QString error;
+    const std::optional<std::vector<SeriesFrame>> frames = loadSeries(
+        options.inputs, options.import.value_or(ImportOptions()), importTargetSize(options.halfHeight), &error);
+    if (!frames) {
+        reportError(console, error);
+        return ExitFailure;
+    }
+    const QStringList inputs = inputFiles(options.inputs);
+    const int count = int(frames->size());
+    for (const auto &[option, pattern] : {std::pair{QStringLiteral("-o"), options.output},
+                                          std::pair{QStringLiteral("--save-picture"), options.savePicture}})
+        if (const QString problem = overwritesInput(option, pattern, count, inputs); !problem.isEmpty()) {
+            reportError(console, problem);
+            return ExitUsage;
+        }
+    if (!options.savePicture.isEmpty() && !savePictures(console, options.savePicture, *frames))
+        return ExitFailure;
+    const std::optional<QStringList> texts = frameTexts(console, options, *frames);
+    if (!texts)
+        return ExitFailure;
+    if (options.sendDevice.isEmpty())
+        return writeTexts(console, options, *texts) ? ExitSuccess : ExitFailure;
+    return sendSeries(console, sendPlan(options, *frames, *texts), options) ? ExitSuccess : ExitFailure;
+}

@@ -1,0 +1,123 @@
+// The Series window on the real main window: an animation of 20 frames into
+// the EEPROM through the window's port to voxcel-picsim, which checks that
+// each picture lies one picture size after the one before.
+#include "app/main_window.h"
+#include "serial/port_session.h"
+#include "serial/qt_serial_port.h"
+#include "support/controls.h"
+#include "support/gif_writer.h"
+#include "support/pty_pair.h"
+#include "support/scripted_prompts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+class TestWindowSeries : public QObject
+{
+    Q_OBJECT
+private slots:
+    void twentyFramesIntoTheEeprom();
+};
+
+namespace {
+// Load, and OK in the Import dialog it opens on the file.
+void load(QWidget *series, ScriptedPrompts &prompts, const QString &file)
+{
+    QTimer::singleShot(0, [] {
+        if (QWidget *dialog = QApplication::activeModalWidget())
+            input::click(dialog->findChild<QPushButton *>(QStringLiteral("importOk")));
+    });
+    prompts.fileNames.enqueue(file);
+    clickButton(series, "seriesLoad");
+}
+
+void retype(QWidget *window, const char *name, const QString &text)
+{
+    auto *box = control<QLineEdit>(window, name);
+    box->selectAll();
+    input::type(box, text);
+}
+} // namespace
+
+void TestWindowSeries::twentyFramesIntoTheEeprom()
+{
+    QTemporaryDir dir;
+    QList<QImage> frames;
+    for (int k = 0; k < 20; ++k) {
+        QImage frame(40, 20, QImage::Format_Grayscale8);
+        frame.fill(255);
+        frame.setPixel(k * 2, k % 20, 0);
+        frames << frame;
+    }
+    const QString gif = dir.filePath(QStringLiteral("dots.gif"));
+    QVERIFY(writeGreyGif(gif, frames, QList<int>(20, 50)));
+    const QString link = dir.filePath(QStringLiteral("lcd"));
+    QProcess picsim;
+    picsim.start(QStringLiteral(VOXCEL_PICSIM_PROGRAM),
+                 {QStringLiteral("--link"), link, QStringLiteral("--log"), dir.filePath("picsim.log")});
+    QVERIFY(picsim.waitForReadyRead(10000));
+    picsim.readLine();
+    qputenv("VOXCEL_COM1", QFile::encodeName(link));
+
+    ScriptedPrompts prompts;
+    PortSession session([] { return std::make_unique<QtSerialPort>(); });
+    MainWindow window(prompts, session);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    control<QLineEdit>(&window, "txtfrmt")->clear();
+    control<QLineEdit>(&window, "txtDelim")->clear();
+    clickButton(&window, "Check1");
+    retype(&window, "eeprom", QStringLiteral("4096"));
+    retype(&window, "xmitdelay", QStringLiteral("1"));
+    clickButton(&window, "cmdcomm");
+    QTRY_COMPARE(control<QLabel>(&window, "comm")->text(), QStringLiteral("ON"));
+
+    control<QAction>(&window, "mnuSeries")->trigger();
+    QWidget *series = control<QWidget>(&window, "frmSeries");
+    QVERIFY(QTest::qWaitForWindowExposed(series));
+    load(series, prompts, gif);
+    QCOMPARE(control<QListWidget>(series, "seriesFrames")->count(), 20);
+    QVERIFY(control<QLabel>(series, "seriesTime")->text().startsWith(QStringLiteral("20 frames, estimated time")));
+    clickButton(series, "seriesSend");
+    QVERIFY(!control<QWidget>(&window, "Command9")->isEnabled()); // held as for one picture
+
+    // The window sequences the frames on its event loop, which must run.
+    QString results;
+    QTRY_VERIFY_WITH_TIMEOUT((results += QString::fromLocal8Bit(picsim.readAll())).contains("picture 20: OK"), 120000);
+    QTRY_VERIFY(control<QWidget>(&window, "Command9")->isEnabled());
+    QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.messages.join(QLatin1Char('|'))));
+
+    // 80 frames from 9999 would pass the end of the EEPROM: refused at once.
+    for (int more = 0; more < 3; ++more)
+        load(series, prompts, gif);
+    QCOMPARE(control<QListWidget>(series, "seriesFrames")->count(), 80);
+    retype(&window, "eeprom", QStringLiteral("9999"));
+    clickButton(series, "seriesSend");
+    QCOMPARE(prompts.messages.size(), 1);
+    QVERIFY(prompts.messages.first().contains(QStringLiteral("past 65535")));
+    clickButton(&window, "cmdcomm");
+    QTRY_COMPARE(control<QLabel>(&window, "comm")->text(), QStringLiteral("OFF"));
+    picsim.terminate();
+    QVERIFY(picsim.waitForFinished(10000));
+    results += QString::fromLocal8Bit(picsim.readAll());
+    QVERIFY2(picsim.exitCode() == 0 && results.count(QStringLiteral(": OK")) == 20, qPrintable(results));
+    QVERIFY(results.contains(QStringLiteral("picture 1: EEPROM address 0x1000\n")));
+    for (int k = 2; k <= 20; ++k)
+        QVERIFY2(results.contains(QStringLiteral("picture %1: EEPROM address 0x%2, 1024 bytes after picture %3\n")
+                                      .arg(k)
+                                      .arg(QString::number(4096 + (k - 1) * 1024, 16).toUpper())
+                                      .arg(k - 1)),
+                 qPrintable(results));
+    qunsetenv("VOXCEL_COM1");
+}
+
+QTEST_MAIN(TestWindowSeries)
+#include "test_window_series.moc"
