@@ -4,6 +4,7 @@
 #include "app/help_window.h"
 #include "app/output_panel.h"
 #include "app/picture_panel.h"
+#include "app/port_menu.h"
 #include "app/port_panel.h"
 #include "app/send_panel.h"
 #include "app/terminal_panel.h"
@@ -37,6 +38,8 @@ MainWindow::MainWindow(Prompts &prompts, PortSession &session, QWidget *parent)
     connect(port_, &PortPanel::opening, terminal_, &TerminalPanel::showOpening);
     connect(port_, &PortPanel::opened, terminal_, &TerminalPanel::showOpen);
     connect(port_, &PortPanel::closed, terminal_, &TerminalPanel::showClosed);
+    connect(port_, &PortPanel::reconnected, terminal_, &TerminalPanel::showReconnected);
+    connect(send_, &SendPanel::sentChars, terminal_, &TerminalPanel::logSent);
     connect(output_, &OutputPanel::reformatted, send_, &SendPanel::allowSendToLcd);
     connect(output_, &OutputPanel::converted, picture_, &PicturePanel::markKept);
     connect(send_, &SendPanel::sendStarting, this, [this] { holdDuringSend(true); });
@@ -78,6 +81,24 @@ void MainWindow::connectMenus()
     connect(menus_.editImport, &QAction::triggered, menus_.import, &QAction::trigger);
     connect(menus_.editFromText, &QAction::triggered, menus_.fromText, &QAction::trigger);
     connect(menus_.recover, &QAction::triggered, this, [this] { picture_->recover(keptPicturesFolder()); });
+
+    auto *portMenu = new PortMenu(menus_.port, prompts_, this);
+    connect(portMenu, &PortMenu::portDevicesChanged, port_, &PortPanel::showPortDevices);
+    connect(menus_.hexView, &QAction::triggered, terminal_, &TerminalPanel::setHexView);
+    connect(menus_.times, &QAction::triggered, terminal_, &TerminalPanel::setTimes);
+    connect(menus_.log, &QAction::triggered, this, [this](bool on) { menus_.log->setChecked(terminal_->setLogging(on)); });
+    connect(terminal_, &TerminalPanel::loggingStopped, this, [this] { menus_.log->setChecked(false); });
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Listing the serial devices takes a while: never before the first
+    // paint, and never on this thread.
+    if (!portDevicesAsked_) {
+        portDevicesAsked_ = true;
+        port_->findPortDevices();
+    }
 }
 
 void MainWindow::holdDuringSend(bool held)

@@ -32,6 +32,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     // A file dropped on the canvas loads as Load does, on the text output
     // window gives its text, anywhere else opens the Import dialog.
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -54,4 +55,5 @@ private:
     WindowMenus menus_;
     SendHold menusHeld_;
     bool closeAfterSend_ = false; // the window was closed during a send
+    bool portDevicesAsked_ = false;
 };

@@ -12,6 +12,13 @@ QAction *menuAction(QMenuBar *bar, const char *name, const QString &caption)
 {
     return named(bar->addAction(caption), name);
 }
+
+QAction *toggle(QMenu *menu, const char *name, const QString &caption)
+{
+    QAction *action = named(menu->addAction(caption), name);
+    action->setCheckable(true);
+    return action;
+}
 } // namespace
 
 WindowMenus buildWindowMenus(QMainWindow &window)
@@ -40,5 +47,11 @@ WindowMenus buildWindowMenus(QMainWindow &window)
     menus.editFromText = named(menus.edit->addAction(QStringLiteral("&Picture from Text\tCtrl+T")), "mnuEditFromText");
     menus.recover = named(menus.edit->addAction(QStringLiteral("&Recover Picture...")), "mnuRecover");
     menus.recover->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+
+    menus.port = named(bar->addMenu(QStringLiteral("&Port")), "mnuPort");
+    menus.terminal = named(bar->addMenu(QStringLiteral("&Terminal")), "mnuTerminal");
+    menus.hexView = toggle(menus.terminal, "termHex", QStringLiteral("&Hex View"));
+    menus.times = toggle(menus.terminal, "termTimes", QStringLiteral("&Timestamps"));
+    menus.log = toggle(menus.terminal, "termLog", QStringLiteral("&Log to File..."));
     return menus;
 }

@@ -22,6 +22,13 @@ struct WindowMenus
     QAction *editImport;
     QAction *editFromText;
     QAction *recover;
+    // The devices behind Com1 and Com2, filled each time it opens.
+    QMenu *port;
+    // The receive window's views and the log file, each on or off.
+    QMenu *terminal;
+    QAction *hexView;
+    QAction *times;
+    QAction *log;
 };
 
 WindowMenus buildWindowMenus(QMainWindow &window);
