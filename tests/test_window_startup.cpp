@@ -163,7 +163,8 @@ void TestWindowStartup::exactlyTheseAreDisabledAndHidden()
     hidden.sort();
     QCOMPARE(disabled, QStringList({"Command12", "Command15", "Command16", "Command4", "eeprom"}));
     // The progress of a transmission and its Stop show only while one runs.
-    QCOMPARE(hidden, QStringList({"cmdStop", "lblxmit", "lblxy", "mnuEdit", "sendProgress", "sendProgressText"}));
+    QCOMPARE(hidden, QStringList({"cmdStop", "lblxmit", "lblxy", "mnuEdit", "mnuPort", "mnuTerminal", "sendProgress",
+                                  "sendProgressText"}));
     QVERIFY(!find<QTimer>("Timer1")->isActive());
     QCOMPARE(find<QTimer>("Timer1")->interval(), 50);
 }
