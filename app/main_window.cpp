@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/about_box.h"
+#include "app/app_icon.h"
 #include "app/help_window.h"
 #include "app/output_panel.h"
 #include "app/picture_panel.h"
@@ -90,15 +91,22 @@ void MainWindow::connectMenus()
     connect(terminal_, &TerminalPanel::loggingStopped, this, [this] { menus_.log->setChecked(false); });
 }
 
-void MainWindow::showEvent(QShowEvent *event)
+void MainWindow::paintEvent(QPaintEvent *event)
 {
-    QMainWindow::showEvent(event);
-    // Listing the serial devices takes a while: never before the first
-    // paint, and never on this thread.
-    if (!portDevicesAsked_) {
-        portDevicesAsked_ = true;
-        port_->findPortDevices();
+    QMainWindow::paintEvent(event);
+    if (!painted_) {
+        painted_ = true;
+        QTimer::singleShot(0, this, &MainWindow::afterFirstPaint);
     }
+}
+
+void MainWindow::afterFirstPaint()
+{
+    // What the first paint does not wait for: the icon (reading it loads
+    // every image plugin) and the serial devices (listed on the session's
+    // thread, for the Com1 and Com2 tooltips).
+    setWindowIcon(applicationIcon());
+    port_->findPortDevices();
 }
 
 void MainWindow::holdDuringSend(bool held)

@@ -32,7 +32,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     // A file dropped on the canvas loads as Load does, on the text output
     // window gives its text, anywhere else opens the Import dialog.
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -42,6 +42,7 @@ private:
     void connectMenus();
     void holdDuringSend(bool held);
     void exitProgram();
+    void afterFirstPaint();
     // Where pictures are kept when the program ends with one not saved.
     static QString keptPicturesFolder();
 
@@ -55,5 +56,5 @@ private:
     WindowMenus menus_;
     SendHold menusHeld_;
     bool closeAfterSend_ = false; // the window was closed during a send
-    bool portDevicesAsked_ = false;
+    bool painted_ = false;
 };
