@@ -17,6 +17,8 @@ void PortMenu::refresh()
 {
     listed_ = listSerialDevices();
     menu_->clear();
+    // The submenus are the menu's children, which clear() leaves.
+    qDeleteAll(menu_->findChildren<QMenu *>(Qt::FindDirectChildrenOnly));
     for (int portNumber = 1; portNumber <= 2; ++portNumber) {
         const PortDevice current = currentDevice(portNumber);
         QMenu *portMenu = menu_->addMenu(QStringLiteral("Com%1: %2").arg(portNumber).arg(current.path));
