@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
@@ -136,9 +137,11 @@ void TerminalPanel::showReceived(const QString &received)
 void TerminalPanel::appendToReceiveWindow(const QString &shown)
 {
     receiveText->setPlainText(appendReceived(receiveText->toPlainText(), shown));
-    // The newest text is what the user wants to see.
+    // The newest text is what the user wants to see, from the start of its
+    // line (a hex line is wider than the window).
     receiveText->moveCursor(QTextCursor::End);
     receiveText->ensureCursorVisible();
+    receiveText->horizontalScrollBar()->setValue(0);
 }
 
 void TerminalPanel::onReceiveTextChanged()
