@@ -77,13 +77,18 @@ void TerminalPanel::showOpen()
 {
     formatter_.reset();
     sinceOpen_.start();
-    showReconnected(QString());
+    showOpenLook();
 }
 
 void TerminalPanel::showReconnected(const QString &device)
 {
-    if (!device.isEmpty())
-        appendToReceiveWindow(formatter_.noticeLine(QStringLiteral("(reconnected to %1)").arg(device)));
+    // The offsets and times go on from the first open: one session.
+    appendToReceiveWindow(formatter_.noticeLine(QStringLiteral("(reconnected to %1)").arg(device)));
+    showOpenLook();
+}
+
+void TerminalPanel::showOpenLook()
+{
     portOpen_ = true;
     receivePollTimer->start();
     setColours(receiveText, PaleYellow, Navy);

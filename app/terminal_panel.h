@@ -54,6 +54,7 @@ signals:
 
 private:
     void buildControls(QWidget *client);
+    void showOpenLook();
     void showReceived(const QString &received);
     void onReceiveTextChanged();
     void sendTypedKey(int key, const QString &text);
