@@ -1,3 +1,4 @@
+#include "app/font_warm_up.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
 #include "app/start_up_style.h"
@@ -13,6 +14,7 @@
 
 int main(int argc, char *argv[])
 {
+    const FontWarmUp fonts;
     ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setStyle(new StartUpStyle);
