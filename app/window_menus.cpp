@@ -3,6 +3,7 @@
 #include "app/window_look.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,6 +24,10 @@ QAction *toggle(QMenu *menu, const char *name, const QString &caption)
 
 WindowMenus buildWindowMenus(QMainWindow &window)
 {
+    // The menu bar belongs to the fixed window, whose size counts on it:
+    // never a desktop's global menu (asking the desktop for one also costs
+    // a round trip to its session bus before the first paint).
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QMenuBar *bar = window.menuBar();
     WindowMenus menus{};
     menus.exit = menuAction(bar, "mnuExit", QStringLiteral("E&xit"));
