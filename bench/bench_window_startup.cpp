@@ -116,7 +116,7 @@ void BM_ProcessStartRatio(benchmark::State &state)
                 median(voxcel), median(bare), ratio);
 }
 
-BENCHMARK(BM_ProcessStartRatio)->Iterations(21)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ProcessStartRatio)->Iterations(41)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_FirstWindowStart)->Iterations(1)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_WindowStart)->Iterations(20)->Unit(benchmark::kMillisecond)->UseManualTime();
 
