@@ -131,6 +131,7 @@ void SessionWorker::tryReconnect()
     }
     // A send runs on this thread: none is running while this runs.
     const DeviceScene scene{clock_.elapsed(), false, QFileInfo::exists(lost_->path), listSerialDevices};
+    lost_->gone = lost_->gone || !scene.pathPresent;
     const std::optional<QString> device = reconnectTarget(*lost_, scene);
     if (!device)
         return;

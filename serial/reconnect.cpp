@@ -7,7 +7,7 @@ bool reconnectExpired(const LostDevice &lost, qint64 nowMs)
 
 std::optional<QString> reconnectTarget(const LostDevice &lost, const DeviceScene &scene)
 {
-    if (scene.sending || reconnectExpired(lost, scene.nowMs))
+    if (!lost.gone || scene.sending || reconnectExpired(lost, scene.nowMs))
         return std::nullopt;
     if (scene.pathPresent)
         return lost.path;

@@ -17,6 +17,10 @@ struct LostDevice
     QString path;
     QString serialNumber;
     qint64 lostAtMs = 0;
+    // The path was seen without a device since. Until then the device is
+    // taken as never gone: a line that stopped taking data, or a loss seen
+    // before the system removed the device, is no unplug.
+    bool gone = false;
 };
 
 // What the reconnect watch sees at one look.
@@ -33,6 +37,7 @@ struct DeviceScene
 // Past the window the watch ends for good.
 bool reconnectExpired(const LostDevice &lost, qint64 nowMs);
 
-// Where to reopen the port now, if anywhere: the same path when it is there
-// again, else the path of a listed device with the same serial number.
+// Where to reopen the port now, if anywhere, once the device has gone: the
+// same path when it is there again, else the path of a listed device with
+// the same serial number.
 std::optional<QString> reconnectTarget(const LostDevice &lost, const DeviceScene &scene);

@@ -194,25 +194,28 @@ void TestTerminalLogic::unwritableLogFails()
 void TestTerminalLogic::reconnectTarget_data()
 {
     QTest::addColumn<qint64>("now");
+    QTest::addColumn<bool>("gone");
     QTest::addColumn<bool>("sending");
     QTest::addColumn<bool>("pathPresent");
     QTest::addColumn<QString>("serial");
     QTest::addColumn<QString>("target");
-    QTest::newRow("same path back") << 1000LL << false << true << "" << "/dev/ttyUSB5";
-    QTest::newRow("not yet") << 1000LL << false << false << "" << "";
-    QTest::newRow("same serial, new path") << 29000LL << false << false << "B700" << "/dev/ttyUSB0";
-    QTest::newRow("other serial") << 1000LL << false << false << "Z999" << "";
-    QTest::newRow("too late") << 31000LL << false << true << "" << "";
-    QTest::newRow("during a send") << 1000LL << true << true << "" << "";
+    QTest::newRow("same path back") << 1000LL << true << false << true << "" << "/dev/ttyUSB5";
+    QTest::newRow("never gone: a stuck line") << 1000LL << false << false << true << "" << "";
+    QTest::newRow("not yet") << 1000LL << true << false << false << "" << "";
+    QTest::newRow("same serial, new path") << 29000LL << true << false << false << "B700" << "/dev/ttyUSB0";
+    QTest::newRow("other serial") << 1000LL << true << false << false << "Z999" << "";
+    QTest::newRow("too late") << 31000LL << true << false << true << "" << "";
+    QTest::newRow("during a send") << 1000LL << true << true << true << "" << "";
 }
 
 void TestTerminalLogic::reconnectTarget()
 {
     QFETCH(qint64, now);
+    QFETCH(bool, gone);
     QFETCH(bool, sending);
     QFETCH(bool, pathPresent);
     QFETCH(QString, serial);
-    const LostDevice lost{QStringLiteral("/dev/ttyUSB5"), serial, 500};
+    const LostDevice lost{QStringLiteral("/dev/ttyUSB5"), serial, 500, gone};
     const std::optional<QString> target = ::reconnectTarget(lost, {now, sending, pathPresent, [] { return Listed; }});
     QTEST(target.value_or(QString()), "target");
 }

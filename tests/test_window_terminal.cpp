@@ -71,13 +71,18 @@ void TestWindowTerminal::otherDeviceIsRememberedForCom2()
 
 void TestWindowTerminal::lostPortComesBack()
 {
-    port->device = dir->path(); // a path that is there
+    const QString device = path(QStringLiteral("ttyFAKE"));
+    QVERIFY(QFile(device).open(QIODevice::WriteOnly));
+    port->device = device;
     openPort();
-    port->failInput = true; // unplugged
+    QFile::remove(device); // unplugged
+    port->failInput = true;
     QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
+    QTest::qWait(600);
     port->failInput = false;
+    QVERIFY(QFile(device).open(QIODevice::WriteOnly)); // plugged in again
     QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
-    QVERIFY(received().endsWith(QStringLiteral("(reconnected to %1)\n").arg(dir->path())));
+    QVERIFY(received().endsWith(QStringLiteral("(reconnected to %1)\n").arg(device)));
     QVERIFY(find<QTimer>("Timer1")->isActive());
 }
 
