@@ -87,7 +87,8 @@ void MainWindow::connectMenus()
     connect(portMenu, &PortMenu::portDevicesChanged, port_, &PortPanel::showPortDevices);
     connect(menus_.hexView, &QAction::triggered, terminal_, &TerminalPanel::setHexView);
     connect(menus_.times, &QAction::triggered, terminal_, &TerminalPanel::setTimes);
-    connect(menus_.log, &QAction::triggered, this, [this](bool on) { menus_.log->setChecked(terminal_->setLogging(on)); });
+    connect(menus_.log, &QAction::triggered, this,
+            [this](bool on) { menus_.log->setChecked(terminal_->setLogging(on)); });
     connect(terminal_, &TerminalPanel::loggingStopped, this, [this] { menus_.log->setChecked(false); });
 }
 

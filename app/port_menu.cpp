@@ -61,9 +61,8 @@ void PortMenu::fillPort(QMenu *portMenu, int portNumber, const PortDevice &curre
     }
     portMenu->addSeparator();
     QAction *other = named(portMenu->addAction(QStringLiteral("Other Device...")), "mnuOtherDevice");
-    connect(other, &QAction::triggered, this, [this, portNumber, path = current.path] {
-        askOtherDevice(portNumber, path);
-    });
+    connect(other, &QAction::triggered, this,
+            [this, portNumber, path = current.path] { askOtherDevice(portNumber, path); });
     if (fixed)
         for (QAction *entry : portMenu->actions())
             entry->setEnabled(false);

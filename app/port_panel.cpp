@@ -151,9 +151,9 @@ void PortPanel::onLost(const QString &reason)
     if (state_ == State::Closed)
         return; // shown closed already: a late report of the same loss
     onClosed();
-    prompts_.message(QStringLiteral("Comm Port lost - ") + reason +
-                     QStringLiteral("\nIt opens again by itself if the device is back within %1 s.")
-                         .arg(ReconnectWindowMs / 1000));
+    prompts_.message(
+        QStringLiteral("Comm Port lost - ") + reason +
+        QStringLiteral("\nIt opens again by itself if the device is back within %1 s.").arg(ReconnectWindowMs / 1000));
 }
 
 void PortPanel::onReconnected(const QString &device)

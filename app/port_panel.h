@@ -38,7 +38,7 @@ signals:
     void opening(); // the open was asked for
     void opened();
     void openFailed();
-    void closed(); // by the user or because the device went away
+    void closed();                           // by the user or because the device went away
     void reconnected(const QString &device); // open again after it went away
 
 private:

@@ -54,8 +54,7 @@ QIcon iconOnFirstUse(std::function<QIcon()> make)
     return QIcon(new IconOnFirstUse(std::move(make)));
 }
 
-QIcon StartUpStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption *option,
-                                 const QWidget *widget) const
+QIcon StartUpStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption *option, const QWidget *widget) const
 {
     if (option)
         return QProxyStyle::standardIcon(standardIcon, option, widget); // cannot be kept for later

@@ -51,7 +51,7 @@ private:
 
     QSerialPort port_;
     QString openDevice_; // the device opened last, for messages
-    QString device_; // set by setDevice(), cleared by setCommPort()
+    QString device_;     // set by setDevice(), cleared by setCommPort()
     qint16 commPort_ = 1;
     LineSettings settings_;
 };

@@ -47,8 +47,8 @@ private:
     ReceiveView view_;
     ReceiveDisplay text_;
     qint64 offset_ = 0;
-    int hexColumn_ = 0;    // bytes on the current hex line; 0: none begun
-    bool lineOpen_ = false; // the last line shown does not end yet
+    int hexColumn_ = 0;         // bytes on the current hex line; 0: none begun
+    bool lineOpen_ = false;     // the last line shown does not end yet
     bool pendingBreak_ = false; // the view changed with a line open
     qint64 lastArrivalMs_ = -1;
 };

@@ -27,7 +27,7 @@ struct LostDevice
 struct DeviceScene
 {
     qint64 nowMs = 0;
-    bool sending = false;    // a send runs: the port is never reopened under it
+    bool sending = false;     // a send runs: the port is never reopened under it
     bool pathPresent = false; // the lost path names a device again
     // The system's devices; asked for only when the path is not there and
     // the lost device had a serial number.

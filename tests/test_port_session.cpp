@@ -7,8 +7,8 @@
 #include "support/pty_pair.h"
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 

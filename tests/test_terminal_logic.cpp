@@ -90,14 +90,36 @@ void TestTerminalLogic::portDevice_data()
     QTest::addColumn<QString>("storedSerial");
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("source");
-    const int env = int(PortSource::Environment), chosen = int(PortSource::Chosen), order = int(PortSource::SystemOrder);
-    QTest::newRow("system order 1") << 1 << "" << "" << "" << "/dev/ttyUSB1" << order;
-    QTest::newRow("system order 2") << 2 << "" << "" << "" << "/dev/ttyUSB0" << order;
-    QTest::newRow("chosen path") << 1 << "" << "/dev/ttyS0" << "" << "/dev/ttyS0" << chosen;
-    QTest::newRow("typed path, not listed") << 2 << "" << "/dev/rfcomm0" << "" << "/dev/rfcomm0" << chosen;
-    QTest::newRow("same serial, new path") << 1 << "" << "/dev/ttyUSB3" << "B700" << "/dev/ttyUSB0" << chosen;
-    QTest::newRow("serial gone: its path") << 1 << "" << "/dev/ttyUSB3" << "C800" << "/dev/ttyUSB3" << chosen;
-    QTest::newRow("environment wins") << 1 << "/tmp/pty" << "/dev/ttyS0" << "" << "/tmp/pty" << env;
+    const int env = int(PortSource::Environment), chosen = int(PortSource::Chosen),
+              order = int(PortSource::SystemOrder);
+    QTest::newRow("system order 1") << 1 << ""
+                                    << ""
+                                    << ""
+                                    << "/dev/ttyUSB1" << order;
+    QTest::newRow("system order 2") << 2 << ""
+                                    << ""
+                                    << ""
+                                    << "/dev/ttyUSB0" << order;
+    QTest::newRow("chosen path") << 1 << ""
+                                 << "/dev/ttyS0"
+                                 << ""
+                                 << "/dev/ttyS0" << chosen;
+    QTest::newRow("typed path, not listed") << 2 << ""
+                                            << "/dev/rfcomm0"
+                                            << ""
+                                            << "/dev/rfcomm0" << chosen;
+    QTest::newRow("same serial, new path") << 1 << ""
+                                           << "/dev/ttyUSB3"
+                                           << "B700"
+                                           << "/dev/ttyUSB0" << chosen;
+    QTest::newRow("serial gone: its path") << 1 << ""
+                                           << "/dev/ttyUSB3"
+                                           << "C800"
+                                           << "/dev/ttyUSB3" << chosen;
+    QTest::newRow("environment wins") << 1 << "/tmp/pty"
+                                      << "/dev/ttyS0"
+                                      << ""
+                                      << "/tmp/pty" << env;
 }
 
 void TestTerminalLogic::portDevice()
@@ -106,8 +128,7 @@ void TestTerminalLogic::portDevice()
     QFETCH(QString, override);
     QFETCH(QString, storedPath);
     QFETCH(QString, storedSerial);
-    const PortDevice device =
-        resolvePortDevice(port, override, {storedPath, storedSerial}, [] { return Listed; });
+    const PortDevice device = resolvePortDevice(port, override, {storedPath, storedSerial}, [] { return Listed; });
     QTEST(device.path, "path");
     QTEST(int(device.source), "source");
 }
@@ -134,12 +155,11 @@ void TestTerminalLogic::receiveViews_data()
     QTest::newRow("text") << false << false << QStringList{"0|ab\r", "5|\ncd"} << "ab\ncd";
     QTest::newRow("text, times") << false << true << QStringList{"7|ok\r\nno", "2500|w\n"}
                                  << "[     7] ok\n[     7] now\n";
-    QTest::newRow("hex, 16 a line")
-        << true << false << QStringList{"0|0123456789abcdef", QString::fromLatin1("1|\x01\xff")}
-        << "00000000: 30 31 32 33 34 35 36 37 38 39 61 62 63 64 65 66\n00000010: 01 FF";
+    QTest::newRow("hex, 16 a line") << true << false
+                                    << QStringList{"0|0123456789abcdef", QString::fromLatin1("1|\x01\xff")}
+                                    << "00000000: 30 31 32 33 34 35 36 37 38 39 61 62 63 64 65 66\n00000010: 01 FF";
     QTest::newRow("hex, times, silence breaks")
-        << true << true << QStringList{"0|AB", "60|C", "160|D"}
-        << "[     0] 00000000: 41 42 43\n[   160] 00000003: 44";
+        << true << true << QStringList{"0|AB", "60|C", "160|D"} << "[     0] 00000000: 41 42 43\n[   160] 00000003: 44";
 }
 
 void TestTerminalLogic::receiveViews()
@@ -151,7 +171,8 @@ void TestTerminalLogic::receiveViews()
     formatter.setView({hex, times});
     QString shown;
     for (const QString &chunk : chunks)
-        shown += formatter.format(chunk.section(QLatin1Char('|'), 1), chunk.section(QLatin1Char('|'), 0, 0).toLongLong());
+        shown +=
+            formatter.format(chunk.section(QLatin1Char('|'), 1), chunk.section(QLatin1Char('|'), 0, 0).toLongLong());
     QTEST(shown, "shown");
 }
 
@@ -199,13 +220,20 @@ void TestTerminalLogic::reconnectTarget_data()
     QTest::addColumn<bool>("pathPresent");
     QTest::addColumn<QString>("serial");
     QTest::addColumn<QString>("target");
-    QTest::newRow("same path back") << 1000LL << true << false << true << "" << "/dev/ttyUSB5";
-    QTest::newRow("never gone: a stuck line") << 1000LL << false << false << true << "" << "";
-    QTest::newRow("not yet") << 1000LL << true << false << false << "" << "";
-    QTest::newRow("same serial, new path") << 29000LL << true << false << false << "B700" << "/dev/ttyUSB0";
-    QTest::newRow("other serial") << 1000LL << true << false << false << "Z999" << "";
-    QTest::newRow("too late") << 31000LL << true << false << true << "" << "";
-    QTest::newRow("during a send") << 1000LL << true << true << true << "" << "";
+    QTest::newRow("same path back") << 1000LL << true << false << true << ""
+                                    << "/dev/ttyUSB5";
+    QTest::newRow("never gone: a stuck line") << 1000LL << false << false << true << ""
+                                              << "";
+    QTest::newRow("not yet") << 1000LL << true << false << false << ""
+                             << "";
+    QTest::newRow("same serial, new path") << 29000LL << true << false << false << "B700"
+                                           << "/dev/ttyUSB0";
+    QTest::newRow("other serial") << 1000LL << true << false << false << "Z999"
+                                  << "";
+    QTest::newRow("too late") << 31000LL << true << false << true << ""
+                              << "";
+    QTest::newRow("during a send") << 1000LL << true << true << true << ""
+                                   << "";
 }
 
 void TestTerminalLogic::reconnectTarget()
