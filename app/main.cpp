@@ -1,15 +1,23 @@
+#include "app/font_warm_up.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
+#include "app/start_up_style.h"
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
 #include "text/file_save.h"
 
 #include <QApplication>
 
+#ifdef VOXCEL_FIRST_PAINT_PROBE
+#include "first_paint_probe.h" // the start-up benchmark's build of the program
+#endif
+
 int main(int argc, char *argv[])
 {
+    const FontWarmUp fonts;
     ignoreFileSizeSignal();
     QApplication app(argc, argv);
+    QApplication::setStyle(new StartUpStyle);
     QApplication::setApplicationName(QStringLiteral("Voxcel"));
     QApplication::setApplicationVersion(QStringLiteral("0.8.0"));
 
@@ -17,6 +25,9 @@ int main(int argc, char *argv[])
     PortSession session([] { return std::make_unique<QtSerialPort>(); });
     MainWindow window(prompts, session);
     prompts.setParent(&window);
+#ifdef VOXCEL_FIRST_PAINT_PROBE
+    new FirstPaintProbe(window);
+#endif
     window.show();
     return app.exec();
 }

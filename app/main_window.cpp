@@ -1,10 +1,12 @@
 #include "app/main_window.h"
 
 #include "app/about_box.h"
+#include "app/app_icon.h"
 #include "app/help_window.h"
 #include "app/lcd_view.h"
 #include "app/output_panel.h"
 #include "app/picture_panel.h"
+#include "app/port_menu.h"
 #include "app/port_panel.h"
 #include "app/send_panel.h"
 #include "app/series_window.h"
@@ -41,6 +43,8 @@ MainWindow::MainWindow(Prompts &prompts, PortSession &session, QWidget *parent)
     connect(port_, &PortPanel::opening, terminal_, &TerminalPanel::showOpening);
     connect(port_, &PortPanel::opened, terminal_, &TerminalPanel::showOpen);
     connect(port_, &PortPanel::closed, terminal_, &TerminalPanel::showClosed);
+    connect(port_, &PortPanel::reconnected, terminal_, &TerminalPanel::showReconnected);
+    connect(send_, &SendPanel::sentChars, terminal_, &TerminalPanel::logSent);
     connect(output_, &OutputPanel::reformatted, send_, &SendPanel::allowSendToLcd);
     connect(output_, &OutputPanel::converted, picture_, &PicturePanel::markKept);
     connect(send_, &SendPanel::sendStarting, this, [this] { holdDuringSend(true); });
@@ -84,6 +88,32 @@ void MainWindow::connectMenus()
     connect(menus_.editFromText, &QAction::triggered, menus_.fromText, &QAction::trigger);
     connect(menus_.recover, &QAction::triggered, this, [this] { picture_->recover(keptPicturesFolder()); });
     connect(menus_.lcdView, &QAction::triggered, this, [this] { LcdView::showSingle(this, *picture_); });
+
+    auto *portMenu = new PortMenu(menus_.port, prompts_, this);
+    connect(portMenu, &PortMenu::portDevicesChanged, port_, &PortPanel::showPortDevices);
+    connect(menus_.hexView, &QAction::triggered, terminal_, &TerminalPanel::setHexView);
+    connect(menus_.times, &QAction::triggered, terminal_, &TerminalPanel::setTimes);
+    connect(menus_.log, &QAction::triggered, this,
+            [this](bool on) { menus_.log->setChecked(terminal_->setLogging(on)); });
+    connect(terminal_, &TerminalPanel::loggingStopped, this, [this] { menus_.log->setChecked(false); });
+}
+
+void MainWindow::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    if (!painted_) {
+        painted_ = true;
+        QTimer::singleShot(0, this, &MainWindow::afterFirstPaint);
+    }
+}
+
+void MainWindow::afterFirstPaint()
+{
+    // What the first paint does not wait for: the icon (reading it loads
+    // every image plugin) and the serial devices (listed on the session's
+    // thread, for the Com1 and Com2 tooltips).
+    setWindowIcon(applicationIcon());
+    port_->findPortDevices();
 }
 
 void MainWindow::holdDuringSend(bool held)

@@ -35,6 +35,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     // A file dropped on the canvas loads as Load does, on the text output
     // window gives its text, anywhere else opens the Import dialog.
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -48,6 +49,7 @@ private:
     SeriesHost seriesHost();
     bool anySending() const;
     void exitProgram();
+    void afterFirstPaint();
     // Where pictures are kept when the program ends with one not saved.
     static QString keptPicturesFolder();
 
@@ -63,4 +65,5 @@ private:
     SendHold menusHeld_;
     bool seriesWasPolling_ = false;
     bool closeAfterSend_ = false; // the window was closed during a send
+    bool painted_ = false;
 };

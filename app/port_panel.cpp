@@ -3,8 +3,8 @@
 #include "app/control_factory.h"
 #include "app/one_line_list.h"
 #include "app/prompts.h"
-#include "serial/port_devices.h"
 #include "serial/port_session.h"
+#include "serial/reconnect.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -24,6 +24,8 @@ PortPanel::PortPanel(QWidget *portStrip, PortSession &session, Prompts &prompts,
     connect(&session_, &PortSession::closed, this, &PortPanel::onClosed);
     connect(&session_, &PortSession::closeFailed, this, &PortPanel::failed);
     connect(&session_, &PortSession::lost, this, &PortPanel::onLost);
+    connect(&session_, &PortSession::reconnected, this, &PortPanel::onReconnected);
+    connect(&session_, &PortSession::portDevicesFound, this, &PortPanel::showPortDevices);
     connect(&session_, &PortSession::settingsApplied, this,
             [this](const QString &inForce) { lineSettingsLabel->setText(inForce); });
     connect(&session_, &PortSession::settingsRefused, this, [this](const QString &reason, const QString &inForce) {
@@ -38,9 +40,6 @@ void PortPanel::buildControls(QWidget *portStrip)
     com1Option = option(portStrip, "Option1_0", QStringLiteral("Com1"), {4, 4, 54, 18});
     com1Option->setChecked(true);
     com2Option = option(portStrip, "Option1_1", QStringLiteral("Com2"), {60, 4, 54, 18});
-    const QStringList devices = devicesForPorts(2);
-    com1Option->setToolTip(QStringLiteral("Com1 is %1: the port opens on it when chosen").arg(devices.at(0)));
-    com2Option->setToolTip(QStringLiteral("Com2 is %1: the port opens on it when chosen").arg(devices.at(1)));
     for (QRadioButton *portOption : {com1Option, com2Option}) {
         portOption->setFont(boldSmall);
         setColours(portOption, Grey, Navy);
@@ -67,6 +66,20 @@ void PortPanel::loadStartValues()
         {QStringLiteral("9600,n,8,1"), QStringLiteral("2400,n,8,1"), QStringLiteral("1200,n,8,1")});
     lineSettingsList->setCurrentRow(-1);
     lineSettingsLabel->setText(QStringLiteral("9600,n,8,1"));
+}
+
+void PortPanel::findPortDevices()
+{
+    session_.findPortDevices();
+}
+
+void PortPanel::showPortDevices(const QStringList &devices)
+{
+    const QList<QRadioButton *> options{com1Option, com2Option};
+    for (qsizetype i = 0; i < options.size() && i < devices.size(); ++i)
+        options.at(i)->setToolTip(QStringLiteral("Com%1 is %2: the port opens on it when chosen (Port menu to change)")
+                                      .arg(i + 1)
+                                      .arg(devices.at(i)));
 }
 
 void PortPanel::holdDuringSend(bool held)
@@ -119,6 +132,11 @@ void PortPanel::onOpened()
 {
     state_ = State::Open;
     emit opened();
+    showOpenLook();
+}
+
+void PortPanel::showOpenLook()
+{
     prompts_.beep();
     showOn();
     portButton->setText(QStringLiteral("Close"));
@@ -138,7 +156,18 @@ void PortPanel::onLost(const QString &reason)
     if (state_ == State::Closed)
         return; // shown closed already: a late report of the same loss
     onClosed();
-    prompts_.message(QStringLiteral("Comm Port lost - ") + reason);
+    prompts_.message(
+        QStringLiteral("Comm Port lost - ") + reason +
+        QStringLiteral("\nIt opens again by itself if the device is back within %1 s.").arg(ReconnectWindowMs / 1000));
+}
+
+void PortPanel::onReconnected(const QString &device)
+{
+    if (state_ != State::Closed)
+        return; // the user asked for an open meanwhile: its answer follows
+    state_ = State::Open;
+    emit reconnected(device);
+    showOpenLook();
 }
 
 void PortPanel::failed(qint16 commPort, const QString &reason)

@@ -31,12 +31,17 @@ public:
     void showOn();
     // During a send the port and its settings do not change.
     void holdDuringSend(bool held);
+    // The devices of Com1 and Com2, for their tooltips; found on the
+    // session's thread when asked for, or given by the Port menu.
+    void findPortDevices();
+    void showPortDevices(const QStringList &devices);
 
 signals:
     void opening(); // the open was asked for
     void opened();
     void openFailed();
-    void closed(); // by the user or because the device went away
+    void closed();                           // by the user or because the device went away
+    void reconnected(const QString &device); // open again after it went away
 
 private:
     enum class State { Closed, Opening, Open, Closing };
@@ -47,6 +52,8 @@ private:
     void onOpened();
     void onClosed();
     void onLost(const QString &reason);
+    void onReconnected(const QString &device);
+    void showOpenLook();
     void failed(qint16 commPort, const QString &reason);
     void setIndicator(const QString &caption, const QColor &background);
 

@@ -223,6 +223,8 @@ void SendPanel::pasteAndSend()
 void SendPanel::start(Kind kind, const QString &text, const QString &waitText, int delayMs)
 {
     sending_ = kind;
+    sendingText_ = text;
+    reportedSent_ = 0;
     quietStop_ = false;
     focusBefore_ = QApplication::focusWidget();
     // No poll runs during a send.
@@ -251,15 +253,24 @@ void SendPanel::showProgress(qsizetype sent, qsizetype total, double secondsLeft
 {
     if (!isSending())
         return; // another window's send
+    reportSent(sent);
     sendProgress->setValue(static_cast<int>(sent));
     sendProgressText->setText(
         QStringLiteral("Sending: %1 of %2 characters, %3 s left").arg(sent).arg(total).arg(secondsLeft, 0, 'f', 1));
+}
+
+void SendPanel::reportSent(qsizetype sent)
+{
+    if (sent > reportedSent_)
+        emit sentChars(sendingText_.mid(reportedSent_, sent - reportedSent_));
+    reportedSent_ = std::max(reportedSent_, sent);
 }
 
 void SendPanel::finished(const PacedSendResult &result)
 {
     if (!isSending())
         return;
+    reportSent(result.sent);
     const Kind kind = sending_;
     sending_ = Kind::None;
     for (QWidget *hidden : std::initializer_list<QWidget *>{sendProgress, sendProgressText, stopButton})

@@ -58,6 +58,8 @@ signals:
     // The window holds what must not change for the length of a send.
     void sendStarting();
     void sendEnded();
+    // Characters of the send handed to the port since the last report.
+    void sentChars(const QString &chars);
 
 private:
     enum class Kind { None, ToLcd, PasteAndSend };
@@ -70,6 +72,7 @@ private:
     void start(Kind kind, const QString &text, const QString &waitText, int delayMs);
     void showProgress(qsizetype sent, qsizetype total, double secondsLeft);
     void finished(const PacedSendResult &result);
+    void reportSent(qsizetype sent);
 
     PortSession &session_;
     PortPanel &port_;
@@ -82,6 +85,8 @@ private:
     bool eepromMode_ = false;
     Kind sending_ = Kind::None;
     bool wasPolling_ = false;
+    QString sendingText_;
+    qsizetype reportedSent_ = 0;
     bool quietStop_ = false;
     QPointer<QWidget> focusBefore_; // gets the focus back after the send
     SendHold hold_;

@@ -6,9 +6,12 @@
 #include "serial/port_session.h"
 #include "serial/receive_window.h"
 
+#include <QDir>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
@@ -72,8 +75,21 @@ void TerminalPanel::showOpening()
 
 void TerminalPanel::showOpen()
 {
+    formatter_.reset();
+    sinceOpen_.start();
+    showOpenLook();
+}
+
+void TerminalPanel::showReconnected(const QString &device)
+{
+    // The offsets and times go on from the first open: one session.
+    appendToReceiveWindow(formatter_.noticeLine(QStringLiteral("(reconnected to %1)").arg(device)));
+    showOpenLook();
+}
+
+void TerminalPanel::showOpenLook()
+{
     portOpen_ = true;
-    receiveDisplay_.reset();
     receivePollTimer->start();
     setColours(receiveText, PaleYellow, Navy);
     setColours(transmitText, PaleGreen, Maroon);
@@ -119,10 +135,18 @@ void TerminalPanel::setTransmitText(const QString &text)
 
 void TerminalPanel::showReceived(const QString &received)
 {
-    receiveText->setPlainText(appendReceived(receiveText->toPlainText(), receiveDisplay_.toDisplay(received)));
-    // The newest text is what the user wants to see.
+    log(TrafficDirection::Received, received);
+    appendToReceiveWindow(formatter_.format(received, sinceOpen_.elapsed()));
+}
+
+void TerminalPanel::appendToReceiveWindow(const QString &shown)
+{
+    receiveText->setPlainText(appendReceived(receiveText->toPlainText(), shown));
+    // The newest text is what the user wants to see, from the start of its
+    // line (a hex line is wider than the window).
     receiveText->moveCursor(QTextCursor::End);
     receiveText->ensureCursorVisible();
+    receiveText->horizontalScrollBar()->setValue(0);
 }
 
 void TerminalPanel::onReceiveTextChanged()
@@ -137,8 +161,65 @@ void TerminalPanel::sendTypedKey(int key, const QString &text)
     // Tab and Shift+Tab move to the next control; they are not typed.
     if (!portOpen_ || key == Qt::Key_Tab || key == Qt::Key_Backtab)
         return;
-    if (const std::optional<char> ch = keyPressToSend(key, text))
+    if (const std::optional<char> ch = keyPressToSend(key, text)) {
         session_.type(*ch);
+        log(TrafficDirection::Sent, QString(QLatin1Char(*ch)));
+    }
+}
+
+void TerminalPanel::setHexView(bool on)
+{
+    ReceiveView view = formatter_.view();
+    view.hex = on;
+    formatter_.setView(view); // what is shown stays; the new view starts a line
+    // Columns line up in a fixed-pitch font, and a line is never broken.
+    receiveText->setFont(on ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QFont());
+    receiveText->setLineWrapMode(on ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+}
+
+void TerminalPanel::setTimes(bool on)
+{
+    ReceiveView view = formatter_.view();
+    view.times = on;
+    formatter_.setView(view); // what is shown stays; the new view starts a line
+}
+
+bool TerminalPanel::setLogging(bool on)
+{
+    log_.close();
+    if (!on)
+        return false;
+    if (logFileName_.isEmpty())
+        logFileName_ = prompts_.ask(FileNamePrompt, QStringLiteral("Log to File"),
+                                    QDir::home().filePath(QStringLiteral("voxcel.log")));
+    QString error;
+    if (logFileName_.isEmpty())
+        return false; // cancelled: asked again next time
+    if (log_.open(logFileName_, &error))
+        return true;
+    logFailed(error);
+    return false;
+}
+
+void TerminalPanel::logFailed(const QString &error)
+{
+    logFileName_.clear(); // the next start asks for another file
+    prompts_.message(QStringLiteral("Log File Error - ") + error);
+}
+
+void TerminalPanel::logSent(const QString &chars)
+{
+    log(TrafficDirection::Sent, chars);
+}
+
+void TerminalPanel::log(TrafficDirection direction, const QString &chars)
+{
+    QString error;
+    if (!log_.isOpen() || log_.write(direction, chars, &error))
+        return;
+    // The port goes on; only the log stops.
+    emit loggingStopped();
+    logFailed(error);
 }
 
 void TerminalPanel::openFieldFile()

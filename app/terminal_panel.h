@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/send_hold.h"
-#include "serial/receive_display.h"
+#include "serial/receive_format.h"
+#include "serial/traffic_log.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 class PortSession;
@@ -25,6 +27,8 @@ public:
     void showOpening();
     void showOpen();
     void showClosed();
+    // Open again on the device after it went away: one line says so.
+    void showReconnected(const QString &device);
     // A send stops the poll for its length; true when it was polling.
     bool pausePolling();
     void resumePolling();
@@ -35,16 +39,36 @@ public:
     void openFieldFile();
     void holdDuringSend(bool held);
 
+    // The receive window's views; they change nothing of what is received.
+    void setHexView(bool on);
+    void setTimes(bool on);
+    // Logging to the file chosen the first time; false when it is off
+    // (cancelled, or the file cannot be written, which a message says).
+    bool setLogging(bool on);
+    // Characters a send handed to the port, for the log.
+    void logSent(const QString &chars);
+
+signals:
+    // The log file failed: logging is off.
+    void loggingStopped();
+
 private:
     void buildControls(QWidget *client);
+    void showOpenLook();
     void showReceived(const QString &received);
     void onReceiveTextChanged();
     void sendTypedKey(int key, const QString &text);
+    void appendToReceiveWindow(const QString &shown);
+    void log(TrafficDirection direction, const QString &chars);
+    void logFailed(const QString &error);
 
     PortSession &session_;
     Prompts &prompts_;
     bool portOpen_ = false;
-    ReceiveDisplay receiveDisplay_;
+    ReceiveFormatter formatter_;
+    QElapsedTimer sinceOpen_;
+    TrafficLog log_;
+    QString logFileName_;
     SendHold hold_;
 
     QPlainTextEdit *receiveText = nullptr;

@@ -7,6 +7,9 @@
 namespace {
 // By objectName.
 const std::pair<const char *, const char *> ToolTips[] = {
+    // Until the serial devices are known; then the device each stands for.
+    {"Option1_0", "Com1: the port opens on its device when chosen (Port menu to choose the device)"},
+    {"Option1_1", "Com2: the port opens on its device when chosen (Port menu to choose the device)"},
     {"List1", "Line settings: speed, parity, data bits, stop bits. Applied at once, also to an open port"},
     {"cmdcomm", "Open or close the serial port"},
     {"comm", "The port: OFF closed, ON open, Busy sending"},

@@ -1,6 +1,5 @@
 #include "app/window_frames.h"
 
-#include "app/app_icon.h"
 #include "app/app_title.h"
 #include "app/control_factory.h"
 #include "app/tool_tips.h"
@@ -27,7 +26,6 @@ constexpr const char *ReadingOrder[] = {"Option1_0", "Option1_1", "List1",     "
 WindowFrames buildWindowFrames(QMainWindow &window)
 {
     window.setWindowTitle(mainWindowTitle);
-    window.setWindowIcon(applicationIcon());
     window.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     window.setFont(sansFont(8.25));

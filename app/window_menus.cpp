@@ -3,6 +3,7 @@
 #include "app/window_look.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,11 +13,25 @@ QAction *menuAction(QMenuBar *bar, const char *name, const QString &caption)
 {
     return named(bar->addAction(caption), name);
 }
+
+QAction *toggle(QMenu *menu, const char *name, const QString &caption)
+{
+    QAction *action = named(menu->addAction(caption), name);
+    action->setCheckable(true);
+    return action;
+}
 } // namespace
 
 WindowMenus buildWindowMenus(QMainWindow &window)
 {
+    // The menu bar belongs to the fixed window, whose size counts on it:
+    // never a desktop's global menu (asking the desktop for one also costs
+    // a round trip to its session bus before the first paint).
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QMenuBar *bar = window.menuBar();
+    // Eleven entries share the fixed window's width: a little less room
+    // around each keeps all of them in sight, none behind an overflow button.
+    bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; } QMenuBar::item { padding: 2px 3px; }"));
     WindowMenus menus{};
     menus.exit = menuAction(bar, "mnuExit", QStringLiteral("E&xit"));
     menus.open = menuAction(bar, "mnuOpen", QStringLiteral("&Open"));
@@ -24,7 +39,6 @@ WindowMenus buildWindowMenus(QMainWindow &window)
     menus.import->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     menus.fromText = menuAction(bar, "mnuFromText", QStringLiteral("&Picture from Text"));
     menus.fromText->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-    menus.series = menuAction(bar, "mnuSeries", QStringLiteral("&Series..."));
     menus.about = menuAction(bar, "mnuAbout", QStringLiteral("&About"));
     menus.help = menuAction(bar, "mnuHelp", QStringLiteral("&Help"));
 
@@ -42,8 +56,18 @@ WindowMenus buildWindowMenus(QMainWindow &window)
     menus.recover = named(menus.edit->addAction(QStringLiteral("&Recover Picture...")), "mnuRecover");
     menus.recover->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
 
+    // The windows beside the main one: the canvas enlarged, and a series of
+    // pictures. (The fixed window's bar has no room for more entries of
+    // its own.)
     QMenu *view = named(bar->addMenu(QStringLiteral("&View")), "mnuView");
     menus.lcdView = named(view->addAction(QStringLiteral("&LCD View")), "mnuLcdView");
     menus.lcdView->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    menus.series = named(view->addAction(QStringLiteral("&Series...")), "mnuSeries");
+
+    menus.port = named(bar->addMenu(QStringLiteral("&Port")), "mnuPort");
+    menus.terminal = named(bar->addMenu(QStringLiteral("&Terminal")), "mnuTerminal");
+    menus.hexView = toggle(menus.terminal, "termHex", QStringLiteral("&Hex View"));
+    menus.times = toggle(menus.terminal, "termTimes", QStringLiteral("&Timestamps"));
+    menus.log = toggle(menus.terminal, "termLog", QStringLiteral("&Log to File..."));
     return menus;
 }

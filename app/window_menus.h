@@ -25,6 +25,13 @@ struct WindowMenus
     QAction *recover;
     // The View menu: the LCD View, the canvas enlarged to draw in.
     QAction *lcdView;
+    // The devices behind Com1 and Com2, filled each time it opens.
+    QMenu *port;
+    // The receive window's views and the log file, each on or off.
+    QMenu *terminal;
+    QAction *hexView;
+    QAction *times;
+    QAction *log;
 };
 
 WindowMenus buildWindowMenus(QMainWindow &window);

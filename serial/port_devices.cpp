@@ -1,6 +1,8 @@
 #include "serial/port_devices.h"
 
+#include <QCoreApplication>
 #include <QSerialPortInfo>
+#include <QSettings>
 #include <QtGlobal>
 #include <algorithm>
 #include <optional>
@@ -54,16 +56,126 @@ bool nameLess(const QString &a, const QString &b)
     return a < b; // same by value, e.g. ttyS01 and ttyS1: keep an order
 }
 
-QStringList systemSerialDevices()
+bool deviceLess(const QString &a, const QString &b)
 {
-    QStringList devices;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports)
-        devices.append(info.systemLocation());
-    return devices;
+    const bool usbA = isUsbAdapter(a);
+    const bool usbB = isUsbAdapter(b);
+    if (usbA != usbB)
+        return usbA;
+    return nameLess(a, b);
+}
+
+SerialDevice fromSystem(const QSerialPortInfo &info)
+{
+    SerialDevice device;
+    device.path = info.systemLocation();
+    device.description = info.description().trimmed();
+    device.manufacturer = info.manufacturer().trimmed();
+    device.hasUsbIds = info.hasVendorIdentifier() && info.hasProductIdentifier();
+    device.vendorId = info.vendorIdentifier();
+    device.productId = info.productIdentifier();
+    device.serialNumber = info.serialNumber().trimmed();
+    return device;
+}
+
+// One file for the program, named after it: ~/.config/Voxcel.conf.
+QSettings userSettings()
+{
+    return QSettings(QCoreApplication::applicationName());
+}
+
+QString settingsKey(int portNumber, const char *what)
+{
+    return QStringLiteral("ports/com%1/%2").arg(portNumber).arg(QLatin1String(what));
+}
+
+QStringList pathsOf(const QList<SerialDevice> &devices)
+{
+    QStringList paths;
+    for (const SerialDevice &device : devices)
+        paths << device.path;
+    return paths;
+}
+
+template <typename Match> const SerialDevice *findDevice(const QList<SerialDevice> &listed, Match is)
+{
+    const auto found = std::find_if(listed.begin(), listed.end(), is);
+    return found == listed.end() ? nullptr : &*found;
 }
 
 } // namespace
+
+QList<SerialDevice> listSerialDevices()
+{
+    QList<SerialDevice> devices;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports)
+        devices << fromSystem(info);
+    orderSerialDevices(devices);
+    return devices;
+}
+
+QString deviceLabel(const SerialDevice &device)
+{
+    QStringList known;
+    if (!device.description.isEmpty())
+        known << device.description;
+    if (!device.manufacturer.isEmpty() && device.manufacturer != device.description)
+        known << device.manufacturer;
+    if (device.hasUsbIds)
+        known << QStringLiteral("USB %1:%2")
+                     .arg(device.vendorId, 4, 16, QLatin1Char('0'))
+                     .arg(device.productId, 4, 16, QLatin1Char('0'));
+    if (!device.serialNumber.isEmpty())
+        known << QStringLiteral("serial ") + device.serialNumber;
+    return known.isEmpty() ? device.path : device.path + QStringLiteral(": ") + known.join(QStringLiteral(", "));
+}
+
+PortAssignment storedAssignment(int portNumber)
+{
+    const QSettings settings = userSettings();
+    return {settings.value(settingsKey(portNumber, "device")).toString(),
+            settings.value(settingsKey(portNumber, "serialNumber")).toString()};
+}
+
+void storeAssignment(int portNumber, const PortAssignment &assignment)
+{
+    QSettings settings = userSettings();
+    settings.setValue(settingsKey(portNumber, "device"), assignment.path);
+    settings.setValue(settingsKey(portNumber, "serialNumber"), assignment.serialNumber);
+}
+
+PortAssignment assignmentFor(const QString &path, const QList<SerialDevice> &listed)
+{
+    const SerialDevice *device = findDevice(listed, [&](const SerialDevice &d) { return d.path == path; });
+    return {path, device ? device->serialNumber : QString()};
+}
+
+PortDevice resolvePortDevice(int portNumber, const QString &override, const PortAssignment &stored,
+                             const std::function<QList<SerialDevice>()> &listDevices)
+{
+    if (!override.isEmpty())
+        return {override, PortSource::Environment};
+    if (!stored.isEmpty()) {
+        if (stored.serialNumber.isEmpty())
+            return {stored.path, PortSource::Chosen};
+        const QList<SerialDevice> listed = listDevices();
+        const SerialDevice *same =
+            findDevice(listed, [&](const SerialDevice &d) { return d.serialNumber == stored.serialNumber; });
+        return {same ? same->path : stored.path, PortSource::Chosen};
+    }
+#ifdef Q_OS_WIN
+    return {QStringLiteral("COM%1").arg(portNumber), PortSource::SystemOrder};
+#else
+    return {pickDevice(pathsOf(listDevices()), portNumber), PortSource::SystemOrder};
+#endif
+}
+
+PortDevice portDevice(int portNumber, const std::function<QList<SerialDevice>()> &listDevices)
+{
+    const QString override = qEnvironmentVariable(portDeviceVariable(portNumber).toLatin1().constData());
+    return resolvePortDevice(portNumber, override, storedAssignment(portNumber), listDevices);
+}
 
 QString portDeviceVariable(int portNumber)
 {
@@ -73,14 +185,14 @@ QString portDeviceVariable(int portNumber)
 QStringList orderSerialDevices(const QStringList &devices)
 {
     QStringList ordered = devices;
-    std::stable_sort(ordered.begin(), ordered.end(), [&](const QString &a, const QString &b) {
-        const bool usbA = isUsbAdapter(a);
-        const bool usbB = isUsbAdapter(b);
-        if (usbA != usbB)
-            return usbA;
-        return nameLess(a, b);
-    });
+    std::stable_sort(ordered.begin(), ordered.end(), deviceLess);
     return ordered;
+}
+
+void orderSerialDevices(QList<SerialDevice> &devices)
+{
+    std::stable_sort(devices.begin(), devices.end(),
+                     [](const SerialDevice &a, const SerialDevice &b) { return deviceLess(a.path, b.path); });
 }
 
 QString pickDevice(const QStringList &orderedDevices, int portNumber)
@@ -91,38 +203,22 @@ QString pickDevice(const QStringList &orderedDevices, int portNumber)
     return QStringLiteral("/dev/ttyS%1").arg(std::max(index, 0));
 }
 
-namespace {
-
-// The device of a port number; the system's list is made on first need and
-// kept in *listed for the next port number.
-QString deviceFor(int portNumber, std::optional<QStringList> *listed)
-{
-    const QString override = qEnvironmentVariable(portDeviceVariable(portNumber).toLatin1().constData());
-    if (!override.isEmpty())
-        return override;
-#ifdef Q_OS_WIN
-    Q_UNUSED(listed);
-    return QStringLiteral("COM%1").arg(portNumber);
-#else
-    if (!*listed)
-        *listed = orderSerialDevices(systemSerialDevices());
-    return pickDevice(**listed, portNumber);
-#endif
-}
-
-} // namespace
-
 QString deviceForPort(int portNumber)
 {
-    std::optional<QStringList> listed;
-    return deviceFor(portNumber, &listed);
+    return portDevice(portNumber, listSerialDevices).path;
 }
 
 QStringList devicesForPorts(int count)
 {
-    std::optional<QStringList> listed;
+    // The system's list is made on first need and kept for the next number.
+    std::optional<QList<SerialDevice>> listed;
+    const auto listOnce = [&listed] {
+        if (!listed)
+            listed = listSerialDevices();
+        return *listed;
+    };
     QStringList devices;
     for (int portNumber = 1; portNumber <= count; ++portNumber)
-        devices << deviceFor(portNumber, &listed);
+        devices << portDevice(portNumber, listOnce).path;
     return devices;
 }

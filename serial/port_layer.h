@@ -49,4 +49,10 @@ public:
     // Every character received since the previous call, as 8-bit text;
     // empty when nothing arrived. Throws PortError when the device is gone.
     virtual QString input() = 0;
+
+    // The device opened last (empty when the layer cannot tell), and a
+    // device to open in place of the one the port number stands for, until
+    // the port number is set again: a device that came back elsewhere.
+    virtual QString openedDevice() const { return {}; }
+    virtual void setDevice(const QString &device) { Q_UNUSED(device); }
 };

@@ -1,5 +1,13 @@
 #include "serial/port_session.h"
 
+#include "serial/port_devices.h"
+#include "serial/reconnect.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QTimer>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -21,9 +29,17 @@ public:
     {
     }
 
-    void start() { port_ = makePort_(); }
+    void start()
+    {
+        port_ = makePort_();
+        clock_.start();
+        reconnectTimer_ = new QTimer(this);
+        reconnectTimer_->setInterval(ReconnectCheckMs);
+        connect(reconnectTimer_, &QTimer::timeout, this, &SessionWorker::tryReconnect);
+    }
     void finish()
     {
+        stopWatch();
         closeQuietly();
         port_.reset();
     }
@@ -34,6 +50,7 @@ public:
     void type(char ch);
     void poll();
     void send(const PacedSend &request);
+    void findPortDevices() { emit session_.portDevicesFound(devicesForPorts(2)); }
 
     // From any thread.
     void requestStop()
@@ -63,10 +80,26 @@ private:
             // Already gone: closed is what was asked for.
         }
     }
-    void portLost(const PortError &error)
+    void portLost(const QString &reason)
     {
         closeQuietly();
-        emit session_.lost(QString::fromStdString(error.what()));
+        emit session_.lost(reason);
+        watchForReturn();
+    }
+    // Notes the USB serial number of the device just opened: once it is
+    // unplugged the system no longer knows it.
+    void noteOpenedDevice()
+    {
+        const QString device = port_->openedDevice();
+        openedSerial_ = device.isEmpty() ? QString() : QSerialPortInfo(device).serialNumber();
+    }
+    void watchForReturn();
+    void tryReconnect();
+    void stopWatch()
+    {
+        lost_.reset();
+        if (reconnectTimer_)
+            reconnectTimer_->stop();
     }
 
     PortSession &session_;
@@ -75,16 +108,54 @@ private:
     std::atomic<bool> stop_{false};
     std::mutex stopMutex_;
     std::condition_variable wake_;
+    QElapsedTimer clock_;
+    QTimer *reconnectTimer_ = nullptr;
+    QString openedSerial_;
+    std::optional<LostDevice> lost_;
 };
+
+void SessionWorker::watchForReturn()
+{
+    const QString device = port_->openedDevice();
+    if (device.isEmpty())
+        return;
+    lost_ = LostDevice{device, openedSerial_, clock_.elapsed()};
+    reconnectTimer_->start();
+}
+
+void SessionWorker::tryReconnect()
+{
+    if (!lost_ || reconnectExpired(*lost_, clock_.elapsed())) {
+        stopWatch();
+        return;
+    }
+    // A send runs on this thread: none is running while this runs.
+    const DeviceScene scene{clock_.elapsed(), false, QFileInfo::exists(lost_->path), listSerialDevices};
+    lost_->gone = lost_->gone || !scene.pathPresent;
+    const std::optional<QString> device = reconnectTarget(*lost_, scene);
+    if (!device)
+        return;
+    try {
+        port_->setDevice(*device);
+        port_->setOpen(true); // the settings and the port number in force
+    } catch (const std::exception &) {
+        return; // not ready yet (permissions still being set): next time
+    }
+    stopWatch();
+    noteOpenedDevice();
+    emit session_.reconnected(*device);
+}
 
 void SessionWorker::open(qint16 commPort, const QString &settings)
 {
+    stopWatch();
     try {
         // The settings first, then the port number, both before the open.
         port_->setSettings(settings);
         port_->setCommPort(commPort);
         port_->setOpen(true);
         emit session_.opened(port_->settings());
+        noteOpenedDevice();
     } catch (const std::exception &error) {
         emit session_.openFailed(port_->commPort(), QString::fromStdString(error.what()));
     }
@@ -92,6 +163,7 @@ void SessionWorker::open(qint16 commPort, const QString &settings)
 
 void SessionWorker::close()
 {
+    stopWatch();
     try {
         port_->setOpen(false);
         emit session_.closed();
@@ -117,7 +189,7 @@ void SessionWorker::type(char ch)
     try {
         port_->output(ch);
     } catch (const PortError &error) {
-        portLost(error);
+        portLost(QString::fromStdString(error.what()));
     }
 }
 
@@ -131,7 +203,7 @@ void SessionWorker::poll()
         if (!text.isEmpty())
             emit session_.received(text);
     } catch (const PortError &error) {
-        portLost(error);
+        portLost(QString::fromStdString(error.what()));
     }
 }
 
@@ -153,9 +225,10 @@ void SessionWorker::send(const PacedSend &request)
         [this](LineTime deadline) { sleepUntil(deadline); }, progress, LineClock::now, [this] { return stop_.load(); });
     if (result.end == PacedSendResult::End::PortLost)
         closeQuietly();
+    // The send is over when the port may come back: it never resumes.
     emit session_.sendFinished(result);
     if (result.end == PacedSendResult::End::PortLost)
-        emit session_.lost(result.portError);
+        portLost(result.portError);
 }
 
 PortSession::PortSession(PortFactory makePort, QObject *parent)
@@ -224,4 +297,9 @@ void PortSession::send(const PacedSend &request)
 void PortSession::stop()
 {
     worker_->requestStop();
+}
+
+void PortSession::findPortDevices()
+{
+    post([](SessionWorker &worker) { worker.findPortDevices(); });
 }

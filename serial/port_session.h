@@ -59,6 +59,9 @@ public:
     // Ends a running send after the character in flight, also in the middle
     // of a pause. Safe to call from any thread, at any time.
     void stop();
+    // Finds the devices port numbers 1 and 2 stand for now (which takes a
+    // while, on the session's thread): portDevicesFound().
+    void findPortDevices();
 
 signals:
     void opened(const QString &settings);
@@ -68,8 +71,14 @@ signals:
     void settingsApplied(const QString &inForce);
     void settingsRefused(const QString &reason, const QString &inForce);
     void received(const QString &text);
-    // The device went away under an open port, which is closed now.
+    // The device went away under an open port, which is closed now. When
+    // the same device comes back within ReconnectWindowMs (the same path,
+    // or the same USB serial number under another path) the port opens
+    // again on it with the same settings: reconnected(). A request to open
+    // or close ends the wait.
     void lost(const QString &reason);
+    void reconnected(const QString &device);
+    void portDevicesFound(const QStringList &devices);
     // Characters handed to the port so far, and the time the rest takes on
     // the line; at most every few tens of milliseconds, and at the end.
     void sendProgress(qsizetype sent, qsizetype total, double secondsLeft);

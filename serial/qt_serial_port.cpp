@@ -112,6 +112,7 @@ qint16 QtSerialPort::commPort() const
 void QtSerialPort::setCommPort(qint16 port)
 {
     commPort_ = port;
+    device_.clear();
 }
 
 QString QtSerialPort::settings() const
@@ -261,7 +262,7 @@ bool QtSerialPort::readFoundNothing()
 
 QString QtSerialPort::deviceName() const
 {
-    return deviceForPort(commPort_);
+    return device_.isEmpty() ? deviceForPort(commPort_) : device_;
 }
 
 void QtSerialPort::closeAndThrow(const QString &what)

@@ -34,7 +34,11 @@ public:
     LineDuration characterTime() const override;
     bool drain(LineTime deadline) override;
 
-    // The device the current port number stands for.
+    QString openedDevice() const override { return openDevice_; }
+    void setDevice(const QString &device) override { device_ = device; }
+
+    // The device the next open() opens: the one set by setDevice(), else
+    // the one the current port number stands for.
     QString deviceName() const;
 
 private:
@@ -47,6 +51,7 @@ private:
 
     QSerialPort port_;
     QString openDevice_; // the device opened last, for messages
+    QString device_;     // set by setDevice(), cleared by setCommPort()
     qint16 commPort_ = 1;
     LineSettings settings_;
 };

@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -24,6 +25,7 @@ private slots:
     void stopEndsASendInItsPause();
     void stalledPeerLeavesTheCallerAnswering();
     void floodIsNoLoss();
+    void unpluggedDeviceComesBackUnderItsLink();
 };
 
 namespace {
@@ -138,6 +140,38 @@ void TestPortSession::floodIsNoLoss()
     qunsetenv("VOXCEL_COM1");
     QVERIFY2(lost.isEmpty(), qPrintable(lost.isEmpty() ? QString() : lost.first().first().toString()));
     QTRY_COMPARE(received, written);
+}
+
+void TestPortSession::unpluggedDeviceComesBackUnderItsLink()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("ttyPIC"));
+    auto pty = std::make_unique<PtyPair>();
+    QVERIFY(QFile::link(pty->slavePath(), link));
+    qputenv("VOXCEL_COM1", QFile::encodeName(link));
+    PortSession session([] { return std::make_unique<QtSerialPort>(); });
+    QSignalSpy lost(&session, &PortSession::lost);
+    QSignalSpy reconnected(&session, &PortSession::reconnected);
+    QSignalSpy received(&session, &PortSession::received);
+    QVERIFY(openSession(session));
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &session, &PortSession::poll);
+    poll.start(50);
+
+    pty.reset(); // unplugged: the device and its link go
+    QFile::remove(link);
+    QVERIFY(arrived(lost));
+    QTest::qWait(600);
+    QVERIFY(reconnected.isEmpty());
+
+    pty = std::make_unique<PtyPair>(); // plugged in again, under the same link
+    QVERIFY(QFile::link(pty->slavePath(), link));
+    QVERIFY(arrived(reconnected));
+    QCOMPARE(reconnected.first().first().toString(), link);
+    pty->write("OK");
+    QTRY_COMPARE(received.size(), 1);
+    QCOMPARE(received.first().first().toString(), QStringLiteral("OK"));
+    qunsetenv("VOXCEL_COM1");
 }
 
 QTEST_GUILESS_MAIN(TestPortSession)

@@ -32,7 +32,7 @@ void TestWindowSerialLine::missingRealDeviceFailsToOpen()
     qputenv("VOXCEL_COM2", "/dev/voxcel-no-such-device");
     makeWindow([] { return std::make_unique<QtSerialPort>(); });
     input::click(find<QRadioButton>("Option1_1"));
-    QVERIFY(find<QRadioButton>("Option1_1")->toolTip().contains(QStringLiteral("/dev/voxcel-no-such-device")));
+    QTRY_VERIFY(find<QRadioButton>("Option1_1")->toolTip().contains(QStringLiteral("/dev/voxcel-no-such-device")));
     click("cmdcomm");
     // The device and the system's reason on the second line.
     const QString firstLines = QStringLiteral("Error opening Comm:2\nCannot open /dev/voxcel-no-such-device: ");

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QMenuBar>
 #include <QtTest>
 
 class TestWindowStartup : public QObject, private WindowFixture
@@ -163,8 +164,8 @@ void TestWindowStartup::exactlyTheseAreDisabledAndHidden()
     hidden.sort();
     QCOMPARE(disabled, QStringList({"Command12", "Command15", "Command16", "Command4", "eeprom"}));
     // The progress of a transmission and its Stop show only while one runs.
-    QCOMPARE(hidden,
-             QStringList({"cmdStop", "lblxmit", "lblxy", "mnuEdit", "mnuView", "sendProgress", "sendProgressText"}));
+    QCOMPARE(hidden, QStringList({"cmdStop", "lblxmit", "lblxy", "mnuEdit", "mnuPort", "mnuTerminal", "mnuView",
+                                  "sendProgress", "sendProgressText"}));
     QVERIFY(!find<QTimer>("Timer1")->isActive());
     QCOMPARE(find<QTimer>("Timer1")->interval(), 50);
 }
@@ -221,6 +222,9 @@ void TestWindowStartup::menuBarHasFourEntries()
         texts << action->text();
     }
     QCOMPARE(texts, QStringList({"E&xit", "&Open", "&About", "&Help"}));
+    // Every entry in sight on the fixed window's bar, none behind its overflow button.
+    QMenuBar *bar = window->menuBar();
+    QVERIFY(bar->actionGeometry(bar->actions().constLast()).right() < bar->width());
 }
 
 void TestWindowStartup::listClicksSetBufferAndDelayByPosition()

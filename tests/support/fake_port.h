@@ -57,6 +57,11 @@ public:
     LineDuration outputTakes{};
     LineDuration drainTakes{};
 
+    // What it says it opened; empty: it cannot tell, and a lost port
+    // then never reopens by itself.
+    QString device;
+    QString openedDevice() const override { const Lock lock(mutex_); return device; }
+
     // Failures on demand.
     std::atomic<bool> failOpen{false};
     // Output fails once this many characters were written (-1: never); the

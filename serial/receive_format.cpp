@@ -1,0 +1,93 @@
+#include "serial/receive_format.h"
+
+void ReceiveFormatter::reset()
+{
+    text_.reset();
+    offset_ = 0;
+    hexColumn_ = 0;
+    lineOpen_ = false;
+    pendingBreak_ = false;
+    lastArrivalMs_ = -1;
+}
+
+void ReceiveFormatter::setView(const ReceiveView &view)
+{
+    view_ = view;
+    hexColumn_ = 0;
+    text_.reset();
+    pendingBreak_ = lineOpen_;
+}
+
+QString ReceiveFormatter::timeMark(qint64 ms)
+{
+    return QStringLiteral("[%1] ").arg(ms, 6);
+}
+
+QString ReceiveFormatter::hexLineStart(qint64 offset)
+{
+    return QStringLiteral("%1:").arg(offset, 8, 16, QLatin1Char('0')).toUpper();
+}
+
+QString ReceiveFormatter::format(const QString &received, qint64 msSinceOpen)
+{
+    if (received.isEmpty())
+        return {};
+    QString shown = pendingBreak_ ? newLine() : QString();
+    pendingBreak_ = false;
+    shown += view_.hex ? formatHex(received, msSinceOpen) : formatText(received, msSinceOpen);
+    offset_ += received.size();
+    lastArrivalMs_ = msSinceOpen;
+    return shown;
+}
+
+QString ReceiveFormatter::noticeLine(const QString &text)
+{
+    QString line = newLine() + text + QLatin1Char('\n');
+    hexColumn_ = 0;
+    text_.reset();
+    pendingBreak_ = false;
+    return line;
+}
+
+// Ends the line shown last, if one is open.
+QString ReceiveFormatter::newLine()
+{
+    const bool open = lineOpen_;
+    lineOpen_ = false;
+    return open ? QStringLiteral("\n") : QString();
+}
+
+QString ReceiveFormatter::formatText(const QString &received, qint64 ms)
+{
+    QString out;
+    for (const QChar ch : text_.toDisplay(received)) {
+        if (!lineOpen_ && view_.times)
+            out += timeMark(ms);
+        out += ch;
+        lineOpen_ = ch != QLatin1Char('\n');
+    }
+    return out;
+}
+
+QString ReceiveFormatter::formatHex(const QString &received, qint64 ms)
+{
+    QString out;
+    const bool afterSilence = view_.times && lastArrivalMs_ >= 0 && ms - lastArrivalMs_ >= HexSilenceBreakMs;
+    if (afterSilence)
+        hexColumn_ = HexBytesPerLine; // the next byte begins a line
+    qint64 offset = offset_;
+    for (const QChar ch : received) {
+        if (hexColumn_ == 0 || hexColumn_ == HexBytesPerLine) {
+            out += newLine();
+            if (view_.times)
+                out += timeMark(ms);
+            out += hexLineStart(offset);
+            hexColumn_ = 0;
+            lineOpen_ = true;
+        }
+        out += QStringLiteral(" %1").arg(ch.unicode() & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+        ++hexColumn_;
+        ++offset;
+    }
+    return out;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "serial/receive_display.h"
+
+#include <QString>
+
+// How the receive window shows what arrives.
+struct ReceiveView
+{
+    bool hex = false;   // offset, then 16 bytes a line as two hex digits each
+    bool times = false; // milliseconds since the port opened, before each line
+};
+
+inline constexpr int HexBytesPerLine = 16;
+// In the hex view with times, a silence this long starts a new line: the
+// PIC's answers stand apart from each other.
+inline constexpr qint64 HexSilenceBreakMs = 100;
+
+// Turns what arrives into the text appended to the receive window, chunk by
+// chunk, in the view chosen. The text view is the characters as
+// ReceiveDisplay shows them; the hex view shows every byte, so the view
+// changes nothing of what is received. The offset counts every byte since
+// the port opened, whatever the view.
+class ReceiveFormatter
+{
+public:
+    // The port opened: offset and lines start again.
+    void reset();
+    // The next characters start on a line of their own.
+    void setView(const ReceiveView &view);
+    const ReceiveView &view() const { return view_; }
+
+    // The text for characters (8-bit) that arrived msSinceOpen after the
+    // port opened.
+    QString format(const QString &received, qint64 msSinceOpen);
+    // A line of the program's own, between the received ones.
+    QString noticeLine(const QString &text);
+
+    static QString timeMark(qint64 ms);
+    static QString hexLineStart(qint64 offset);
+
+private:
+    QString formatText(const QString &received, qint64 ms);
+    QString formatHex(const QString &received, qint64 ms);
+    QString newLine();
+
+    ReceiveView view_;
+    ReceiveDisplay text_;
+    qint64 offset_ = 0;
+    int hexColumn_ = 0;         // bytes on the current hex line; 0: none begun
+    bool lineOpen_ = false;     // the last line shown does not end yet
+    bool pendingBreak_ = false; // the view changed with a line open
+    qint64 lastArrivalMs_ = -1;
+};
