@@ -172,8 +172,10 @@ SeriesHost MainWindow::seriesHost()
 
 void MainWindow::showSeries()
 {
-    if (!series_)
+    if (!series_) {
         series_ = new SeriesWindow(seriesHost(), session_, prompts_, this);
+        connect(series_, &SeriesWindow::sentChars, terminal_, &TerminalPanel::logSent);
+    }
     series_->show();
     series_->raise();
     series_->activateWindow();

@@ -223,8 +223,7 @@ void SendPanel::pasteAndSend()
 void SendPanel::start(Kind kind, const QString &text, const QString &waitText, int delayMs)
 {
     sending_ = kind;
-    sendingText_ = text;
-    reportedSent_ = 0;
+    sentChars_.start(text);
     quietStop_ = false;
     focusBefore_ = QApplication::focusWidget();
     // No poll runs during a send.
@@ -261,9 +260,8 @@ void SendPanel::showProgress(qsizetype sent, qsizetype total, double secondsLeft
 
 void SendPanel::reportSent(qsizetype sent)
 {
-    if (sent > reportedSent_)
-        emit sentChars(sendingText_.mid(reportedSent_, sent - reportedSent_));
-    reportedSent_ = std::max(reportedSent_, sent);
+    if (const QString fresh = sentChars_.take(sent); !fresh.isEmpty())
+        emit sentChars(fresh);
 }
 
 void SendPanel::finished(const PacedSendResult &result)

@@ -3,6 +3,7 @@
 #include "app/pic_settings_source.h"
 #include "app/send_hold.h"
 #include "serial/pacing.h"
+#include "serial/traffic_log.h"
 
 #include <QObject>
 #include <QPointer>
@@ -85,8 +86,7 @@ private:
     bool eepromMode_ = false;
     Kind sending_ = Kind::None;
     bool wasPolling_ = false;
-    QString sendingText_;
-    qsizetype reportedSent_ = 0;
+    SentChars sentChars_; // for the log
     bool quietStop_ = false;
     QPointer<QWidget> focusBefore_; // gets the focus back after the send
     SendHold hold_;

@@ -344,6 +344,7 @@ void SeriesWindow::sendFrame()
 {
     const QString &text = plan_.texts[progress_.frame];
     progress_.last = {PacedSendResult::End::Sent, 0, text.size(), {}};
+    sentChars_.start(text);
     session_.send({text, plan_.waitText, plan_.delayMs});
 }
 
@@ -351,6 +352,8 @@ void SeriesWindow::frameProgress(qsizetype sent, qsizetype total)
 {
     if (!sending_)
         return;
+    if (const QString fresh = sentChars_.take(sent); !fresh.isEmpty())
+        emit sentChars(fresh);
     const LineDuration left =
         seriesSendTime(plan_, host_.settings().characterTime, progress_.frame, sent, progress_.loop);
     timeText->setText(QStringLiteral("Sending frame %1 of %2: %3 of %4 characters, %5 s left")
@@ -365,6 +368,8 @@ void SeriesWindow::frameFinished(const PacedSendResult &result)
 {
     if (!sending_)
         return;
+    if (const QString fresh = sentChars_.take(result.sent); !fresh.isEmpty())
+        emit sentChars(fresh);
     progress_.last = result;
     if (result.end == PacedSendResult::End::PortLost)
         return endSend(QString()); // the port panel shows the loss

@@ -4,6 +4,7 @@
 #include "canvas/picture_series.h"
 #include "convert/series_text.h"
 #include "serial/series_plan.h"
+#include "serial/traffic_log.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -61,6 +62,10 @@ public:
 protected:
     void changeEvent(QEvent *event) override;
 
+signals:
+    // Characters of the frame in flight that have left, for the log.
+    void sentChars(const QString &chars);
+
 private:
     void buildControls();
     void load();
@@ -82,6 +87,7 @@ private:
     int currentRow() const;
 
     SeriesHost host_;
+    SentChars sentChars_;
     PortSession &session_;
     Prompts &prompts_;
     std::vector<SeriesFrame> frames_;

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include <algorithm>
+
 // The log file of the terminal: everything received and sent, appended
 // as it goes, one line at a time.
 enum class TrafficDirection { Received, Sent };
@@ -35,4 +37,27 @@ private:
     bool fail(QString *error);
 
     QFile file_;
+};
+
+// The characters of a text in flight that the send has reported sent since
+// they were last asked for, so that each goes into the log once.
+class SentChars
+{
+public:
+    void start(const QString &text)
+    {
+        text_ = text;
+        reported_ = 0;
+    }
+    // Those up to `sent` not taken before; empty when there are none.
+    QString take(qsizetype sent)
+    {
+        const QString fresh = sent > reported_ ? text_.mid(reported_, sent - reported_) : QString();
+        reported_ = std::max(reported_, sent);
+        return fresh;
+    }
+
+private:
+    QString text_;
+    qsizetype reported_ = 0;
 };

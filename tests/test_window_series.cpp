@@ -86,6 +86,8 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
     load(series, prompts, gif);
     QCOMPARE(control<QListWidget>(series, "seriesFrames")->count(), 20);
     QVERIFY(control<QLabel>(series, "seriesTime")->text().startsWith(QStringLiteral("20 frames, estimated time")));
+    prompts.answers.enqueue(dir.filePath(QStringLiteral("traffic.log")));
+    control<QAction>(&window, "termLog")->trigger();
     clickButton(series, "seriesSend");
     QVERIFY(!control<QWidget>(&window, "Command9")->isEnabled()); // held as for one picture
 
@@ -94,6 +96,9 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
     QTRY_VERIFY_WITH_TIMEOUT((results += QString::fromLocal8Bit(picsim.readAll())).contains("picture 20: OK"), 120000);
     QTRY_VERIFY(control<QWidget>(&window, "Command9")->isEnabled());
     QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.messages.join(QLatin1Char('|'))));
+    QFile log(dir.filePath(QStringLiteral("traffic.log")));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(log.readAll().count('*'), 20); // each frame's prefix, logged as it left
 
     // 80 frames from 9999 would pass the end of the EEPROM: refused at once.
     for (int more = 0; more < 3; ++more)
