@@ -2,6 +2,7 @@
 
 #include "canvas/decode_limits.h"
 
+#include <QGuiApplication>
 #include <QXmlStreamReader>
 
 #include <zlib.h>
@@ -72,6 +73,13 @@ std::optional<QByteArray> gunzip(QIODevice &file, qint64 limit)
 
 std::optional<QByteArray> readDrawingText(QIODevice &file, const QByteArray &format, QString *reason)
 {
+    // The renderer's text needs the font database, which only a GUI
+    // application has; without one, Qt aborts the program.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        *reason = QStringLiteral("a drawing cannot be rendered here: there are no fonts without a graphical "
+                                 "application");
+        return std::nullopt;
+    }
     std::optional<QByteArray> svg = format == "svgz" ? gunzip(file, MaxDrawingBytes)
                                                      : std::optional(file.read(MaxDrawingBytes + 1));
     if (!svg) {

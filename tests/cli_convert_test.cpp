@@ -363,14 +363,19 @@ void CliConvertTest::drawingWithTextIsImported()
 {
     // Text in an SVG needs the font database, which a program without a GUI
     // application lacks (it used to abort).
-    QFile drawing(path("label.svg"));
+    // So does a drawing in a folder of a series.
+    QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("frames")));
+    QFile drawing(path("frames/label.svg"));
     QVERIFY(drawing.open(QIODevice::WriteOnly));
     drawing.write(R"(<svg xmlns="http://www.w3.org/2000/svg" width="128" height="64">)"
                   R"(<text x="4" y="50" font-size="48">Hi</text></svg>)");
     drawing.close();
-    const CliResult result = runCli({QStringLiteral("--fit"), QStringLiteral("fit"), path("label.svg")}, dir->path());
-    QCOMPARE(result.exitCode, 0);
-    QVERIFY(result.out.split(',').size() == 1024 && result.out.count("$00") < 1000);
+    for (const QStringList &arguments : {QStringList{"--fit", "fit", path("frames/label.svg")},
+                                         QStringList{"--series", path("frames")}}) {
+        const CliResult result = runCli(arguments, dir->path());
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY(result.out.split(',').size() == 1024 && result.out.count("$00") < 1000);
+    }
 }
 
 QTEST_MAIN(CliConvertTest)
