@@ -69,7 +69,7 @@ bool isAnimated(const QString &fileName)
 // Every frame of an animation. The first goes through the import's own
 // reading, which checks the file and its size before decoding; the frames
 // of one animation share that size.
-bool loadAnimation(const QString &fileName, const ImportOptions &options, QSize target,
+bool loadAnimation(const QString &fileName, const ImportOptions &options, QSize target, qint64 pixelBudget,
                    std::vector<SeriesFrame> &frames, QString *error)
 {
     if (!importPicture(fileName, options, target, error))
@@ -81,9 +81,20 @@ bool loadAnimation(const QString &fileName, const ImportOptions &options, QSize 
     }
     QImageReader reader(&file);
     QImage image;
+    qint64 pixels = 0;
     for (int number = 1; reader.read(&image); ++number) {
         if (frames.size() >= MaxSeriesFrames) {
             *error = frameCountError(fileName);
+            return false;
+        }
+        pixels += qint64(image.width()) * image.height();
+        if (pixels > pixelBudget) {
+            *error = QStringLiteral("Cannot read %1: its first %2 frames already hold %3 million pixels, more than "
+                                    "the %4 million an animation may")
+                         .arg(QDir::toNativeSeparators(fileName))
+                         .arg(number)
+                         .arg(pixels / 1000000)
+                         .arg(pixelBudget / 1000000);
             return false;
         }
         const QString source = QStringLiteral("%1, frame %2").arg(QFileInfo(fileName).fileName()).arg(number);
@@ -92,11 +103,11 @@ bool loadAnimation(const QString &fileName, const ImportOptions &options, QSize 
     return true;
 }
 
-bool loadPicture(const QString &fileName, const ImportOptions &options, QSize target, std::vector<SeriesFrame> &frames,
-                 QString *error)
+bool loadPicture(const QString &fileName, const ImportOptions &options, QSize target, qint64 animationPixels,
+                 std::vector<SeriesFrame> &frames, QString *error)
 {
     if (isAnimated(fileName))
-        return loadAnimation(fileName, options, target, frames, error);
+        return loadAnimation(fileName, options, target, animationPixels, frames, error);
     if (frames.size() >= MaxSeriesFrames) {
         *error = frameCountError(fileName);
         return false;
@@ -128,14 +139,14 @@ QImage importSeriesFrame(const QImage &frame, const ImportOptions &options, QSiz
 }
 
 std::optional<std::vector<SeriesFrame>> loadSeries(const QStringList &paths, const ImportOptions &options, QSize target,
-                                                   QString *error)
+                                                   QString *error, qint64 animationPixels)
 {
     QString reason;
     std::vector<SeriesFrame> frames;
     for (const QString &path : paths) {
         const QStringList files = QFileInfo(path).isDir() ? seriesFolderPictures(path) : QStringList{path};
         for (const QString &file : files)
-            if (!loadPicture(file, options, target, frames, &reason)) {
+            if (!loadPicture(file, options, target, animationPixels, frames, &reason)) {
                 if (error)
                     *error = reason;
                 return std::nullopt;

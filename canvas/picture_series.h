@@ -1,5 +1,6 @@
 #pragma once
 
+#include "canvas/decode_limits.h"
 #include "canvas/picture_import.h"
 
 #include <QImage>
@@ -39,6 +40,7 @@ QImage importSeriesFrame(const QImage &frame, const ImportOptions &options, QSiz
 // own delay; any other picture one frame. The files are checked as Import
 // checks them (regular, whole, within the size limits). Nothing, with the
 // file and the reason in error, when one cannot be read, when they hold no
-// picture at all, or more than MaxSeriesFrames.
+// picture at all, or more than MaxSeriesFrames, or an animation whose
+// frames hold more than animationPixels all told (see decode_limits.h).
 std::optional<std::vector<SeriesFrame>> loadSeries(const QStringList &paths, const ImportOptions &options, QSize target,
-                                                   QString *error);
+                                                   QString *error, qint64 animationPixels = MaxAnimationPixels);

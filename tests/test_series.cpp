@@ -95,6 +95,10 @@ void TestSeries::loadsAnimationFilesAndFolders()
     QVERIFY(!loadSeries({dir.filePath(QStringLiteral("folder/notes.txt")), dir.path()}, inverted,
                         importTargetSize(false), &error));
     QVERIFY(error.contains(QStringLiteral("notes.txt")));
+    // Frames are decoded whole: a small file of many large ones stops at the budget.
+    QVERIFY(!loadSeries({dir.filePath(QStringLiteral("run.gif"))}, inverted, importTargetSize(false), &error,
+                        2 * 64 * 32 + 1));
+    QVERIFY2(error.contains(QStringLiteral("first 3 frames")), qPrintable(error));
 }
 
 void TestSeries::seriesTime()
