@@ -4,7 +4,6 @@
 #include "app/one_line_list.h"
 #include "app/prompts.h"
 #include "serial/port_session.h"
-#include "serial/reconnect.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -156,9 +155,8 @@ void PortPanel::onLost(const QString &reason)
     if (state_ == State::Closed)
         return; // shown closed already: a late report of the same loss
     onClosed();
-    prompts_.message(
-        QStringLiteral("Comm Port lost - ") + reason +
-        QStringLiteral("\nIt opens again by itself if the device is back within %1 s.").arg(ReconnectWindowMs / 1000));
+    // As before the reconnect existed; the receive window says when it reopens.
+    prompts_.message(QStringLiteral("Comm Port lost - ") + reason);
 }
 
 void PortPanel::onReconnected(const QString &device)
