@@ -15,6 +15,7 @@
 #include "serial/port_devices.h"
 #include "serial/qt_serial_port.h"
 #include "text/file_kind.h"
+#include "text/file_save.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -307,19 +308,6 @@ int pictureFromText(const ConsoleStreams &console, const ConvertOptions &options
 void reportError(const ConsoleStreams &console, const QString &message)
 {
     say(console.err, ProgramName + QStringLiteral(": ") + message + QLatin1Char('\n'));
-}
-
-// A write the system cuts short (a size limit reached, a full disk) tells
-// nothing of why; the next one, for the rest, fails and says.
-bool writeAll(QIODevice &device, const QByteArray &bytes)
-{
-    for (qint64 done = 0; done < bytes.size();) {
-        const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
 }
 
 void setUpSendPort(QtSerialPort &port, const ConvertOptions &options)

@@ -27,8 +27,6 @@ class QtSerialPort;
 
 // "voxcel-convert: " and the message, on its own line of the error stream.
 void reportError(const ConsoleStreams &console, const QString &message);
-// Writes every byte; false when the device refuses some.
-bool writeAll(QIODevice &device, const QByteArray &bytes);
 // Com1 of this process is the device of --send, at the line speed asked
 // for; throws PortError when the settings are refused.
 void setUpSendPort(QtSerialPort &port, const ConvertOptions &options);

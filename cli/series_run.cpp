@@ -7,6 +7,7 @@
 #include "serial/qt_serial_port.h"
 #include "serial/series_plan.h"
 #include "text/file_kind.h"
+#include "text/file_save.h"
 
 #include <QFileInfo>
 

@@ -22,24 +22,6 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// Writes all the bytes, unbuffered, and counts in `done` those written. A
-// write the system cuts short (the disk filled up or the size limit was
-// reached on the way) reports no error of its own; the next one, for the
-// rest, fails and tells why.
-bool writeAll(QFileDevice &file, const QByteArray &bytes, qint64 *done = nullptr)
-{
-    qint64 count = 0;
-    qint64 &written = done ? *done : count;
-    written = 0;
-    while (written < bytes.size()) {
-        const qint64 now = file.write(bytes.constData() + written, bytes.size() - written);
-        if (now <= 0)
-            return false;
-        written += now;
-    }
-    return true;
-}
-
 // Some file systems (network ones) report a full disk or a used-up quota
 // only when the data is synced, so the sync is part of the write.
 bool syncToDisk(QFileDevice &file, QString *reason)
@@ -113,6 +95,20 @@ QString writeInPlace(const QString &fileName, const QByteArray &bytes, const QSt
 }
 
 } // namespace
+
+bool writeAll(QIODevice &device, const QByteArray &bytes, qint64 *done)
+{
+    qint64 count = 0;
+    qint64 &written = done ? *done : count;
+    written = 0;
+    while (written < bytes.size()) {
+        const qint64 now = device.write(bytes.constData() + written, bytes.size() - written);
+        if (now <= 0)
+            return false;
+        written += now;
+    }
+    return true;
+}
 
 QString replaceFile(const QString &fileName, const QByteArray &bytes)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 // Replaces the file with these bytes, or leaves it as it was. The bytes go
@@ -18,3 +19,9 @@ QString replaceFile(const QString &fileName, const QByteArray &bytes);
 // fails with "File too large" and the save reports it. Programs that save
 // files call this once at start.
 void ignoreFileSizeSignal();
+
+// Writes all the bytes and counts in `done` those written. A write the
+// system cuts short (the disk filled up or a size limit was reached on the
+// way) reports no error of its own; the next one, for the rest, fails and
+// the device tells why.
+bool writeAll(QIODevice &device, const QByteArray &bytes, qint64 *done = nullptr);
