@@ -191,13 +191,6 @@ std::optional<typename Choices::value_type> choiceValue(const QString &text, con
     return *found;
 }
 
-// Two paths that lead to one file: by name, or for files that exist by
-// what they are on the disk.
-bool namesSameFile(const QString &a, const QString &b)
-{
-    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath() || isSameFile(a, b);
-}
-
 QString invalidChoice(const QString &option, const QString &text, const QString &choices)
 {
     return QStringLiteral("--%1: \"%2\" is not one of %3").arg(option, text, choices);
@@ -222,7 +215,7 @@ QString readInputs(const QCommandLineParser &parser, ConvertOptions &o)
         if (!parser.isSet(Output))
             return QStringLiteral("--from-text needs -o picture.bmp");
         const QString output = parser.value(Output);
-        if (o.fromText != QLatin1String("-") && namesSameFile(output, o.fromText))
+        if (o.fromText != QLatin1String("-") && namesOneFile(output, o.fromText))
             return QStringLiteral("-o %1 would overwrite the text").arg(parser.value(Output));
     } else if (o.inputs.isEmpty() && !parser.isSet(Text)) {
         return QStringLiteral("no picture given");
@@ -304,9 +297,9 @@ QString readText(const QCommandLineParser &parser, ConvertOptions &o)
         if (o.inputs.size() > 1 && !parser.isSet(Series))
             return QStringLiteral("--save-picture takes one picture at a time");
         const QString &input = o.inputs.constFirst();
-        if (!input.isEmpty() && namesSameFile(input, o.savePicture))
+        if (!input.isEmpty() && namesOneFile(input, o.savePicture))
             return QStringLiteral("--save-picture %1 would overwrite the picture").arg(o.savePicture);
-        if (!o.output.isEmpty() && namesSameFile(o.output, o.savePicture))
+        if (!o.output.isEmpty() && namesOneFile(o.output, o.savePicture))
             return QStringLiteral("--save-picture and -o both name %1").arg(o.savePicture);
     }
     return QString();

@@ -54,19 +54,16 @@ QList<OutputTarget> planOutputs(const ConvertOptions &options, QString *error)
     // Never write over a picture, nor twice to one file: by path, and for
     // files that exist by what they are on the disk, so a symlink or a
     // second name leads nowhere else.
-    auto sameFile = [](const QString &a, const QString &b) {
-        return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath() || isSameFile(a, b);
-    };
     QStringList written;
     for (const OutputTarget &target : std::as_const(targets)) {
         const QString path = QFileInfo(target.file).absoluteFilePath();
         if (std::any_of(options.inputs.begin(), options.inputs.end(),
-                        [&](const QString &input) { return sameFile(input, target.file); })) {
+                        [&](const QString &input) { return namesOneFile(input, target.file); })) {
             *error = QStringLiteral("%1 would overwrite a picture").arg(target.file);
             return {};
         }
         if (std::any_of(written.begin(), written.end(),
-                        [&](const QString &other) { return sameFile(other, target.file); })) {
+                        [&](const QString &other) { return namesOneFile(other, target.file); })) {
             *error = QStringLiteral("two pictures would both be written to %1").arg(target.file);
             return {};
         }

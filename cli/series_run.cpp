@@ -124,7 +124,7 @@ QString overwritesInput(const QString &option, const QString &pattern, int frame
     for (int number = 1; number <= frames; ++number) {
         const QString file = seriesFileName(pattern, number);
         for (const QString &input : inputs)
-            if (QFileInfo(file).absoluteFilePath() == QFileInfo(input).absoluteFilePath() || isSameFile(file, input))
+            if (namesOneFile(file, input))
                 return QStringLiteral("%1 %2 would overwrite the picture %3").arg(option, pattern, input);
     }
     return QString();

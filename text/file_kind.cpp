@@ -38,6 +38,11 @@ bool isSameFile(const QString &a, const QString &b)
 #endif
 }
 
+bool namesOneFile(const QString &a, const QString &b)
+{
+    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath() || isSameFile(a, b);
+}
+
 bool isSpecialFile(const QString &fileName)
 {
 #ifdef Q_OS_UNIX

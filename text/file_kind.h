@@ -11,6 +11,11 @@ bool isRegularFile(const QString &fileName);
 // inode, through any symlinks); false when either does not exist.
 bool isSameFile(const QString &a, const QString &b);
 
+// True when both paths lead to one file: the same path, or for files that
+// exist, the same file on the disk (so a symlink or a second name leads
+// nowhere else). For outputs that may not exist yet.
+bool namesOneFile(const QString &a, const QString &b);
+
 // True when the path names an existing FIFO, device or socket: something a
 // program writes into, never one to replace.
 bool isSpecialFile(const QString &fileName);
