@@ -7,8 +7,23 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 
 namespace {
+// Ten entries share the fixed window's width: with no gap between them
+// (each keeps the style's own padding), all of them stay in sight, none
+// behind an overflow button.
+class CompactMenuBarStyle : public QProxyStyle
+{
+public:
+    explicit CompactMenuBarStyle(QObject *owner) { setParent(owner); }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        return metric == PM_MenuBarItemSpacing ? 0 : QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
 QAction *menuAction(QMenuBar *bar, const char *name, const QString &caption)
 {
     return named(bar->addAction(caption), name);
@@ -29,9 +44,7 @@ WindowMenus buildWindowMenus(QMainWindow &window)
     // a round trip to its session bus before the first paint).
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QMenuBar *bar = window.menuBar();
-    // Eleven entries share the fixed window's width: a little less room
-    // around each keeps all of them in sight, none behind an overflow button.
-    bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; } QMenuBar::item { padding: 2px 3px; }"));
+    bar->setStyle(new CompactMenuBarStyle(bar));
     WindowMenus menus{};
     menus.exit = menuAction(bar, "mnuExit", QStringLiteral("E&xit"));
     menus.open = menuAction(bar, "mnuOpen", QStringLiteral("&Open"));
