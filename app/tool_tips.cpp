@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -77,7 +79,13 @@ const std::pair<const char *, const char *> ToolTips[] = {
 
 void setToolTips(QWidget &window)
 {
-    for (const auto &[name, tip] : ToolTips)
-        if (auto *control = window.findChild<QWidget *>(QLatin1String(name)))
-            control->setToolTip(QString::fromUtf8(tip));
+    // One pass over the controls (the main window has over a hundred), not
+    // a search of them all for each name.
+    for (QWidget *control : window.findChildren<QWidget *>()) {
+        const QByteArray name = control->objectName().toLatin1();
+        const auto tip = std::find_if(std::begin(ToolTips), std::end(ToolTips),
+                                      [&name](const auto &entry) { return name == entry.first; });
+        if (tip != std::end(ToolTips))
+            control->setToolTip(QString::fromUtf8(tip->second));
+    }
 }

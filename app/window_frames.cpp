@@ -6,6 +6,7 @@
 
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHash>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -57,9 +58,14 @@ void finishWindow(QMainWindow &window)
     // lands in a text.
     for (auto *box : window.findChildren<QPlainTextEdit *>())
         box->setTabChangesFocus(true);
+    // Each control by its name, from one pass over them all.
+    QHash<QString, QWidget *> byName;
+    for (QWidget *control : window.findChildren<QWidget *>())
+        if (!byName.contains(control->objectName()))
+            byName.insert(control->objectName(), control);
     QWidget *previous = nullptr;
     for (const char *name : ReadingOrder) {
-        auto *next = window.findChild<QWidget *>(QLatin1String(name));
+        QWidget *next = byName.value(QLatin1String(name));
         Q_ASSERT(next);
         if (previous)
             QWidget::setTabOrder(previous, next);
