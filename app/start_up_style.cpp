@@ -1,8 +1,10 @@
 #include "app/start_up_style.h"
 
+#include <QGroupBox>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPointer>
+#include <QStyleOption>
 
 #include <functional>
 #include <optional>
@@ -62,4 +64,38 @@ QIcon StartUpStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption
     QPointer<QStyle> base(baseStyle());
     return iconOnFirstUse(
         [base, standardIcon] { return base ? base->standardIcon(standardIcon, nullptr, nullptr) : QIcon(); });
+}
+
+void StartUpStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                                 const QWidget *widget) const
+{
+    if (element != PE_FrameGroupBox || baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    // Fusion's frame, as its picture has it: a faint line a pixel inside
+    // the box, below the title, with its corners cut, over a fainter shade.
+    // Straight lines and fills only: a rounded, smoothed path is costly to
+    // fill over the whole box.
+    constexpr int BelowTitle = 3;
+    const auto *box = qobject_cast<const QGroupBox *>(widget);
+    const bool titled = !box || box->isCheckable() || !box->title().isEmpty();
+    const int top =
+        BelowTitle + (titled ? qMax(pixelMetric(PM_ExclusiveIndicatorHeight), option->fontMetrics.height()) : 0);
+    const QRect line = option->rect.adjusted(1, top + 1, -2, -2); // the line's pixels, corner to corner
+    if (line.width() < 4 || line.height() < 4)
+        return;
+    const QColor edge(0x75, 0x75, 0x75, 0x32);
+    painter->fillRect(line.adjusted(1, 1, -1, -1), QColor(0, 0, 0, 0x03));
+    painter->fillRect(line.left() + 2, line.top(), line.width() - 4, 1, edge);
+    painter->fillRect(line.left() + 2, line.bottom(), line.width() - 4, 1, edge);
+    painter->fillRect(line.left(), line.top() + 2, 1, line.height() - 4, edge);
+    painter->fillRect(line.right(), line.top() + 2, 1, line.height() - 4, edge);
+    const QColor corner(0x60, 0x60, 0x60, 0x34);
+    for (const QPoint &at : {line.topLeft(), line.topRight(), line.bottomLeft(), line.bottomRight()}) {
+        const int inward = at.x() == line.left() ? 1 : -1;
+        const int down = at.y() == line.top() ? 1 : -1;
+        painter->fillRect(at.x() + inward, at.y(), 1, 1, corner);
+        painter->fillRect(at.x(), at.y() + down, 1, 1, corner);
+    }
 }
