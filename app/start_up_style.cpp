@@ -73,8 +73,9 @@ void StartUpStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *o
         QProxyStyle::drawPrimitive(element, option, painter, widget);
         return;
     }
-    // Fusion's frame, as its picture has it: a faint line a pixel inside
-    // the box, below the title, with its corners cut, over a fainter shade.
+    // Fusion's frame, as its picture has it: below the title, a faint line
+    // along the box's last pixels but its left and top ones, with its
+    // corners cut; inside it a fainter line, then a still fainter shade.
     // Straight lines and fills only: a rounded, smoothed path is costly to
     // fill over the whole box.
     constexpr int BelowTitle = 3;
@@ -82,20 +83,24 @@ void StartUpStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *o
     const bool titled = !box || box->isCheckable() || !box->title().isEmpty();
     const int top =
         BelowTitle + (titled ? qMax(pixelMetric(PM_ExclusiveIndicatorHeight), option->fontMetrics.height()) : 0);
-    const QRect line = option->rect.adjusted(1, top + 1, -2, -2); // the line's pixels, corner to corner
-    if (line.width() < 4 || line.height() < 4)
+    const QRect line = option->rect.adjusted(1, top + 1, 0, 0); // the line's pixels, corner to corner
+    if (line.width() < 6 || line.height() < 6)
         return;
-    const QColor edge(0x75, 0x75, 0x75, 0x32);
-    painter->fillRect(line.adjusted(1, 1, -1, -1), QColor(0, 0, 0, 0x03));
-    painter->fillRect(line.left() + 2, line.top(), line.width() - 4, 1, edge);
-    painter->fillRect(line.left() + 2, line.bottom(), line.width() - 4, 1, edge);
-    painter->fillRect(line.left(), line.top() + 2, 1, line.height() - 4, edge);
-    painter->fillRect(line.right(), line.top() + 2, 1, line.height() - 4, edge);
-    const QColor corner(0x60, 0x60, 0x60, 0x34);
-    for (const QPoint &at : {line.topLeft(), line.topRight(), line.bottomLeft(), line.bottomRight()}) {
-        const int inward = at.x() == line.left() ? 1 : -1;
-        const int down = at.y() == line.top() ? 1 : -1;
-        painter->fillRect(at.x() + inward, at.y(), 1, 1, corner);
-        painter->fillRect(at.x(), at.y() + down, 1, 1, corner);
-    }
+    const auto ring = [painter](const QRect &r, int cut, const QColor &colour) {
+        painter->fillRect(r.left() + cut, r.top(), r.width() - 2 * cut, 1, colour);
+        painter->fillRect(r.left() + cut, r.bottom(), r.width() - 2 * cut, 1, colour);
+        painter->fillRect(r.left(), r.top() + cut, 1, r.height() - 2 * cut, colour);
+        painter->fillRect(r.right(), r.top() + cut, 1, r.height() - 2 * cut, colour);
+    };
+    const auto corners = [painter](const QRect &r, const QColor &colour) {
+        for (const QPoint &at : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()})
+            painter->fillRect(at.x(), at.y(), 1, 1, colour);
+    };
+    painter->fillRect(line.adjusted(2, 2, -2, -2), QColor(0, 0, 0, 0x03));
+    ring(line.adjusted(1, 1, -1, -1), 1, QColor(0, 0, 0, 0x07));
+    corners(line.adjusted(1, 1, -1, -1), QColor(0x5a, 0x5a, 0x5a, 0x1f));
+    ring(line, 2, QColor(0x75, 0x75, 0x75, 0x32));
+    const QColor rounding(0x60, 0x60, 0x60, 0x34);
+    corners(line.adjusted(1, 0, -1, 0), rounding);
+    corners(line.adjusted(0, 1, 0, -1), rounding);
 }
