@@ -6,6 +6,7 @@
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
 #include "support/controls.h"
+#include "support/picsim_link.h"
 #include "support/pty_pair.h"
 #include "support/scripted_prompts.h"
 
@@ -27,12 +28,9 @@ void TestWindowLinePacing::startUpPictureKeepsThePicsSilence()
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("lcd"));
     QProcess picsim;
-    picsim.start(QStringLiteral(VOXCEL_PICSIM_PROGRAM),
-                 {QStringLiteral("--expect-delay=20"), PicsimBusyMachineAllowance, QStringLiteral("--link"), link,
-                  QStringLiteral("--log"), dir.filePath(QStringLiteral("picsim.log"))});
-    QVERIFY(picsim.waitForReadyRead(10000));
-    picsim.readLine(); // the pseudo-terminal's own name
-    qputenv("VOXCEL_COM1", QFile::encodeName(link));
+    QVERIFY(startPicsimBehind(picsim, link,
+                              {QStringLiteral("--expect-delay=20"), PicsimBusyMachineAllowance, QStringLiteral("--log"),
+                               dir.filePath(QStringLiteral("picsim.log"))}));
 
     ScriptedPrompts prompts;
     {

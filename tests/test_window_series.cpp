@@ -6,6 +6,7 @@
 #include "serial/qt_serial_port.h"
 #include "support/controls.h"
 #include "support/gif_writer.h"
+#include "support/picsim_link.h"
 #include "support/pty_pair.h"
 #include "support/scripted_prompts.h"
 
@@ -61,11 +62,7 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
     QVERIFY(writeGreyGif(gif, frames, QList<int>(20, 50)));
     const QString link = dir.filePath(QStringLiteral("lcd"));
     QProcess picsim;
-    picsim.start(QStringLiteral(VOXCEL_PICSIM_PROGRAM),
-                 {QStringLiteral("--link"), link, QStringLiteral("--log"), dir.filePath("picsim.log")});
-    QVERIFY(picsim.waitForReadyRead(10000));
-    picsim.readLine();
-    qputenv("VOXCEL_COM1", QFile::encodeName(link));
+    QVERIFY(startPicsimBehind(picsim, link, {QStringLiteral("--log"), dir.filePath("picsim.log")}));
 
     ScriptedPrompts prompts;
     PortSession session([] { return std::make_unique<QtSerialPort>(); });
