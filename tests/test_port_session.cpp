@@ -1,6 +1,6 @@
 // The port session: its thread keeps the caller free. A stop ends a send
-// in the middle of its pause, and a peer that reads nothing never holds up
-// the caller's event loop, however many keys are typed.
+// in the middle of its pause, and that send only; a peer that reads nothing
+// never holds up the caller's event loop, however many keys are typed.
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
 #include "support/fake_port.h"
@@ -70,6 +70,13 @@ void TestPortSession::stopEndsASendInItsPause()
     QCOMPARE(result.end, PacedSendResult::End::Stopped);
     QCOMPARE(result.sent, 2);
     QCOMPARE(fake->written(), QByteArray("*0"));
+
+    // The stop was for that send alone: the next one runs to its end.
+    finished.clear();
+    session.send({QStringLiteral("ef]gh"), QStringLiteral("]"), 1});
+    QVERIFY(arrived(finished));
+    QCOMPARE(finished.first().first().value<PacedSendResult>().end, PacedSendResult::End::Sent);
+    QCOMPARE(fake->written(), QByteArray("*0ef]gh"));
 }
 
 void TestPortSession::stalledPeerLeavesTheCallerAnswering()
