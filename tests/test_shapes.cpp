@@ -122,6 +122,8 @@ void TestShapes::shiftConstrains_data()
     QTest::newRow("diagonal up left") << int(Shape::Line) << QPoint(-7, -6) << QPoint(-7, -7);
     QTest::newRow("rectangle to a square") << int(Shape::Rectangle) << QPoint(5, -9) << QPoint(9, -9);
     QTest::newRow("ellipse to a circle") << int(Shape::Ellipse) << QPoint(-4, 2) << QPoint(-4, 4);
+    QTest::newRow("rectangle straight down") << int(Shape::Rectangle) << QPoint(0, 6) << QPoint(6, 6);
+    QTest::newRow("ellipse straight down") << int(Shape::Ellipse) << QPoint(0, 6) << QPoint(6, 6);
 }
 
 void TestShapes::shiftConstrains()
