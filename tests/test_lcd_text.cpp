@@ -41,6 +41,7 @@ void TestLcdText::builtInFont_data()
     QTest::newRow("bold, one dot wider") << "I" << 8 << true << QSize(6, 7) << 18;
     QTest::newRow("16 px doubles every dot") << "H" << 16 << false << QSize(10, 14) << 68;
     QTest::newRow("two lines") << "H\nH" << 8 << false << QSize(5, 15) << 34;
+    QTest::newRow("three lines at 16 px") << "H\nH\nH" << 16 << false << QSize(10, 46) << 204;
     QTest::newRow("outside ASCII, a question mark") << QString(QChar(0x20AC)) << 8 << false << QSize(5, 7) << 9;
 }
 
@@ -54,6 +55,10 @@ void TestLcdText::builtInFont()
     const QImage rendered = renderLcdText(text, {BuiltInLcdFont, size, bold});
     QCOMPARE(rendered.size(), box);
     QCOMPARE(dotCount(rendered), dots);
+    // One blank dot row (scaled) between lines: the last line lies at the
+    // bottom of the box as it is drawn alone.
+    const QImage last = renderLcdText(text.section(QLatin1Char('\n'), -1), {BuiltInLcdFont, size, bold});
+    QCOMPARE(rendered.copy(0, box.height() - last.height(), last.width(), last.height()), last);
 }
 
 void TestLcdText::noGreyInAnyFont()
