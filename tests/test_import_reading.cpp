@@ -159,6 +159,9 @@ void TestImportReading::badFilesGiveTheNameAndReason_data()
     for (const PictureBomb &bomb : pictureBombs())
         if (!bomb.refusal.isEmpty())
             QTest::newRow(qPrintable(bomb.name)) << bomb.name << bomb.bytes << bomb.refusal;
+    // Decoded reduced it would fit, but the decoder keeps every coefficient.
+    QTest::newRow("progressive JPEG decoded reduced")
+        << "reduced.jpg" << bombs::jpegClaiming(20000, true) << "20000 x 20000 pixels in progressive JPEG";
     // A drawing draws only what it holds: it fetches no file, device or address.
     const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
                            "width='64' height='32'>";
