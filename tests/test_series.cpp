@@ -1,7 +1,9 @@
 // A series of pictures: reading animations, files and folders through the
-// import, the EEPROM addresses of its frames, and its time on the line.
+// import, the EEPROM addresses of its frames, and its time on the line
+// with the holds between frames and rounds.
 #include "canvas/picture_series.h"
 #include "serial/series_plan.h"
+#include "support/fake_port.h"
 #include "support/gif_writer.h"
 
 #include <QTemporaryDir>
@@ -112,6 +114,16 @@ void TestSeries::seriesTime()
     QCOMPARE(seriesSendTime(plan, character, 1, 3, 1), LineDuration(milliseconds(1)));
     QCOMPARE(defaultSeriesHoldMs({0, 80}), 80);
     QCOMPARE(defaultSeriesHoldMs({}), 500);
+
+    // A round's last frame is held before the next round begins, as any frame.
+    FakePort port;
+    port.setOpen(true);
+    const SeriesSendPlan twice{{QStringLiteral("ab")}, QStringLiteral("]"), 0, 100, 2};
+    const SeriesSendResult sent =
+        sendSeriesPaced(twice, port, [&port](LineTime t) { port.sleepUntil(t); }, {}, [&port] { return port.now(); });
+    QCOMPARE(sent.last.end, PacedSendResult::End::Sent);
+    QCOMPARE(port.written(), QByteArray("abab"));
+    QVERIFY(port.writes()[2].silence >= milliseconds(100));
 }
 
 void TestSeries::commandLine_data()
