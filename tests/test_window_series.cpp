@@ -1,10 +1,13 @@
 // The Series window on the real main window: an animation of 20 frames into
 // the EEPROM through the window's port to voxcel-picsim, which checks that
-// each picture lies one picture size after the one before.
+// each picture lies one picture size after the one before. On its own, over
+// a port in memory: the hold between the rounds of a loop.
 #include "app/main_window.h"
+#include "app/series_window.h"
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
 #include "support/controls.h"
+#include "support/fake_port.h"
 #include "support/gif_writer.h"
 #include "support/picsim_link.h"
 #include "support/pty_pair.h"
@@ -12,11 +15,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -26,6 +31,7 @@ class TestWindowSeries : public QObject
     Q_OBJECT
 private slots:
     void twentyFramesIntoTheEeprom();
+    void roundsAreHeldApart();
 };
 
 namespace {
@@ -119,6 +125,50 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
                                       .arg(k - 1)),
                  qPrintable(results));
     qunsetenv("VOXCEL_COM1");
+}
+
+void TestWindowSeries::roundsAreHeldApart()
+{
+    QTemporaryDir dir;
+    QImage white(128, 64, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    QVERIFY(white.save(dir.filePath(QStringLiteral("white.png"))));
+    auto *port = new FakePort;
+    PortSession session([port] { return std::unique_ptr<PortLayer>(port); });
+    // Connected before the window's handlers: its hold starts after a finish is noted here.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 finishedAt = -1, nextStartedAfter = -1;
+    connect(&session, &PortSession::sendFinished, this, [&] { finishedAt = clock.elapsed(); });
+    connect(&session, &PortSession::sendProgress, this, [&] {
+        if (finishedAt >= 0 && nextStartedAfter < 0)
+            nextStartedAfter = clock.elapsed() - finishedAt;
+    });
+    session.open(1, QStringLiteral("115200,n,8,1"));
+    ImportOptions importOptions;
+    SeriesHost host;
+    host.settings = [] {
+        SeriesHost::Settings settings;
+        settings.startAddressText = QStringLiteral("0");
+        settings.xmitDelayMs = 0;
+        return settings;
+    };
+    host.portOpen = [] { return true; };
+    host.otherSendRunning = [] { return false; };
+    host.importOptions = [&importOptions] { return &importOptions; };
+    host.halfHeight = [] { return false; };
+    host.putOnCanvas = [](const QImage &, const QString &) {};
+    host.holdWindow = [](bool) {};
+    ScriptedPrompts prompts;
+    SeriesWindow series(host, session, prompts, nullptr);
+    series.loadPaths({dir.filePath(QStringLiteral("white.png"))});
+    control<QSpinBox>(&series, "seriesHold")->setValue(300);
+    control<QSpinBox>(&series, "seriesLoops")->setValue(2); // one frame: only rounds to hold apart
+    control<QPushButton>(&series, "seriesSend")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!series.isSending(), 20000);
+    QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.messages.join(QLatin1Char('|'))));
+    QCOMPARE(port->written().count('*'), 2);
+    QVERIFY2(nextStartedAfter >= 290, qPrintable(QString::number(nextStartedAfter))); // a timer's ms rounding
 }
 
 QTEST_MAIN(TestWindowSeries)
