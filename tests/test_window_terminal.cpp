@@ -41,6 +41,18 @@ void TestWindowTerminal::hexViewAndLogThroughTheMenu()
     const QList<QByteArray> lines = log.readAll().split('\n');
     QCOMPARE(lines.size(), 3); // and the end of the last line
     QVERIFY2(lines.at(0).endsWith(" RX OK") && lines.at(1).endsWith(" TX v"), lines.at(0) + lines.at(1));
+
+    // Closed and opened again, the log turned off and on again: the offsets
+    // start again, and the same file keeps the earlier traffic.
+    click("cmdcomm");
+    QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
+    action("termLog")->trigger();
+    openPort();
+    action("termLog")->trigger();
+    port->queueInput(QStringLiteral("OK"));
+    QTRY_COMPARE(received(), QStringLiteral("00000000: 4F 4B"));
+    QVERIFY(log.seek(0));
+    QCOMPARE(log.readAll().count(" RX OK\n"), 2);
 }
 
 void TestWindowTerminal::unwritableLogTurnsLoggingOff()
