@@ -42,6 +42,10 @@ void PortPanel::buildControls(QWidget *portStrip)
     for (QRadioButton *portOption : {com1Option, com2Option}) {
         portOption->setFont(boldSmall);
         setColours(portOption, Grey, Navy);
+        // Greyed while the port is open: the dot alone shows the port in use.
+        QPalette palette = portOption->palette();
+        palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(208, 208, 208));
+        portOption->setPalette(palette);
     }
     lineSettingsLabel = label(portStrip, "Label2", QStringLiteral("Setting"), {118, 6, 78, 15}, Grey, Navy);
     lineSettingsLabel->setFont(boldSmall);

@@ -41,9 +41,10 @@ void StartAddressBox::setAddress(int address)
     }
     longAddress_ = address;
     setText(QString());
-    // Shown as the placeholder, in the text's own colour.
+    // Shown as the placeholder, in the text's own colours.
     QPalette shown = palette();
-    shown.setColor(QPalette::PlaceholderText, shown.color(QPalette::Text));
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        shown.setColor(group, QPalette::PlaceholderText, shown.color(group, QPalette::Text));
     setPalette(shown);
     setPlaceholderText(QString::number(address));
 }
@@ -162,5 +163,7 @@ bool StartAddressBox::allowed(const AddressBoxEdit &edit)
 void StartAddressBox::showReason(const QString &reason)
 {
     // Under the box, where the eye is; it asks nothing and goes by itself.
-    QToolTip::showText(mapToGlobal(QPoint(0, height())), reason, this);
+    // As rich text the balloon wraps its lines instead of crossing the screen.
+    QToolTip::showText(mapToGlobal(QPoint(0, height())), QStringLiteral("<p>%1</p>").arg(reason.toHtmlEscaped()),
+                       this);
 }

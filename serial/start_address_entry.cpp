@@ -5,7 +5,7 @@
 namespace {
 
 const QString LargerAddresses =
-    QStringLiteral("Right-click the box for Start Address... to enter any address from 0 to 65535.");
+    QStringLiteral("Right-click the box for Start Address..., which takes any address from 0 to 65535.");
 
 // A text as a reason quotes it: a clipboard may hold megabytes.
 QString quoted(const QString &text)
@@ -35,9 +35,10 @@ AddressBoxEdit judgeTypedIntoAddressBox(const AddressBoxState &box, const QStrin
     if (result.size() <= StartAddressBoxLength)
         return {true, typed, {}};
     return {false, {},
-            QStringLiteral("The box holds %1 characters, so %2 does not fit. Select the characters to replace, or: %3")
+            QStringLiteral("%1 does not fit: the box holds %2 characters. Select the characters to replace. %3")
+                .arg(quoted(result))
                 .arg(StartAddressBoxLength)
-                .arg(quoted(result), LargerAddresses)};
+                .arg(LargerAddresses)};
 }
 
 AddressBoxEdit judgePastedIntoAddressBox(const AddressBoxState &box, const QString &pasted)

@@ -151,7 +151,7 @@ void TestParamPrefix::addressBoxTakesWholeTextOrNone_data()
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("insert"); // empty: refused
     QTest::addColumn<QString>("reason");
-    const QString larger = QStringLiteral("Start Address... to enter any address from 0 to 65535");
+    const QString larger = QStringLiteral("Start Address..., which takes any address from 0 to 65535");
     QTest::newRow("fifth key") << false << "6451" << 4 << 0 << "2" << "" << "\"64512\" does not fit";
     QTest::newRow("key into the full default") << false << "0000" << 0 << 0 << "1" << "" << larger;
     QTest::newRow("key over the selection") << false << "0000" << 4 << 4 << "6" << "6" << "";
