@@ -138,9 +138,8 @@ QString SendPanel::startAddressText() const
 
 void SendPanel::askStartAddress()
 {
-    const QString answer =
-        prompts_.ask(QStringLiteral("The EEPROM's start address, a decimal number from 0 to 65535"),
-                     QStringLiteral("Start Address"), startAddressEdit->addressText());
+    const QString answer = prompts_.ask(QStringLiteral("The EEPROM's start address, a decimal number from 0 to 65535"),
+                                        QStringLiteral("Start Address"), startAddressEdit->addressText());
     if (answer.isEmpty())
         return; // Cancel
     QString reason;

@@ -286,7 +286,8 @@ void SeriesWindow::showEstimate()
     holdBox->setEnabled(!eeprom);
     loopsBox->setEnabled(!eeprom);
     if (otherSendHeld_) {
-        timeText->setText(QStringLiteral("To Canvas and this window's send wait until the main window's send has ended"));
+        timeText->setText(
+            QStringLiteral("To Canvas and this window's send wait until the main window's send has ended"));
         return;
     }
     QString error;

@@ -66,8 +66,8 @@ void StartAddressBox::keyPressEvent(QKeyEvent *event)
     }
     // What the line edit would insert: printable text without Ctrl or Meta.
     const QString typed = event->text();
-    const bool inserts = !typed.isEmpty() && typed.at(0).isPrint() &&
-                         !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
+    const bool inserts =
+        !typed.isEmpty() && typed.at(0).isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
     if (inserts && !isReadOnly() && !allowed(judgeTypedIntoAddressBox(stateOf(*this), typed))) {
         event->accept();
         return;
@@ -164,6 +164,5 @@ void StartAddressBox::showReason(const QString &reason)
 {
     // Under the box, where the eye is; it asks nothing and goes by itself.
     // As rich text the balloon wraps its lines instead of crossing the screen.
-    QToolTip::showText(mapToGlobal(QPoint(0, height())), QStringLiteral("<p>%1</p>").arg(reason.toHtmlEscaped()),
-                       this);
+    QToolTip::showText(mapToGlobal(QPoint(0, height())), QStringLiteral("<p>%1</p>").arg(reason.toHtmlEscaped()), this);
 }

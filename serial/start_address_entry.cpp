@@ -34,7 +34,8 @@ AddressBoxEdit judgeTypedIntoAddressBox(const AddressBoxState &box, const QStrin
     const QString result = afterEdit(box, typed);
     if (result.size() <= StartAddressBoxLength)
         return {true, typed, {}};
-    return {false, {},
+    return {false,
+            {},
             QStringLiteral("%1 does not fit: the box holds %2 characters. Select the characters to replace. %3")
                 .arg(quoted(result))
                 .arg(StartAddressBoxLength)
@@ -47,7 +48,8 @@ AddressBoxEdit judgePastedIntoAddressBox(const AddressBoxState &box, const QStri
     if (hasLineBreak(number))
         return {false, {}, QStringLiteral("Not pasted: the clipboard holds more than one line.")};
     if (number.size() > StartAddressBoxLength)
-        return {false, {},
+        return {false,
+                {},
                 QStringLiteral("Not pasted: %1 has %2 characters and the box holds %3. %4")
                     .arg(quoted(number))
                     .arg(number.size())
@@ -55,7 +57,8 @@ AddressBoxEdit judgePastedIntoAddressBox(const AddressBoxState &box, const QStri
                     .arg(LargerAddresses)};
     const QString result = afterEdit(box, number);
     if (result.size() > StartAddressBoxLength)
-        return {false, {},
+        return {false,
+                {},
                 QStringLiteral("Not pasted: the box would hold %1, and it holds %2 characters. Select the "
                                "characters the paste replaces.")
                     .arg(quoted(result))
