@@ -285,7 +285,7 @@ void LcdView::hold(bool held)
 {
     if (held) {
         editing_.cancel();
-        hold_.hold({canvas, penSizeCombo}, {undoAction, redoAction});
+        hold_.hold({canvas, penSizeCombo}, {undoAction, redoAction}, picture_.heldReason());
     } else {
         hold_.release();
     }

@@ -47,9 +47,15 @@ MainWindow::MainWindow(Prompts &prompts, PortSession &session, QWidget *parent)
     connect(send_, &SendPanel::sentChars, terminal_, &TerminalPanel::logSent);
     connect(output_, &OutputPanel::reformatted, send_, &SendPanel::allowSendToLcd);
     connect(output_, &OutputPanel::converted, picture_, &PicturePanel::markKept);
-    connect(send_, &SendPanel::sendStarting, this, [this] { holdDuringSend(true); });
+    connect(send_, &SendPanel::sendStarting, this, [this] {
+        holdDuringSend(true, HeldForSendText);
+        if (series_)
+            series_->holdForOtherSend(true);
+    });
     connect(send_, &SendPanel::sendEnded, this, [this] {
         holdDuringSend(false);
+        if (series_)
+            series_->holdForOtherSend(false);
         if (closeAfterSend_) // the user closed the window during the send: it goes now
             QTimer::singleShot(0, this, &QWidget::close);
     });
@@ -116,13 +122,13 @@ void MainWindow::afterFirstPaint()
     port_->findPortDevices();
 }
 
-void MainWindow::holdDuringSend(bool held)
+void MainWindow::holdDuringSend(bool held, const QString &why)
 {
-    port_->holdDuringSend(held);
-    picture_->holdDuringSend(held);
-    terminal_->holdDuringSend(held);
-    send_->holdDuringSend(held);
-    output_->holdDuringSend(held);
+    port_->holdDuringSend(held, why);
+    picture_->holdDuringSend(held, why);
+    terminal_->holdDuringSend(held, why);
+    send_->holdDuringSend(held, why);
+    output_->holdDuringSend(held, why);
     if (held)
         menusHeld_.hold({}, QList<QAction *>{menus_.open, menus_.import, menus_.fromText, menus_.undo, menus_.redo,
                                              menus_.editImport, menus_.editFromText, menus_.recover} +
@@ -157,7 +163,7 @@ SeriesHost MainWindow::seriesHost()
     // As for one picture: what must not change is held, no poll runs, and
     // the indicator says the line is busy.
     host.holdWindow = [this](bool held) {
-        holdDuringSend(held);
+        holdDuringSend(held, HeldForSeriesText);
         if (held) {
             seriesWasPolling_ = terminal_->pausePolling();
             port_->showBusy();
@@ -175,6 +181,8 @@ void MainWindow::showSeries()
     if (!series_) {
         series_ = new SeriesWindow(seriesHost(), session_, prompts_, this);
         connect(series_, &SeriesWindow::sentChars, terminal_, &TerminalPanel::logSent);
+        if (send_->isSending())
+            series_->holdForOtherSend(true);
     }
     series_->show();
     series_->raise();

@@ -43,7 +43,7 @@ protected:
 
 private:
     void connectMenus();
-    void holdDuringSend(bool held);
+    void holdDuringSend(bool held, const QString &why = QString());
     // The Series window, made when first asked for.
     void showSeries();
     SeriesHost seriesHost();

@@ -81,11 +81,12 @@ void OutputPanel::buildControls(const WindowFrames &frames)
         button(frames.directLoad, "Command15", QStringLiteral("Reformat For Output"), {6, 18, 126, 24}, false);
 }
 
-void OutputPanel::holdDuringSend(bool held)
+void OutputPanel::holdDuringSend(bool held, const QString &why)
 {
     if (held)
         hold_.hold({headerEdit, footerEdit, formatEdit, delimiterEdit, verticalOption, horizontalOption, convertButton,
-                    outputText, clearTextButton, restoreButton, reformatButton});
+                    outputText, clearTextButton, restoreButton, reformatButton},
+                   {}, why);
     else
         hold_.release();
 }

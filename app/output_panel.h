@@ -47,7 +47,7 @@ public:
     // The four Output Format boxes.
     OutputFormat outputFormat() const;
     // During a send the output text and its settings do not change.
-    void holdDuringSend(bool held);
+    void holdDuringSend(bool held, const QString &why = QString());
 
 signals:
     // Reformat For Output made a transmission text: Send to LCD may go.

@@ -102,14 +102,16 @@ void PicturePanel::loadStartValues()
     canvasFullHeight_ = static_cast<qint16>(std::nearbyint(canvasView->heightTwips()));
 }
 
-void PicturePanel::holdDuringSend(bool held)
+void PicturePanel::holdDuringSend(bool held, const QString &why)
 {
     if (held)
         hold_.hold({canvasView, displaySizeButton, penSizeCombo, drawButton, eraseButton, loadPictureButton,
-                    clearCanvasButton});
+                    clearCanvasButton},
+                   {}, why);
     else
         hold_.release();
     held_ = held;
+    heldReason_ = held ? why : QString();
     emit editingHeld(held);
 }
 

@@ -59,8 +59,9 @@ public:
     void recover(const QString &folder);
     // During a send the picture does not change: the canvas takes no
     // strokes and its commands are disabled; afterwards they are as before.
-    void holdDuringSend(bool held);
+    void holdDuringSend(bool held, const QString &why = QString());
     bool isHeld() const { return held_; }
+    QString heldReason() const { return heldReason_; }
 
     // Edits made in the LCD View. The pixels go onto the canvas at once
     // (a pen stroke as it is drawn); applyEdit then keeps the change from
@@ -120,4 +121,5 @@ private:
     QPushButton *clearCanvasButton = nullptr;
     SendHold hold_;
     bool held_ = false;
+    QString heldReason_;
 };

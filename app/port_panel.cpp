@@ -42,6 +42,10 @@ void PortPanel::buildControls(QWidget *portStrip)
     for (QRadioButton *portOption : {com1Option, com2Option}) {
         portOption->setFont(boldSmall);
         setColours(portOption, Grey, Navy);
+        // Greyed while the port is open: the dot alone shows the port in use.
+        QPalette palette = portOption->palette();
+        palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(208, 208, 208));
+        portOption->setPalette(palette);
     }
     lineSettingsLabel = label(portStrip, "Label2", QStringLiteral("Setting"), {118, 6, 78, 15}, Grey, Navy);
     lineSettingsLabel->setFont(boldSmall);
@@ -52,6 +56,7 @@ void PortPanel::buildControls(QWidget *portStrip)
     portIndicator->setFont(boldSmall);
     portButton = button(portStrip, "cmdcomm", QStringLiteral("Open"), {356, 2, 68, 22});
     setColours(portButton, Orange, Black);
+    showPortChoice();
 }
 
 QString PortPanel::lineSettingsInForce() const
@@ -74,17 +79,42 @@ void PortPanel::findPortDevices()
 
 void PortPanel::showPortDevices(const QStringList &devices)
 {
-    const QList<QRadioButton *> options{com1Option, com2Option};
-    for (qsizetype i = 0; i < options.size() && i < devices.size(); ++i)
-        options.at(i)->setToolTip(QStringLiteral("Com%1 is %2: the port opens on it when chosen (Port menu to change)")
-                                      .arg(i + 1)
-                                      .arg(devices.at(i)));
+    devices_ = devices;
+    showPortChoice();
 }
 
-void PortPanel::holdDuringSend(bool held)
+void PortPanel::showPortChoice()
 {
+    // The choice is read when the port opens: from then until it is closed
+    // again the chosen option shows the port in use, and neither changes.
+    const bool closed = state_ == State::Closed;
+    const QList<QRadioButton *> options{com1Option, com2Option};
+    for (qsizetype i = 0; i < options.size(); ++i) {
+        QRadioButton *portOption = options.at(i);
+        portOption->setEnabled(closed);
+        const int portNumber = static_cast<int>(i) + 1;
+        if (!closed)
+            portOption->setToolTip(portOption->isChecked()
+                                       ? QStringLiteral("Com%1: the port is open on it. Close the port to choose "
+                                                        "another")
+                                             .arg(portNumber)
+                                       : QStringLiteral("Com%1: close the port to choose it").arg(portNumber));
+        else if (i < devices_.size())
+            portOption->setToolTip(QStringLiteral("Com%1 is %2: the port opens on it when chosen (Port menu to change)")
+                                       .arg(portNumber)
+                                       .arg(devices_.at(i)));
+        else
+            portOption->setToolTip(
+                QStringLiteral("Com%1: the port opens on its device when chosen (Port menu to choose the device)")
+                    .arg(portNumber));
+    }
+}
+
+void PortPanel::holdDuringSend(bool held, const QString &why)
+{
+    // Com1 and Com2 need no hold: the port is open during a send.
     if (held)
-        hold_.hold({com1Option, com2Option, lineSettingsList, portButton});
+        hold_.hold({lineSettingsList, portButton}, {}, why);
     else
         hold_.release();
 }
@@ -114,6 +144,7 @@ void PortPanel::openOrClose()
         session_.close();
     } else if (state_ == State::Closed) {
         state_ = State::Opening;
+        showPortChoice();
         emit opening();
         const QListWidgetItem *chosen = lineSettingsList->currentItem();
         // No entry chosen yet: the settings in force stay.
@@ -130,6 +161,7 @@ void PortPanel::onLineSettingsChosen()
 void PortPanel::onOpened()
 {
     state_ = State::Open;
+    showPortChoice();
     emit opened();
     showOpenLook();
 }
@@ -144,6 +176,7 @@ void PortPanel::showOpenLook()
 void PortPanel::onClosed()
 {
     state_ = State::Closed;
+    showPortChoice();
     emit closed();
     prompts_.beep();
     setIndicator(QStringLiteral("OFF"), Red);
@@ -164,6 +197,7 @@ void PortPanel::onReconnected(const QString &device)
     if (state_ != State::Closed)
         return; // the user asked for an open meanwhile: its answer follows
     state_ = State::Open;
+    showPortChoice();
     emit reconnected(device);
     showOpenLook();
 }
@@ -172,6 +206,7 @@ void PortPanel::failed(qint16 commPort, const QString &reason)
 {
     // A failed open leaves the port closed, a failed close leaves it open.
     state_ = state_ == State::Closing ? State::Open : State::Closed;
+    showPortChoice();
     // Which device, and why, on a line of its own.
     prompts_.message(QStringLiteral("Error opening Comm:") + QString::number(commPort) + QLatin1Char('\n') + reason);
     emit openFailed();

@@ -3,6 +3,7 @@
 #include "app/send_hold.h"
 
 #include <QObject>
+#include <QStringList>
 
 class OneLineList;
 class PortSession;
@@ -29,8 +30,9 @@ public:
     // The indicator during a send, and after it.
     void showBusy();
     void showOn();
-    // During a send the port and its settings do not change.
-    void holdDuringSend(bool held);
+    // During a send the port and its settings do not change; `why` goes
+    // into the held controls' tooltips.
+    void holdDuringSend(bool held, const QString &why = QString());
     // The devices of Com1 and Com2, for their tooltips; found on the
     // session's thread when asked for, or given by the Port menu.
     void findPortDevices();
@@ -54,12 +56,15 @@ private:
     void onLost(const QString &reason);
     void onReconnected(const QString &device);
     void showOpenLook();
+    // Com1 and Com2: chosen while the port is closed, shown in use while not.
+    void showPortChoice();
     void failed(qint16 commPort, const QString &reason);
     void setIndicator(const QString &caption, const QColor &background);
 
     PortSession &session_;
     Prompts &prompts_;
     State state_ = State::Closed;
+    QStringList devices_; // of Com1 and Com2, once known
     SendHold hold_;
 
     QRadioButton *com1Option = nullptr;

@@ -4,11 +4,13 @@
 #include "app/one_line_list.h"
 #include "app/port_panel.h"
 #include "app/prompts.h"
+#include "app/start_address_box.h"
 #include "app/terminal_panel.h"
 #include "app/window_frames.h"
 #include "serial/param_prefix.h"
 #include "serial/pic_settings.h"
 #include "serial/port_session.h"
+#include "serial/start_address_entry.h"
 #include "text/text_rules.h"
 
 #include <QApplication>
@@ -42,6 +44,7 @@ SendPanel::SendPanel(const WindowFrames &frames, PortSession &session, PortPanel
     connect(waitCharsEdit, &QLineEdit::textChanged, this, [this](const QString &text) { waitChars_ = text; });
     connect(applyButton, &QPushButton::clicked, this, &SendPanel::applySettings);
     connect(eepromCheck, &QCheckBox::toggled, this, &SendPanel::onEepromTargetToggled);
+    connect(startAddressEdit, &StartAddressBox::startAddressAsked, this, &SendPanel::askStartAddress);
     connect(sendButton, &QPushButton::clicked, this, &SendPanel::sendToLcd);
     connect(pasteAndSendButton, &QPushButton::clicked, this, &SendPanel::pasteAndSend);
     connect(stopButton, &QPushButton::clicked, this, [this] { stop(); });
@@ -50,9 +53,12 @@ SendPanel::SendPanel(const WindowFrames &frames, PortSession &session, PortPanel
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), stopButton);
     connect(escape, &QShortcut::activated, this, [this] { stop(); });
 
-    connect(&port_, &PortPanel::opened, pasteAndSendButton, [this] { pasteAndSendButton->setEnabled(true); });
-    connect(&port_, &PortPanel::openFailed, pasteAndSendButton, [this] { pasteAndSendButton->setEnabled(false); });
-    connect(&port_, &PortPanel::closed, pasteAndSendButton, [this] { pasteAndSendButton->setEnabled(false); });
+    // The port can go away during a send: Paste and Send comes back as
+    // the port is, not as it was.
+    connect(&port_, &PortPanel::opened, pasteAndSendButton, [this] { hold_.setEnabled(pasteAndSendButton, true); });
+    connect(&port_, &PortPanel::openFailed, pasteAndSendButton,
+            [this] { hold_.setEnabled(pasteAndSendButton, false); });
+    connect(&port_, &PortPanel::closed, pasteAndSendButton, [this] { hold_.setEnabled(pasteAndSendButton, false); });
     connect(&session_, &PortSession::sendProgress, this, &SendPanel::showProgress);
     connect(&session_, &PortSession::sendFinished, this, &SendPanel::finished);
 }
@@ -71,8 +77,7 @@ void SendPanel::buildControls(const WindowFrames &frames)
     auto *startAddressLabel = label(frames.eeprom, "Label12", QStringLiteral("Start Addr"), {4, 60, 86, 14});
     startAddressLabel->setAlignment(Qt::AlignCenter);
     startAddressLabel->setFont(smallSerif);
-    startAddressEdit = make<QLineEdit>(frames.eeprom, "eeprom", {19, 76, 56, 20});
-    startAddressEdit->setMaxLength(4);
+    startAddressEdit = make<StartAddressBox>(frames.eeprom, "eeprom", {19, 76, 56, 20});
     startAddressEdit->setText(QStringLiteral("0000"));
     startAddressEdit->setEnabled(false);
     setColours(startAddressEdit, Grey, Black);
@@ -123,12 +128,25 @@ void SendPanel::loadStartValues()
 
 std::optional<QString> SendPanel::paramPrefix() const
 {
-    return buildParamPrefix(eepromMode_, picBuffer_, startAddressEdit->text(), picDelay_);
+    return buildParamPrefix(eepromMode_, picBuffer_, startAddressEdit->addressText(), picDelay_);
 }
 
 QString SendPanel::startAddressText() const
 {
-    return startAddressEdit->text();
+    return startAddressEdit->addressText();
+}
+
+void SendPanel::askStartAddress()
+{
+    const QString answer = prompts_.ask(QStringLiteral("The EEPROM's start address, a decimal number from 0 to 65535"),
+                                        QStringLiteral("Start Address"), startAddressEdit->addressText());
+    if (answer.isEmpty())
+        return; // Cancel
+    QString reason;
+    if (const std::optional<int> address = readStartAddress(answer, &reason))
+        startAddressEdit->setAddress(*address);
+    else
+        prompts_.message(reason);
 }
 
 std::optional<int> SendPanel::xmitDelay() const
@@ -136,11 +154,12 @@ std::optional<int> SendPanel::xmitDelay() const
     return sendDelayFloor(xmitDelayEdit->text());
 }
 
-void SendPanel::holdDuringSend(bool held)
+void SendPanel::holdDuringSend(bool held, const QString &why)
 {
     if (held)
         hold_.hold({eepromCheck, startAddressEdit, pasteAndSendButton, waitCharsEdit, picBufferList, picDelayList,
-                    xmitDelayEdit, applyButton, sendButton});
+                    xmitDelayEdit, applyButton, sendButton},
+                   {}, why);
     else
         hold_.release();
 }
@@ -164,7 +183,7 @@ void SendPanel::onEepromTargetToggled()
     } else {
         palette.setColor(QPalette::Base, Grey);
         palette.setColor(QPalette::Disabled, QPalette::Base, Grey);
-        startAddressEdit->setText(QStringLiteral("0000"));
+        startAddressEdit->setAddress(0);
     }
     startAddressEdit->setPalette(palette);
     startAddressEdit->setEnabled(eepromMode_);

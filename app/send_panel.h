@@ -19,6 +19,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class StartAddressBox;
 class QPushButton;
 class TerminalPanel;
 struct WindowFrames;
@@ -53,7 +54,7 @@ public:
     // Ends a running send after the character in flight. With quietly, no
     // message says so (the window is closing).
     void stop(bool quietly = false);
-    void holdDuringSend(bool held);
+    void holdDuringSend(bool held, const QString &why = QString());
 
 signals:
     // The window holds what must not change for the length of a send.
@@ -68,6 +69,8 @@ private:
     void buildControls(const WindowFrames &frames);
     void applySettings();
     void onEepromTargetToggled();
+    // Start Address...: any address from 0 to 65535, the box's being too short.
+    void askStartAddress();
     void sendToLcd();
     void pasteAndSend();
     void start(Kind kind, const QString &text, const QString &waitText, int delayMs);
@@ -92,7 +95,7 @@ private:
     SendHold hold_;
 
     QCheckBox *eepromCheck = nullptr;
-    QLineEdit *startAddressEdit = nullptr;
+    StartAddressBox *startAddressEdit = nullptr;
     QPushButton *pasteAndSendButton = nullptr;
     QLineEdit *waitCharsEdit = nullptr;
     OneLineList *picBufferList = nullptr;

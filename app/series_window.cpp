@@ -285,6 +285,11 @@ void SeriesWindow::showEstimate()
     sendButton->setText(eeprom ? QStringLiteral("&Load Eeprom") : QStringLiteral("&Send to LCD"));
     holdBox->setEnabled(!eeprom);
     loopsBox->setEnabled(!eeprom);
+    if (otherSendHeld_) {
+        timeText->setText(
+            QStringLiteral("To Canvas and this window's send wait until the main window's send has ended"));
+        return;
+    }
     QString error;
     const std::optional<SeriesSendPlan> plan = frames_.empty() ? std::nullopt : makePlan(&error);
     if (!plan) {
@@ -303,6 +308,16 @@ void SeriesWindow::changeEvent(QEvent *event)
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !sending_)
         showEstimate();
     QWidget::changeEvent(event);
+}
+
+void SeriesWindow::holdForOtherSend(bool held)
+{
+    otherSendHeld_ = held;
+    if (held)
+        otherSendHold_.hold({canvasButton, sendButton}, {}, HeldForMainSendText);
+    else
+        otherSendHold_.release();
+    showEstimate();
 }
 
 void SeriesWindow::send()

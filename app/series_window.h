@@ -58,6 +58,9 @@ public:
     void loadPaths(const QStringList &paths);
     bool isSending() const { return sending_; }
     void stop();
+    // A send of the main window holds what would change its picture or its
+    // line: To Canvas and Send, with a note that says so.
+    void holdForOtherSend(bool held);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -95,8 +98,10 @@ private:
     SeriesSendResult progress_;
     bool sending_ = false;
     bool stopAsked_ = false;
+    bool otherSendHeld_ = false; // the main window is sending
     int previewFrame_ = 0;
     SendHold hold_;
+    SendHold otherSendHold_;
 
     QListWidget *frameStrip = nullptr;
     QLabel *preview = nullptr;

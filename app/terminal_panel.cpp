@@ -119,11 +119,11 @@ void TerminalPanel::resumePolling()
     receivePollTimer->start();
 }
 
-void TerminalPanel::holdDuringSend(bool held)
+void TerminalPanel::holdDuringSend(bool held, const QString &why)
 {
     // Keys typed now would go out in the middle of the send.
     if (held)
-        hold_.hold({transmitText});
+        hold_.hold({transmitText}, {}, why);
     else
         hold_.release();
 }

@@ -37,7 +37,7 @@ public:
     // The Open menu: a text file's fields appended to the transmit window;
     // nothing is sent.
     void openFieldFile();
-    void holdDuringSend(bool held);
+    void holdDuringSend(bool held, const QString &why = QString());
 
     // The receive window's views; they change nothing of what is received.
     void setHexView(bool on);

@@ -9,9 +9,7 @@
 namespace {
 // By objectName.
 const std::pair<const char *, const char *> ToolTips[] = {
-    // Until the serial devices are known; then the device each stands for.
-    {"Option1_0", "Com1: the port opens on its device when chosen (Port menu to choose the device)"},
-    {"Option1_1", "Com2: the port opens on its device when chosen (Port menu to choose the device)"},
+    // Com1 and Com2 have theirs from the port panel, which knows the devices.
     {"List1", "Line settings: speed, parity, data bits, stop bits. Applied at once, also to an open port"},
     {"cmdcomm", "Open or close the serial port"},
     {"comm", "The port: OFF closed, ON open, Busy sending"},
@@ -25,7 +23,8 @@ const std::pair<const char *, const char *> ToolTips[] = {
     {"Command10", "Load a BMP picture onto the canvas (or drop one on it)"},
     {"Command5", "Clear the canvas (Ctrl+Z brings the picture back)"},
     {"Check1", "Load the I2C EEPROM instead of the LCD"},
-    {"eeprom", "The EEPROM's start address, a decimal number from 0 to 65535"},
+    {"eeprom", "The EEPROM's start address: up to 4 characters, read as a decimal number (0 to 9999). For any "
+               "address from 0 to 65535, right-click the box and choose Start Address..."},
     {"Command4", "Send the clipboard's text to the PIC, paced by the Xmit Delay"},
     {"Text1", "What the PIC sends"},
     {"Text2", "Every key typed here goes to the PIC at once"},

@@ -2,6 +2,7 @@
 #include "text/text_rules.h"
 #include "serial/param_prefix.h"
 #include "serial/pic_settings.h"
+#include "serial/start_address_entry.h"
 
 #include <QtTest>
 
@@ -17,6 +18,9 @@ private slots:
     void decimalTextReadsWhatUsersType_data();
     void decimalTextReadsWhatUsersType();
     void roundingStaysInRange();
+    void addressBoxTakesWholeTextOrNone_data();
+    void addressBoxTakesWholeTextOrNone();
+    void startAddressAnswers();
     void applyMessage();
     void messagesShowOneBreakPerLine_data();
     void messagesShowOneBreakPerLine();
@@ -136,6 +140,63 @@ void TestParamPrefix::roundingStaysInRange()
     // 2^63 equals the largest long long once both are doubles, but does not fit.
     QVERIFY(!roundHalfEven(9223372036854775808.0, 0, std::numeric_limits<long long>::max()).has_value());
     QVERIFY(!roundHalfEven(std::nan(""), 0, 10).has_value());
+}
+
+void TestParamPrefix::addressBoxTakesWholeTextOrNone_data()
+{
+    QTest::addColumn<bool>("paste");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<int>("selected"); // from the start of the box
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("insert"); // empty: refused
+    QTest::addColumn<QString>("reason");
+    const QString larger = QStringLiteral("Start Address..., which takes any address from 0 to 65535");
+    QTest::newRow("fifth key") << false << "6451" << 4 << 0 << "2" << "" << "\"64512\" does not fit";
+    QTest::newRow("key into the full default") << false << "0000" << 0 << 0 << "1" << "" << larger;
+    QTest::newRow("key over the selection") << false << "0000" << 4 << 4 << "6" << "6" << "";
+    QTest::newRow("key into room") << false << "645" << 3 << 0 << "1" << "1" << "";
+    QTest::newRow("letters are the reader's to refuse") << false << "" << 0 << 0 << "x" << "x" << "";
+    QTest::newRow("paste of five digits") << true << "" << 0 << 0 << "64512" << "" << "\"64512\" has 5 characters";
+    QTest::newRow("paste of five over all") << true << "0000" << 4 << 4 << "64512" << "" << larger;
+    QTest::newRow("paste that fits") << true << "0000" << 4 << 4 << "1024" << "1024" << "";
+    QTest::newRow("blanks and line end left out") << true << "" << 0 << 0 << " 1024\r\n" << "1024" << "";
+    QTest::newRow("paste beside what is there") << true << "0000" << 4 << 0 << "1024" << "" << "Select the characters";
+    QTest::newRow("two lines") << true << "" << 0 << 0 << "12\n34" << "" << "more than one line";
+    QTest::newRow("a megabyte") << true << "" << 0 << 0 << QString(1 << 20, QLatin1Char('9')) << ""
+                                << "has 1048576 characters";
+}
+
+void TestParamPrefix::addressBoxTakesWholeTextOrNone()
+{
+    QFETCH(bool, paste);
+    QFETCH(QString, box);
+    QFETCH(int, cursor);
+    QFETCH(int, selected);
+    QFETCH(QString, input);
+    QFETCH(QString, insert);
+    QFETCH(QString, reason);
+    const AddressBoxState state{box, cursor, 0, selected};
+    const AddressBoxEdit edit =
+        paste ? judgePastedIntoAddressBox(state, input) : judgeTypedIntoAddressBox(state, input);
+    QCOMPARE(edit.accepted, !insert.isEmpty());
+    QCOMPARE(edit.insert, insert);
+    QVERIFY2(edit.reason.contains(reason) && edit.reason.size() < 300, qPrintable(edit.reason));
+    QCOMPARE(edit.reason.isEmpty(), edit.accepted);
+}
+
+void TestParamPrefix::startAddressAnswers()
+{
+    QString reason;
+    QCOMPARE(readStartAddress(QStringLiteral(" 64512 "), &reason), std::optional<int>(64512));
+    QCOMPARE(readStartAddress(QStringLiteral("2.5"), &reason), std::optional<int>(2));
+    for (const char *refused : {"65536", "-1", "0x10", "1,5"}) {
+        QVERIFY2(!readStartAddress(QLatin1String(refused), &reason), refused);
+        QVERIFY(reason.contains(QStringLiteral("from 0 to 65535")));
+    }
+    QCOMPARE(addressBoxText(512), std::optional<QString>(QStringLiteral("0512")));
+    QCOMPARE(addressBoxText(9999), std::optional<QString>(QStringLiteral("9999")));
+    QVERIFY(!addressBoxText(10000)); // the box cannot hold it: Start Address... keeps it
 }
 
 void TestParamPrefix::applyMessage()

@@ -1,6 +1,7 @@
 // A running send through the real main window, with input as a person's
 // arrives: its progress, Stop by mouse, Space and Esc, closing the window,
 // and the controls held meanwhile.
+#include "app/series_window.h"
 #include "support/window_fixture.h"
 
 #include <QAction>
@@ -32,6 +33,7 @@ private slots:
     void stopEndsTheSendAfterTheCharacterInFlight();
     void heldControlsTakeNoInputAndComeBack();
     void closingStopsTheSendFirst();
+    void seriesToCanvasWaitsForTheSend();
 
 private:
     // Paste and Send, then `during` once the send is well under way; back
@@ -125,6 +127,30 @@ void TestWindowSending::closingStopsTheSendFirst()
     QTRY_VERIFY(!window->isVisible());
     QVERIFY(port->written().size() < Pieces.size());
     QVERIFY(prompts->messages.isEmpty());
+}
+
+void TestWindowSending::seriesToCanvasWaitsForTheSend()
+{
+    QImage frame(128, 64, QImage::Format_Mono);
+    frame.fill(1);
+    frame.setPixel(3, 3, 0);
+    QVERIFY(frame.save(path(QStringLiteral("frame.png"))));
+    find<QAction>("mnuSeries")->trigger();
+    auto *series = find<SeriesWindow>("frmSeries");
+    series->loadPaths({path(QStringLiteral("frame.png"))});
+    auto *toCanvas = control<QWidget>(series, "seriesToCanvas");
+    const QImage blank = window->canvas().canvasImage();
+    pasteAndSendWhile([&] {
+        QVERIFY(!toCanvas->isEnabled() && !control<QWidget>(series, "seriesSend")->isEnabled());
+        QVERIFY(toCanvas->toolTip().startsWith(HeldForMainSendText));
+        QVERIFY(control<QLabel>(series, "seriesTime")->text().contains(QStringLiteral("main window's send")));
+        input::click(toCanvas);
+        QCOMPARE(window->canvas().canvasImage(), blank);
+    });
+    QVERIFY(toCanvas->isEnabled());
+    QVERIFY(!toCanvas->toolTip().contains(HeldForMainSendText));
+    input::click(toCanvas);
+    QVERIFY(window->canvas().pixelIsSet(3, 3));
 }
 
 QTEST_MAIN(TestWindowSending)

@@ -10,10 +10,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocumentFragment>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 class TestWindowSerial : public QObject, private SerialWindowFixture
@@ -35,6 +38,8 @@ private slots:
     void portLostAtPollShowsTheClosedLook();
     void pasteAndSend();
     void eepromTargetLooksAndPrefix();
+    void startAddressBoxCutsNothing();
+    void comOptionsShowThePortInUse();
 };
 
 void TestWindowSerial::openAndCloseChangeTheLooks()
@@ -267,6 +272,58 @@ void TestWindowSerial::eepromTargetLooksAndPrefix()
     click("Command9");
     click("Command15");
     QCOMPARE(text("Text3").left(10), QStringLiteral("*02000000A"));
+}
+
+void TestWindowSerial::startAddressBoxCutsNothing()
+{
+    auto *box = find<QLineEdit>("eeprom");
+    const auto balloon = [] { return QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(); };
+    input::click(find<QCheckBox>("Check1"));
+    box->selectAll();
+    input::type(box, QStringLiteral("64512"));
+    QCOMPARE(box->text(), QStringLiteral("6451"));
+    QVERIFY(QToolTip::isVisible());
+    QVERIFY2(balloon().contains(QStringLiteral("\"64512\" does not fit")), qPrintable(balloon()));
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("65000"));
+    box->selectAll();
+    input::key(window, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(box->text(), QStringLiteral("6451"));
+    QVERIFY2(balloon().contains(QStringLiteral("\"65000\" has 5 characters")), qPrintable(balloon()));
+
+    // The address the box cannot hold goes in through its menu.
+    prompts->answers.enqueue(QStringLiteral("64512"));
+    input::click(box, Qt::RightButton);
+    QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_S);
+    QCOMPARE(box->placeholderText(), QStringLiteral("64512"));
+    convertAndReformatBlankPicture();
+    QCOMPARE(text("Text3").left(10), QStringLiteral("*120FC000A"));
+    // Typing replaces it.
+    input::type(box, QStringLiteral("1"));
+    click("Command9");
+    click("Command15");
+    QCOMPARE(text("Text3").left(10), QStringLiteral("*12000010A"));
+    QVERIFY(prompts->messages.isEmpty());
+}
+
+void TestWindowSerial::comOptionsShowThePortInUse()
+{
+    auto *com1 = find<QRadioButton>("Option1_0");
+    auto *com2 = find<QRadioButton>("Option1_1");
+    for (int round = 1; round <= 2; ++round) {
+        openPort();
+        QVERIFY(!com1->isEnabled() && !com2->isEnabled());
+        input::click(com2);
+        QVERIFY(com1->isChecked());
+        QVERIFY(com1->toolTip().contains(QStringLiteral("the port is open on it")));
+        click("cmdcomm");
+        QTRY_COMPARE(indicator(), QStringLiteral("OFF"));
+        QVERIFY2(com1->isEnabled() && com2->isEnabled(), qPrintable(QString::number(round)));
+    }
+    input::click(com2);
+    openPort();
+    QCOMPARE(fake->commPort(), qint16(2));
 }
 
 QTEST_MAIN(TestWindowSerial)
