@@ -85,7 +85,8 @@ void resetPeakMemory()
 QByteArray hexTail(const QString &shown)
 {
     QByteArray bytes;
-    for (const QString &line : shown.split(QLatin1Char('\n')).mid(std::max<qsizetype>(0, shown.count(QLatin1Char('\n')) - 3))) {
+    for (const QString &line :
+         shown.split(QLatin1Char('\n')).mid(std::max<qsizetype>(0, shown.count(QLatin1Char('\n')) - 3))) {
         const qsizetype colon = line.indexOf(QLatin1String(": "));
         if (colon >= 0)
             bytes += QByteArray::fromHex(line.mid(colon + 2).toLatin1());
@@ -140,8 +141,8 @@ public:
                 waiting_ = true;
                 for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
                     const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
-                    QCoreApplication::postEvent(
-                        bar_, new QMouseEvent(type, QPointF(at_), QPointF(globalAt_), Qt::LeftButton, held, Qt::NoModifier));
+                    QCoreApplication::postEvent(bar_, new QMouseEvent(type, QPointF(at_), QPointF(globalAt_),
+                                                                      Qt::LeftButton, held, Qt::NoModifier));
                 }
             }
         });
@@ -250,7 +251,8 @@ void BM_WindowReceiveFlood(benchmark::State &state)
         const QString last = QStringLiteral("line %1\n").arg(lines.load());
         const QByteArray lastBytes = QStringLiteral("line %1\r\n").arg(lines.load()).toLatin1();
         const auto shown = [&] {
-            return hex ? hexTail(receiveText->toPlainText()).endsWith(lastBytes) : receiveText->toPlainText().endsWith(last);
+            return hex ? hexTail(receiveText->toPlainText()).endsWith(lastBytes)
+                       : receiveText->toPlainText().endsWith(last);
         };
         QElapsedTimer settle;
         settle.start();
@@ -285,7 +287,9 @@ void BM_WindowReceiveFlood(benchmark::State &state)
 
 BENCHMARK(BM_WindowReceiveFlood)
     ->ArgsProduct({{5000, 60000}, {0, 1}})
-    ->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 
 namespace {
 // How often a running send reports its progress: often enough for a
@@ -35,7 +36,7 @@ public:
         port_ = makePort_();
         // Read as it comes, not only at the poll: what waits in the port
         // layer then never grows with the speed of the line.
-        port_->setArrivalHandler([this] { readArrived(); });
+        port_->setArrivalHandler([this] { readArrived(false); });
         clock_.start();
         reconnectTimer_ = new QTimer(this);
         reconnectTimer_->setInterval(ReconnectCheckMs);
@@ -70,7 +71,7 @@ public:
     std::atomic<bool> pollQueued{false};
 
 private:
-    void readArrived();
+    void readArrived(bool reportLoss);
     // Sleeps until the deadline or a stop request, whichever comes first.
     void sleepUntil(LineTime deadline)
     {
@@ -88,6 +89,7 @@ private:
     }
     void portLost(const QString &reason)
     {
+        unreportedLoss_.clear();
         closeQuietly();
         emit session_.lost(reason);
         watchForReturn();
@@ -103,6 +105,7 @@ private:
     void tryReconnect();
     void stopWatch()
     {
+        unreportedLoss_.clear();
         lost_.reset();
         if (reconnectTimer_)
             reconnectTimer_->stop();
@@ -113,7 +116,8 @@ private:
     ReceiveGatherer &received_;
     std::shared_ptr<SharedTrafficLog> log_;
     bool reading_ = false;
-    qint64 openedAtMs_ = 0; // on clock_; a reconnect goes on from the first open
+    QString unreportedLoss_; // the port failed at a read between polls
+    qint64 openedAtMs_ = 0;  // on clock_; a reconnect goes on from the first open
     std::unique_ptr<PortLayer> port_;
     std::atomic<bool> stop_{false};
     std::mutex stopMutex_;
@@ -208,13 +212,15 @@ void SessionWorker::type(char ch)
 void SessionWorker::poll()
 {
     pollQueued = false;
-    readArrived();
+    if (!unreportedLoss_.isEmpty())
+        portLost(std::exchange(unreportedLoss_, QString()));
+    readArrived(true);
     if (received_.claimNotice())
         emit session_.received();
 }
 
 // Every character goes to the log; the window gets the newest of them.
-void SessionWorker::readArrived()
+void SessionWorker::readArrived(bool reportLoss)
 {
     // The port may report an arrival while input() reads.
     if (reading_ || !port_->isOpen())
@@ -225,7 +231,12 @@ void SessionWorker::readArrived()
         text = port_->input();
     } catch (const PortError &error) {
         reading_ = false;
-        portLost(QString::fromStdString(error.what()));
+        if (reportLoss) {
+            portLost(QString::fromStdString(error.what()));
+        } else {
+            // Between polls a send may be running: it, or the next poll, says so.
+            unreportedLoss_ = QString::fromStdString(error.what());
+        }
         return;
     }
     reading_ = false;

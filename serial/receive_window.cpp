@@ -3,8 +3,8 @@
 #include "text/text_rules.h"
 
 #include <QList>
-#include <algorithm>
 #include <Qt>
+#include <algorithm>
 
 QString capReceiveText(const QString &text)
 {
