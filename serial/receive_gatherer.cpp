@@ -15,11 +15,10 @@ void ReceiveGatherer::add(const QString &chars, qint64 msSinceOpen)
     if (chars.isEmpty())
         return;
     const std::lock_guard<std::mutex> lock(mutex_);
-    if (chars.size() >= limit_) {
-        batch_.dropped += kept_ + chars.size() - limit_;
-        batch_.pieces = {{chars.right(limit_), msSinceOpen}};
-        kept_ = limit_;
-        return;
+    if (chars.size() >= limit_) { // everything before goes
+        batch_.dropped += kept_;
+        batch_.pieces.clear();
+        kept_ = 0;
     }
     // Times are shown to the millisecond: reads within one are one piece.
     if (!batch_.pieces.isEmpty() && batch_.pieces.last().msSinceOpen == msSinceOpen)
@@ -28,8 +27,9 @@ void ReceiveGatherer::add(const QString &chars, qint64 msSinceOpen)
         batch_.pieces.append({chars, msSinceOpen});
     kept_ += chars.size();
     if (kept_ > limit_) {
+        const qint64 droppedBefore = batch_.dropped;
         batch_.dropOldest(kept_ - limit_);
-        kept_ = limit_;
+        kept_ -= batch_.dropped - droppedBefore;
     }
 }
 
@@ -37,6 +37,11 @@ void ReceivedBatch::dropOldest(qint64 count)
 {
     while (count > 0 && !pieces.isEmpty()) {
         QString &oldest = pieces.first().text;
+        if (oldest.size() > count) {
+            // The LF of a CR LF pair would show as a line break of its own.
+            if (count > 0 && oldest.at(count - 1) == u'\r' && oldest.at(count) == u'\n')
+                ++count;
+        }
         if (oldest.size() > count) {
             oldest.remove(0, count);
             dropped += count;

@@ -25,6 +25,7 @@ void TestReceiveGatherer::keepsTheNewest_data()
     QTest::newRow("the oldest piece is cut")
         << QStringList{"1:abcd", "2:efgh", "3:ij"} << qint64(2) << "1:cd|2:efgh|3:ij";
     QTest::newRow("whole pieces go") << QStringList{"1:ab", "2:cd", "3:efghijk"} << qint64(3) << "2:d|3:efghijk";
+    QTest::newRow("a CR LF pair stays whole") << QStringList{"1:a\r\nbcdefgh"} << qint64(3) << "1:bcdefgh";
     QTest::newRow("one read beyond the bound") << QStringList{"1:ab", "2:0123456789"} << qint64(4) << "2:23456789";
 }
 
