@@ -5,6 +5,7 @@
 #include "serial/field_reader.h"
 #include "serial/port_session.h"
 #include "serial/receive_window.h"
+#include "serial/shared_traffic_log.h"
 
 #include <QDir>
 #include <QFontDatabase>
@@ -40,9 +41,10 @@ protected:
 } // namespace
 
 TerminalPanel::TerminalPanel(QWidget *client, PortSession &session, Prompts &prompts, QObject *parent)
-    : QObject(parent), session_(session), prompts_(prompts)
+    : QObject(parent), session_(session), prompts_(prompts), log_(std::make_shared<SharedTrafficLog>())
 {
     buildControls(client);
+    session_.setReceiveLog(log_);
     connect(receivePollTimer, &QTimer::timeout, &session_, &PortSession::poll);
     connect(&session_, &PortSession::received, this, &TerminalPanel::showReceived);
     connect(receiveText, &QPlainTextEdit::textChanged, this, &TerminalPanel::onReceiveTextChanged);
@@ -53,6 +55,9 @@ void TerminalPanel::buildControls(QWidget *client)
     receiveText = make<QPlainTextEdit>(client, "Text1", {322, 30, 170, 82});
     receiveText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     receiveText->setPlainText(SerialInputTitle + QStringLiteral("\r\n"));
+    // Received text is appended, not set: an undo step for each append
+    // would hold every character that ever arrived.
+    receiveText->setUndoRedoEnabled(false);
     setColours(receiveText, White, Navy);
     auto *box = make<TransmitBox>(client, "Text2", {322, 116, 170, 46});
     box->keyPressed = [this](int key, const QString &text) { sendTypedKey(key, text); };
@@ -76,7 +81,6 @@ void TerminalPanel::showOpening()
 void TerminalPanel::showOpen()
 {
     formatter_.reset();
-    sinceOpen_.start();
     showOpenLook();
 }
 
@@ -133,15 +137,39 @@ void TerminalPanel::setTransmitText(const QString &text)
     transmitText->setPlainText(text);
 }
 
-void TerminalPanel::showReceived(const QString &received)
+void TerminalPanel::showReceived()
 {
-    log(TrafficDirection::Received, received);
-    appendToReceiveWindow(formatter_.format(received, sinceOpen_.elapsed()));
+    // The line's thread has logged every character already.
+    reportLogFailure();
+    appendToReceiveWindow(formatter_.formatBatch(session_.takeReceived(), ReceiveWindowLimit));
+}
+
+bool TerminalPanel::showsPlaceholder() const
+{
+    return receiveText->document()->characterCount() - 1 == WaitingText.size() &&
+           receiveText->toPlainText() == WaitingText;
 }
 
 void TerminalPanel::appendToReceiveWindow(const QString &shown)
 {
-    receiveText->setPlainText(appendReceived(receiveText->toPlainText(), shown));
+    if (shown.isEmpty())
+        return;
+    // Only the new text is laid out, and the oldest lines go to make room.
+    const qsizetype length = showsPlaceholder() ? 0 : receiveText->document()->characterCount() - 1;
+    const ReceiveAppend edit = receiveAppend(length, shown);
+    if (edit.replaceAll) {
+        receiveText->setPlainText(edit.text);
+    } else {
+        QTextDocument *document = receiveText->document();
+        qsizetype from = edit.dropFront;
+        if (from > 0 && document->characterAt(from).isLowSurrogate())
+            ++from;
+        QTextCursor cursor(document);
+        cursor.setPosition(from, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(edit.text);
+    }
     // The newest text is what the user wants to see, from the start of its
     // line (a hex line is wider than the window).
     receiveText->moveCursor(QTextCursor::End);
@@ -186,7 +214,7 @@ void TerminalPanel::setTimes(bool on)
 
 bool TerminalPanel::setLogging(bool on)
 {
-    log_.close();
+    log_->close();
     if (!on)
         return false;
     if (logFileName_.isEmpty())
@@ -195,7 +223,7 @@ bool TerminalPanel::setLogging(bool on)
     QString error;
     if (logFileName_.isEmpty())
         return false; // cancelled: asked again next time
-    if (log_.open(logFileName_, &error))
+    if (log_->open(logFileName_, &error))
         return true;
     logFailed(error);
     return false;
@@ -214,8 +242,14 @@ void TerminalPanel::logSent(const QString &chars)
 
 void TerminalPanel::log(TrafficDirection direction, const QString &chars)
 {
-    QString error;
-    if (!log_.isOpen() || log_.write(direction, chars, &error))
+    if (!log_->write(direction, chars))
+        reportLogFailure();
+}
+
+void TerminalPanel::reportLogFailure()
+{
+    const QString error = log_->takeFailure();
+    if (error.isEmpty())
         return;
     // The port goes on; only the log stops.
     emit loggingStopped();

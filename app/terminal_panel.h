@@ -4,8 +4,9 @@
 #include "serial/receive_format.h"
 #include "serial/traffic_log.h"
 
-#include <QElapsedTimer>
 #include <QObject>
+
+#include <memory>
 
 class PortSession;
 class Prompts;
@@ -13,6 +14,7 @@ class QLabel;
 class QPlainTextEdit;
 class QTimer;
 class QWidget;
+class SharedTrafficLog;
 
 // The small terminal towards the PIC: the receive window, filled by the
 // poll (Timer1) while the port is open, and the transmit window, whose
@@ -55,19 +57,20 @@ signals:
 private:
     void buildControls(QWidget *client);
     void showOpenLook();
-    void showReceived(const QString &received);
+    void showReceived();
     void onReceiveTextChanged();
     void sendTypedKey(int key, const QString &text);
     void appendToReceiveWindow(const QString &shown);
     void log(TrafficDirection direction, const QString &chars);
     void logFailed(const QString &error);
+    void reportLogFailure();
+    bool showsPlaceholder() const;
 
     PortSession &session_;
     Prompts &prompts_;
     bool portOpen_ = false;
     ReceiveFormatter formatter_;
-    QElapsedTimer sinceOpen_;
-    TrafficLog log_;
+    std::shared_ptr<SharedTrafficLog> log_; // what arrives is written on the line's thread
     QString logFileName_;
     SendHold hold_;
 

@@ -3,6 +3,7 @@
 #include "serial/line_model.h"
 
 #include <QString>
+#include <functional>
 #include <stdexcept>
 
 // A failure of the serial port (cannot open, settings refused, a write that
@@ -49,6 +50,10 @@ public:
     // Every character received since the previous call, as 8-bit text;
     // empty when nothing arrived. Throws PortError when the device is gone.
     virtual QString input() = 0;
+    // Called on the port's thread when characters may have arrived, so
+    // they can be read before they pile up. A layer that cannot tell
+    // never calls it; its characters wait for input().
+    virtual void setArrivalHandler(std::function<void()> handler) { Q_UNUSED(handler); }
 
     // The device opened last (empty when the layer cannot tell), and a
     // device to open in place of the one the port number stands for, until

@@ -2,6 +2,7 @@
 
 #include "serial/port_devices.h"
 #include "serial/reconnect.h"
+#include "serial/shared_traffic_log.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 
 namespace {
 // How often a running send reports its progress: often enough for a
@@ -24,14 +26,17 @@ constexpr auto ProgressInterval = std::chrono::milliseconds(30);
 class SessionWorker : public QObject
 {
 public:
-    SessionWorker(PortSession &session, PortSession::PortFactory makePort)
-        : session_(session), makePort_(std::move(makePort))
+    SessionWorker(PortSession &session, PortSession::PortFactory makePort, ReceiveGatherer &received)
+        : session_(session), makePort_(std::move(makePort)), received_(received)
     {
     }
 
     void start()
     {
         port_ = makePort_();
+        // Read as it comes, not only at the poll: what waits in the port
+        // layer then never grows with the speed of the line.
+        port_->setArrivalHandler([this] { readArrived(false); });
         clock_.start();
         reconnectTimer_ = new QTimer(this);
         reconnectTimer_->setInterval(ReconnectCheckMs);
@@ -49,6 +54,7 @@ public:
     void setSettings(const QString &settings);
     void type(char ch);
     void poll();
+    void setReceiveLog(std::shared_ptr<SharedTrafficLog> log) { log_ = std::move(log); }
     void send(const PacedSend &request);
     void findPortDevices() { emit session_.portDevicesFound(devicesForPorts(2)); }
 
@@ -65,6 +71,7 @@ public:
     std::atomic<bool> pollQueued{false};
 
 private:
+    void readArrived(bool reportLoss);
     // Sleeps until the deadline or a stop request, whichever comes first.
     void sleepUntil(LineTime deadline)
     {
@@ -82,6 +89,7 @@ private:
     }
     void portLost(const QString &reason)
     {
+        unreportedLoss_.clear();
         closeQuietly();
         emit session_.lost(reason);
         watchForReturn();
@@ -97,6 +105,7 @@ private:
     void tryReconnect();
     void stopWatch()
     {
+        unreportedLoss_.clear();
         lost_.reset();
         if (reconnectTimer_)
             reconnectTimer_->stop();
@@ -104,6 +113,11 @@ private:
 
     PortSession &session_;
     PortSession::PortFactory makePort_;
+    ReceiveGatherer &received_;
+    std::shared_ptr<SharedTrafficLog> log_;
+    bool reading_ = false;
+    QString unreportedLoss_; // the port failed at a read between polls
+    qint64 openedAtMs_ = 0;  // on clock_; a reconnect goes on from the first open
     std::unique_ptr<PortLayer> port_;
     std::atomic<bool> stop_{false};
     std::mutex stopMutex_;
@@ -154,6 +168,8 @@ void SessionWorker::open(qint16 commPort, const QString &settings)
         port_->setSettings(settings);
         port_->setCommPort(commPort);
         port_->setOpen(true);
+        openedAtMs_ = clock_.elapsed();
+        received_.clear();
         emit session_.opened(port_->settings());
         noteOpenedDevice();
     } catch (const std::exception &error) {
@@ -196,15 +212,39 @@ void SessionWorker::type(char ch)
 void SessionWorker::poll()
 {
     pollQueued = false;
-    if (!port_->isOpen())
+    if (!unreportedLoss_.isEmpty())
+        portLost(std::exchange(unreportedLoss_, QString()));
+    readArrived(true);
+    if (received_.claimNotice())
+        emit session_.received();
+}
+
+// Every character goes to the log; the window gets the newest of them.
+void SessionWorker::readArrived(bool reportLoss)
+{
+    // The port may report an arrival while input() reads.
+    if (reading_ || !port_->isOpen())
         return;
+    reading_ = true;
+    QString text;
     try {
-        const QString text = port_->input();
-        if (!text.isEmpty())
-            emit session_.received(text);
+        text = port_->input();
     } catch (const PortError &error) {
-        portLost(QString::fromStdString(error.what()));
+        reading_ = false;
+        if (reportLoss) {
+            portLost(QString::fromStdString(error.what()));
+        } else {
+            // Between polls a send may be running: it, or the next poll, says so.
+            unreportedLoss_ = QString::fromStdString(error.what());
+        }
+        return;
     }
+    reading_ = false;
+    if (text.isEmpty())
+        return;
+    if (log_)
+        log_->write(TrafficDirection::Received, text); // a failure waits in the log for the window
+    received_.add(text, clock_.elapsed() - openedAtMs_);
 }
 
 void SessionWorker::send(const PacedSend &request)
@@ -232,7 +272,7 @@ void SessionWorker::send(const PacedSend &request)
 }
 
 PortSession::PortSession(PortFactory makePort, QObject *parent)
-    : QObject(parent), worker_(new SessionWorker(*this, std::move(makePort)))
+    : QObject(parent), worker_(new SessionWorker(*this, std::move(makePort), received_))
 {
     qRegisterMetaType<PacedSendResult>();
     thread_.setObjectName(QStringLiteral("serial line"));
@@ -284,6 +324,11 @@ void PortSession::poll()
     if (worker_->pollQueued.exchange(true))
         return;
     post([](SessionWorker &worker) { worker.poll(); });
+}
+
+void PortSession::setReceiveLog(std::shared_ptr<SharedTrafficLog> log)
+{
+    post([log](SessionWorker &worker) { worker.setReceiveLog(log); });
 }
 
 void PortSession::send(const PacedSend &request)

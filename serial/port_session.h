@@ -2,6 +2,7 @@
 
 #include "serial/pacing.h"
 #include "serial/port_layer.h"
+#include "serial/receive_gatherer.h"
 
 #include <QMetaType>
 #include <QObject>
@@ -11,6 +12,7 @@
 #include <memory>
 
 class SessionWorker;
+class SharedTrafficLog;
 
 // A paced send as the window asks for it.
 struct PacedSend
@@ -49,10 +51,17 @@ public:
     // Sends one typed character when the port is open; nothing otherwise.
     // A failure closes the port: lost().
     void type(char ch);
-    // Reads what arrived: received() when anything did, lost() when the
-    // device is gone. A poll asked for while one is still waiting to run
-    // is dropped, so a busy line never piles them up.
+    // Hands over what arrived: received() when anything did and none is
+    // outstanding, lost() when the device is gone. A poll asked for while
+    // one is still waiting to run is dropped, so a busy line never piles
+    // them up.
     void poll();
+    // What arrived since the last call (the newest ReceiveKeptLimit
+    // characters of it); answers received(). Safe from any thread.
+    ReceivedBatch takeReceived() { return received_.take(); }
+    // What arrives is written to this log on the session's thread, as it
+    // is read, every character of it.
+    void setReceiveLog(std::shared_ptr<SharedTrafficLog> log);
     // Starts a paced send: sendProgress() now and then, then sendFinished(),
     // and lost() after it when the port failed.
     void send(const PacedSend &request);
@@ -70,7 +79,9 @@ signals:
     void closeFailed(qint16 commPort, const QString &reason);
     void settingsApplied(const QString &inForce);
     void settingsRefused(const QString &reason, const QString &inForce);
-    void received(const QString &text);
+    // Characters wait in takeReceived(). Never sent again until they are
+    // taken, so at most one waits in the caller's queue however fast they come.
+    void received();
     // The device went away under an open port, which is closed now. When
     // the same device comes back within ReconnectWindowMs (the same path,
     // or the same USB serial number under another path) the port opens
@@ -88,6 +99,7 @@ private:
     template <typename Work> void post(Work work);
 
     QThread thread_;
+    ReceiveGatherer received_{ReceiveKeptLimit};
     SessionWorker *worker_;
 };
 

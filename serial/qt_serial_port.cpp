@@ -183,6 +183,12 @@ QString QtSerialPort::input()
     return QString::fromLatin1(port_.readAll());
 }
 
+void QtSerialPort::setArrivalHandler(std::function<void()> handler)
+{
+    QObject::disconnect(arrival_);
+    arrival_ = QObject::connect(&port_, &QSerialPort::readyRead, std::move(handler));
+}
+
 LineDuration QtSerialPort::characterTime() const
 {
     return ::characterTime(settings_);

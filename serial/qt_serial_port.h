@@ -30,6 +30,7 @@ public:
 
     void output(char ch) override;
     QString input() override;
+    void setArrivalHandler(std::function<void()> handler) override;
 
     LineDuration characterTime() const override;
     bool drain(LineTime deadline) override;
@@ -50,6 +51,7 @@ private:
     bool readFoundNothing();
 
     QSerialPort port_;
+    QMetaObject::Connection arrival_;
     QString openDevice_; // the device opened last, for messages
     QString device_;     // set by setDevice(), cleared by setCommPort()
     qint16 commPort_ = 1;

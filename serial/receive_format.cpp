@@ -49,6 +49,32 @@ QString ReceiveFormatter::noticeLine(const QString &text)
     return line;
 }
 
+QString ReceiveFormatter::skip(qint64 count)
+{
+    offset_ += count;
+    text_.reset();
+    return noticeLine(QStringLiteral("(%1 characters not shown)").arg(count));
+}
+
+QString ReceiveFormatter::formatBatch(ReceivedBatch batch, qsizetype limit)
+{
+    const ReceiveFormatter start = *this;
+    for (;;) {
+        QString shown = batch.dropped > 0 ? skip(batch.dropped) : QString();
+        qint64 kept = 0;
+        for (const ReceivedPiece &piece : batch.pieces) {
+            shown += format(piece.text, piece.msSinceOpen);
+            kept += piece.text.size();
+        }
+        if (shown.size() <= limit || kept == 0)
+            return shown;
+        // About as many characters as make up the excess, shown as they
+        // are here (a byte takes three in hex); again until it fits.
+        *this = start;
+        batch.dropOldest((shown.size() - limit) * kept / shown.size() + 1);
+    }
+}
+
 // Ends the line shown last, if one is open.
 QString ReceiveFormatter::newLine()
 {

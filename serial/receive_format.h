@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serial/receive_display.h"
+#include "serial/receive_gatherer.h"
 
 #include <QString>
 
@@ -35,6 +36,13 @@ public:
     QString format(const QString &received, qint64 msSinceOpen);
     // A line of the program's own, between the received ones.
     QString noticeLine(const QString &text);
+    // Characters that arrived but are not shown (too many came at once): a
+    // line says how many, and the offsets go on past them.
+    QString skip(qint64 count);
+    // The text for what the line's thread gathered, at most `limit`
+    // characters: when it would be longer, more of the oldest characters
+    // go unshown, so that the line saying how many stays in view.
+    QString formatBatch(ReceivedBatch batch, qsizetype limit);
 
     static QString timeMark(qint64 ms);
     static QString hexLineStart(qint64 offset);

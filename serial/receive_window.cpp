@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <Qt>
+#include <algorithm>
 
 QString capReceiveText(const QString &text)
 {
@@ -16,16 +17,25 @@ QString capReceiveText(const QString &text)
     return text.mid(start);
 }
 
+ReceiveAppend receiveAppend(qsizetype currentLength, const QString &shown)
+{
+    if (currentLength == 0 || shown.size() >= ReceiveWindowLimit)
+        return {true, 0, capReceiveText(shown)};
+    return {false, std::max<qsizetype>(0, currentLength + shown.size() - ReceiveWindowLimit), shown};
+}
+
 QString appendReceived(const QString &current, const QString &received)
 {
     if (received.isEmpty())
         return current;
     const QString before = current == WaitingText ? QString() : current;
-    if (received.size() >= ReceiveWindowLimit)
-        return capReceiveText(received);
-    // Only the part of the old text that still fits is copied.
-    const qsizetype room = ReceiveWindowLimit - received.size();
-    return capReceiveText(before.right(room + 1) + received);
+    const ReceiveAppend edit = receiveAppend(before.size(), received);
+    if (edit.replaceAll)
+        return edit.text;
+    qsizetype from = edit.dropFront;
+    if (from > 0 && from < before.size() && before.at(from).isLowSurrogate())
+        ++from;
+    return before.mid(from) + edit.text;
 }
 
 QString receiveTextOnClose(const QString &current)

@@ -18,6 +18,19 @@ inline constexpr qsizetype ReceiveWindowLimit = 10000;
 // received leaves the text as it is.
 QString appendReceived(const QString &current, const QString &received);
 
+// The same rule as an edit of the text shown, so that appending costs what
+// the new text does: drop the first dropFront characters, then add text at
+// the end; or, when the window is empty (or shows the placeholder) or the
+// new text fills it alone, show text in place of everything. A dropFront
+// that falls inside a character typed by the user takes all of it.
+struct ReceiveAppend
+{
+    bool replaceAll = false;
+    qsizetype dropFront = 0;
+    QString text;
+};
+ReceiveAppend receiveAppend(qsizetype currentLength, const QString &shown);
+
 // Keeps the newest ReceiveWindowLimit characters of a text.
 QString capReceiveText(const QString &text);
 

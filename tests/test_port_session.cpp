@@ -1,8 +1,10 @@
 // The port session: its thread keeps the caller free. A stop ends a send
 // in the middle of its pause, and that send only; a peer that reads nothing
-// never holds up the caller's event loop, however many keys are typed.
+// never holds up the caller's event loop, however many keys are typed, and a
+// flood never piles up in it.
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
+#include "serial/shared_traffic_log.h"
 #include "support/fake_port.h"
 #include "support/pty_pair.h"
 
@@ -43,6 +45,15 @@ bool openSession(PortSession &session)
     QSignalSpy opened(&session, &PortSession::opened);
     session.open(1, QString());
     return arrived(opened);
+}
+
+// The characters a log holds, its \n escapes read back.
+qsizetype loggedCharacters(QFile &&file)
+{
+    qsizetype count = 0;
+    for (const QByteArray &line : file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QByteArrayList())
+        count += line.isEmpty() ? 0 : line.size() - line.indexOf(" RX ") - 4 - line.count("\\n");
+    return count;
 }
 
 PortSession::PortFactory onPseudoTerminal(const PtyPair &pty)
@@ -125,28 +136,57 @@ void TestPortSession::floodIsNoLoss()
 {
     // The port reads on its own whenever data comes, and the poll reads
     // too: a read that finds the other one took everything is no loss.
+    // Every character is counted, shown or let go, and logged.
     PtyPair pty;
     PortSession session(onPseudoTerminal(pty));
     QSignalSpy lost(&session, &PortSession::lost);
     QVERIFY(openSession(session));
-    qsizetype received = 0;
-    connect(&session, &PortSession::received, this, [&](const QString &text) { received += text.size(); });
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, &session, &PortSession::poll);
-    poll.start(5);
+    QTemporaryDir dir;
+    auto log = std::make_shared<SharedTrafficLog>();
+    QString error;
+    QVERIFY(log->open(dir.filePath(QStringLiteral("rx.log")), &error));
+    session.setReceiveLog(log);
+    qsizetype received = 0, notices = 0;
+    bool taking = false;
+    QString newest;
+    connect(&session, &PortSession::received, this, [&] {
+        ++notices;
+        const ReceivedBatch batch = taking ? session.takeReceived() : ReceivedBatch();
+        received += batch.size();
+        newest = batch.pieces.isEmpty() ? newest : batch.pieces.last().text;
+    });
     std::atomic<bool> writing{true};
     qsizetype written = 0;
     fcntl(pty.masterFd(), F_SETFL, fcntl(pty.masterFd(), F_GETFL) | O_NONBLOCK); // a lost port stops nothing here
     std::thread writer([&] {
         while (writing)
             written += std::max<ssize_t>(0, ::write(pty.masterFd(), "flooded\n", 8));
+        while (::write(pty.masterFd(), "END\n", 4) != 4)
+            QThread::msleep(1);
+        written += 4;
     });
-    QTest::qWait(1500);
+    // A caller too busy to take what it is told of for a second is told once.
+    for (int i = 0; i < 100; ++i) {
+        session.poll();
+        QThread::msleep(10);
+    }
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    QCOMPARE(notices, 1);
+    received = session.takeReceived().size();
+    QVERIFY(received > ReceiveKeptLimit);
+
+    taking = true;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &session, &PortSession::poll);
+    poll.start(5);
+    QTest::qWait(500);
     writing = false;
     writer.join();
     qunsetenv("VOXCEL_COM1");
     QVERIFY2(lost.isEmpty(), qPrintable(lost.isEmpty() ? QString() : lost.first().first().toString()));
     QTRY_COMPARE(received, written);
+    QVERIFY2(newest.endsWith(QStringLiteral("END\n")), qPrintable(newest.right(40)));
+    QCOMPARE(loggedCharacters(QFile(dir.filePath(QStringLiteral("rx.log")))), written);
 }
 
 void TestPortSession::unpluggedDeviceComesBackUnderItsLink()
@@ -177,7 +217,7 @@ void TestPortSession::unpluggedDeviceComesBackUnderItsLink()
     QCOMPARE(reconnected.first().first().toString(), link);
     pty->write("OK");
     QTRY_COMPARE(received.size(), 1);
-    QCOMPARE(received.first().first().toString(), QStringLiteral("OK"));
+    QCOMPARE(session.takeReceived().pieces.first().text, QStringLiteral("OK"));
     qunsetenv("VOXCEL_COM1");
 }
 
