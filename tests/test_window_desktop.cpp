@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTimer>
 #include <sys/stat.h>
@@ -28,6 +29,7 @@ private slots:
     void dropsGoWhereTheyLand();
     void keptPicturesAreTheNewestFive();
     void recentPicturesAreOffered();
+    void notKeptPictureIsNotedAtTheNextStart();
     // Last: once Exit has asked the application to quit, no dialog of this
     // process opens again.
     void exitKeepsOnlyAChangedPicture_data();
@@ -148,7 +150,7 @@ void TestWindowDesktop::exitKeepsOnlyAChangedPicture_data()
     QTest::addColumn<int>("kept");
     QTest::newRow("unchanged") << "" << 0;
     QTest::newRow("drawn") << "draw" << 1;
-    QTest::newRow("drawn, then converted") << "draw convert" << 0;
+    QTest::newRow("drawn, then converted") << "draw convert" << 1;
     QTest::newRow("drawn, folder not writable") << "draw block" << 0;
 }
 
@@ -179,12 +181,13 @@ void TestWindowDesktop::exitKeepsOnlyAChangedPicture()
 
 void TestWindowDesktop::keptPicturesAreTheNewestFive()
 {
-    const KeptPictures kept(path("kept"));
     const QDateTime start(QDate(2026, 12, 7), QTime(9, 0));
+    int i = 0;
+    const KeptPictures kept(path("kept"), [&] { return start.addSecs(i); });
     QImage picture(128, 64, QImage::Format_RGB32);
-    for (int i = 0; i < 7; ++i) {
+    for (; i < 7; ++i) {
         picture.fill(qRgb(i, i, i));
-        QVERIFY(kept.keep(picture, start.addSecs(i)).isEmpty());
+        QVERIFY(kept.keep(picture).isEmpty());
     }
     const QList<KeptPictures::Entry> entries = kept.list();
     QCOMPARE(entries.size(), 5);
@@ -211,6 +214,22 @@ void TestWindowDesktop::recentPicturesAreOffered()
     prompts->fileNames.enqueue(path("p3.png"));
     trigger("mnuImport");
     QCOMPARE(offered, QStringList({"p3.png", "p9.png", "p7.png", "p6.png", "p5.png", "p4.png", "p2.png"}));
+}
+
+void TestWindowDesktop::notKeptPictureIsNotedAtTheNextStart()
+{
+    QVERIFY(QDir().mkpath(path("data/test_window_desktop")));
+    QFile blocker(keptFolder()); // a file where the folder would go
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    input::click(find<CanvasView>("Picture1"), Qt::LeftButton, at(20, 10));
+    window->close();
+    delete window;
+    window = new MainWindow(*prompts, *session);
+    window->show();
+    QMessageBox *note = nullptr;
+    QTRY_VERIFY((note = window->findChild<QMessageBox *>(QStringLiteral("notKeptNote"))) && note->isVisible());
+    QVERIFY2(note->text().contains(u"kept pictures is not a folder"), qPrintable(note->text()));
+    QVERIFY(!note->isModal() && prompts->messages.isEmpty());
 }
 
 QTEST_MAIN(TestWindowDesktop)

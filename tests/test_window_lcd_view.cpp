@@ -1,9 +1,12 @@
 // The LCD View wired to the main window: one picture, one undo history.
+#include "app/quit_signals.h"
+#include "canvas/kept_pictures.h"
 #include "canvas/lcd_text.h"
 #include "support/window_fixture.h"
 
 #include <QLineEdit>
 #include <QSpinBox>
+#include <unistd.h>
 
 class TestWindowLcdView : public QObject, private WindowFixture
 {
@@ -13,6 +16,8 @@ private slots:
     void cleanup() { closeWindow(); }
 
     void shapesAndTextShareTheUndoHistory();
+    // Last: the signal ends the program as Exit does.
+    void placedTextIsKeptOnCloseAndOnSigterm();
 
 private:
     QWidget *openLcdView()
@@ -31,6 +36,18 @@ private:
         return {x * zoom + zoom / 2, y * zoom + zoom / 2};
     }
     bool isSet(int x, int y) const { return window->canvas().pixelIsSet(x, y); }
+    // Types the text and places it with the Text tool, unfinished.
+    QWidget *placeText(const QString &text, QPoint at)
+    {
+        if (!QTest::qWaitFor([this] { return !window->findChild<QWidget *>(QStringLiteral("frmLcdView")); }))
+            qFatal("a closed LCD View has not gone");
+        QApplication::setActiveWindow(window);
+        QWidget *view = openLcdView();
+        input::type(find<QLineEdit>("lcdText"), text);
+        clickButton(view, "lcdTool_6");
+        input::click(find<QWidget>("lcdCanvas"), Qt::LeftButton, dot(at.x(), at.y()));
+        return view;
+    }
 };
 
 void TestWindowLcdView::shapesAndTextShareTheUndoHistory()
@@ -75,6 +92,22 @@ void TestWindowLcdView::shapesAndTextShareTheUndoHistory()
     QTest::keySequence(view->windowHandle(), QKeySequence::Undo);
     QTest::keySequence(view->windowHandle(), QKeySequence::Undo);
     QCOMPARE(window->canvas().canvasImage(), rectangle);
+}
+
+void TestWindowLcdView::placedTextIsKeptOnCloseAndOnSigterm()
+{
+    placeText(QStringLiteral("I"), {20, 20})->close();
+    QVERIFY(isSet(22, 20));
+    placeText(QStringLiteral("I"), {40, 40}); // a second view, the program ended by a signal
+    QVERIFY(!isSet(42, 40));
+    const QuitSignals quitSignals;
+    window->endOnQuitSignals(quitSignals);
+    ::kill(::getpid(), SIGTERM);
+    const QString folder = path(QStringLiteral("data/test_window_lcd_view/kept pictures"));
+    QTRY_COMPARE(KeptPictures(folder).list().size(), 1);
+    Canvas kept;
+    kept.placePicture(*KeptPictures::read(KeptPictures(folder).list().first().path).picture);
+    QVERIFY(kept.pixelIsSet(22, 20) && kept.pixelIsSet(42, 40));
 }
 
 QTEST_MAIN(TestWindowLcdView)
