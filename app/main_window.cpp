@@ -132,10 +132,10 @@ void MainWindow::showNotKeptNote()
     const QString reason = KeptPictures(keptPicturesFolder()).takeFailureNote();
     if (reason.isEmpty())
         return;
-    auto *note = new QMessageBox(QMessageBox::NoIcon, applicationTitle,
-                                 QStringLiteral("The picture on the canvas when Voxcel last ended could not be kept:\n%1")
-                                     .arg(reason),
-                                 QMessageBox::Ok, this);
+    auto *note = new QMessageBox(
+        QMessageBox::NoIcon, applicationTitle,
+        QStringLiteral("The picture on the canvas when Voxcel last ended could not be kept:\n%1").arg(reason),
+        QMessageBox::Ok, this);
     note->setObjectName(QStringLiteral("notKeptNote"));
     note->setAttribute(Qt::WA_DeleteOnClose);
     note->setModal(false);

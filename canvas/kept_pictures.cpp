@@ -132,9 +132,8 @@ QList<KeptPictures::Entry> KeptPictures::list() const
 {
     QList<Entry> entries;
     const QDir folder(folder_);
-    const QFileInfoList files =
-        folder.entryInfoList({QStringLiteral("kept-*.bmp"), QStringLiteral("picture-*.bmp")},
-                             QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    const QFileInfoList files = folder.entryInfoList({QStringLiteral("kept-*.bmp"), QStringLiteral("picture-*.bmp")},
+                                                     QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo &file : files)
         if (const std::optional<Entry> entry = entryFor(file))
             entries.append(*entry);

@@ -21,8 +21,16 @@ private slots:
 
 namespace {
 QString old(int year) { return QStringLiteral("picture-%1-01-01-120000-000.bmp").arg(year); }
-QString kept(int number, int hour) { return QStringLiteral("kept-%1-20261207T%2Z.bmp").arg(number, 6, 10, QChar(u'0')).arg(hour * 10000, 6, 10, QChar(u'0')); }
-QImage grey(int level) { QImage picture(128, 64, QImage::Format_RGB32); picture.fill(qRgb(level, level, level)); return picture; }
+QString kept(int number, int hour)
+{
+    return QStringLiteral("kept-%1-20261207T%2Z.bmp").arg(number, 6, 10, QChar(u'0')).arg(hour * 10000, 6, 10, QChar(u'0'));
+}
+QImage grey(int level)
+{
+    QImage picture(128, 64, QImage::Format_RGB32);
+    picture.fill(qRgb(level, level, level));
+    return picture;
+}
 } // namespace
 
 void TestKeptPictures::keep_data()
