@@ -137,6 +137,7 @@ void MainWindow::showNotKeptNote()
         QStringLiteral("The picture on the canvas when Voxcel last ended could not be kept:\n%1").arg(reason),
         QMessageBox::Ok, this);
     note->setObjectName(QStringLiteral("notKeptNote"));
+    note->setTextFormat(Qt::PlainText); // a folder's name may hold any character
     note->setAttribute(Qt::WA_DeleteOnClose);
     note->setModal(false);
     note->show();

@@ -26,6 +26,8 @@ const QString LocalTimeName = QStringLiteral("'picture-'yyyy-MM-dd-HHmmss-zzz'.b
 constexpr qint64 MaxNote = 4096;
 // New names tried when another program took the one chosen meanwhile.
 constexpr int NameTries = 100;
+// A temporary file this old is no write under way but one a crash cut off.
+constexpr qint64 LeftoverSeconds = 600;
 
 QString systemError()
 {
@@ -50,6 +52,15 @@ QString makeFolder(const QString &folder)
             return QStringLiteral("cannot make the folder %1: %2").arg(path, systemError());
     }
     return QString();
+}
+
+void removeLeftovers(const QString &folder)
+{
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-LeftoverSeconds);
+    for (const QFileInfo &part :
+         QDir(folder).entryInfoList({QStringLiteral(".kept-*.part")}, QDir::Files | QDir::Hidden))
+        if (!part.isSymLink() && part.lastModified() < stale)
+            QFile::remove(part.filePath());
 }
 
 std::optional<KeptPictures::Entry> entryFor(const QFileInfo &file)
@@ -92,6 +103,7 @@ QString KeptPictures::keep(const QImage &picture) const
             replaceFile(note, failure.toUtf8());
         return failure;
     }
+    removeLeftovers(folder_);
     const QList<Entry> kept = list();
     for (qsizetype i = Kept; i < kept.size(); ++i)
         if (kept.at(i).path != written)

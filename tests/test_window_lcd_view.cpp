@@ -6,7 +6,6 @@
 
 #include <QLineEdit>
 #include <QSpinBox>
-#include <unistd.h>
 
 class TestWindowLcdView : public QObject, private WindowFixture
 {
@@ -16,8 +15,7 @@ private slots:
     void cleanup() { closeWindow(); }
 
     void shapesAndTextShareTheUndoHistory();
-    // Last: the signal ends the program as Exit does.
-    void placedTextIsKeptOnCloseAndOnSigterm();
+    void placedTextIsKeptOnCloseAndOnSigterm(); // last: it ends the program as Exit does
 
 private:
     QWidget *openLcdView()
@@ -36,18 +34,6 @@ private:
         return {x * zoom + zoom / 2, y * zoom + zoom / 2};
     }
     bool isSet(int x, int y) const { return window->canvas().pixelIsSet(x, y); }
-    // Types the text and places it with the Text tool, unfinished.
-    QWidget *placeText(const QString &text, QPoint at)
-    {
-        if (!QTest::qWaitFor([this] { return !window->findChild<QWidget *>(QStringLiteral("frmLcdView")); }))
-            qFatal("a closed LCD View has not gone");
-        QApplication::setActiveWindow(window);
-        QWidget *view = openLcdView();
-        input::type(find<QLineEdit>("lcdText"), text);
-        clickButton(view, "lcdTool_6");
-        input::click(find<QWidget>("lcdCanvas"), Qt::LeftButton, dot(at.x(), at.y()));
-        return view;
-    }
 };
 
 void TestWindowLcdView::shapesAndTextShareTheUndoHistory()
@@ -96,18 +82,25 @@ void TestWindowLcdView::shapesAndTextShareTheUndoHistory()
 
 void TestWindowLcdView::placedTextIsKeptOnCloseAndOnSigterm()
 {
-    placeText(QStringLiteral("I"), {20, 20})->close();
-    QVERIFY(isSet(22, 20));
-    placeText(QStringLiteral("I"), {40, 40}); // a second view, the program ended by a signal
-    QVERIFY(!isSet(42, 40));
+    QWidget *view = openLcdView();
+    auto *canvas = find<QWidget>("lcdCanvas");
+    input::type(find<QLineEdit>("lcdText"), QStringLiteral("I"));
+    clickButton(view, "lcdTool_6");
+    input::click(canvas, Qt::LeftButton, dot(10, 10));
+    input::key(view, Qt::Key_L); // another tool finishes it
+    QVERIFY(isSet(12, 10));
+    input::key(view, Qt::Key_T);
+    input::click(canvas, Qt::LeftButton, dot(40, 40)); // so does the end of the program
     const QuitSignals quitSignals;
     window->endOnQuitSignals(quitSignals);
-    ::kill(::getpid(), SIGTERM);
+    std::raise(SIGTERM);
     const QString folder = path(QStringLiteral("data/test_window_lcd_view/kept pictures"));
     QTRY_COMPARE(KeptPictures(folder).list().size(), 1);
-    Canvas kept;
-    kept.placePicture(*KeptPictures::read(KeptPictures(folder).list().first().path).picture);
-    QVERIFY(kept.pixelIsSet(22, 20) && kept.pixelIsSet(42, 40));
+    const QImage kept = *KeptPictures::read(KeptPictures(folder).list().first().path).picture;
+    QVERIFY(kept.pixel(12, 10) == qRgb(0, 0, 0) && kept.pixel(42, 40) == qRgb(0, 0, 0));
+    input::click(canvas, Qt::LeftButton, dot(20, 20)); // and closing the view
+    view->close();
+    QVERIFY(isSet(22, 20));
 }
 
 QTEST_MAIN(TestWindowLcdView)
