@@ -202,6 +202,18 @@ void LcdView::startZoom()
     resize(canvas->size() + AroundCanvas);
 }
 
+void LcdView::commitPlacedText()
+{
+    if (instance_)
+        instance_->keep(instance_->editing_.commitText(instance_->picture_.canvas()));
+}
+
+void LcdView::closeEvent(QCloseEvent *event)
+{
+    keep(editing_.commitText(picture_.canvas()));
+    QWidget::closeEvent(event);
+}
+
 LcdView *LcdView::showSingle(QWidget *parent, PicturePanel &picture)
 {
     if (!instance_)
@@ -219,9 +231,8 @@ void LcdView::chooseTool(LcdTool tool)
         toolButtons.at(static_cast<int>(editing_.tool()))->setChecked(true);
         return;
     }
-    editing_.setTool(tool);
     toolButtons.at(static_cast<int>(tool))->setChecked(true);
-    refresh();
+    keep(editing_.setTool(picture_.canvas(), tool));
 }
 
 void LcdView::renderText()
@@ -284,6 +295,9 @@ void LcdView::showPosition(QPoint dot)
 void LcdView::hold(bool held)
 {
     if (held) {
+        // A text placed before the send is the user's: it stays, and the
+        // picture takes no edit while the send runs.
+        keep(editing_.commitText(picture_.canvas()));
         editing_.cancel();
         hold_.hold({canvas, penSizeCombo}, {undoAction, redoAction}, picture_.heldReason());
     } else {

@@ -28,6 +28,12 @@ public:
 
     // Creates the window if it does not exist, else brings it to the front.
     static LcdView *showSingle(QWidget *parent, PicturePanel &picture);
+    // A text placed and not yet finished goes onto the picture (at the end
+    // of the program: only Esc takes a placed text back).
+    static void commitPlacedText();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     QWidget *buildToolRow();

@@ -1,6 +1,7 @@
 #include "app/font_warm_up.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
+#include "app/quit_signals.h"
 #include "app/start_up_style.h"
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
@@ -24,6 +25,8 @@ int main(int argc, char *argv[])
     QtPrompts prompts;
     PortSession session([] { return std::make_unique<QtSerialPort>(); });
     MainWindow window(prompts, session);
+    const QuitSignals quitSignals;
+    window.endOnQuitSignals(quitSignals);
     prompts.setParent(&window);
 #ifdef VOXCEL_FIRST_PAINT_PROBE
     new FirstPaintProbe(window);

@@ -2,28 +2,34 @@
 
 #include "app/about_box.h"
 #include "app/app_icon.h"
+#include "app/app_title.h"
 #include "app/help_window.h"
 #include "app/lcd_view.h"
 #include "app/output_panel.h"
 #include "app/picture_panel.h"
 #include "app/port_menu.h"
 #include "app/port_panel.h"
+#include "app/quit_signals.h"
 #include "app/send_panel.h"
 #include "app/series_window.h"
 #include "app/terminal_panel.h"
 #include "app/window_frames.h"
 #include "app/window_menus.h"
+#include "canvas/kept_pictures.h"
 #include "serial/line_model.h"
 #include "serial/line_settings.h"
 #include "serial/port_session.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QStandardPaths>
 #include <QTimer>
+
+#include <cstdio>
 
 MainWindow::MainWindow(Prompts &prompts, PortSession &session, QWidget *parent)
     : QMainWindow(parent), prompts_(prompts), session_(session), menus_(buildWindowMenus(*this))
@@ -46,7 +52,6 @@ MainWindow::MainWindow(Prompts &prompts, PortSession &session, QWidget *parent)
     connect(port_, &PortPanel::reconnected, terminal_, &TerminalPanel::showReconnected);
     connect(send_, &SendPanel::sentChars, terminal_, &TerminalPanel::logSent);
     connect(output_, &OutputPanel::reformatted, send_, &SendPanel::allowSendToLcd);
-    connect(output_, &OutputPanel::converted, picture_, &PicturePanel::markKept);
     connect(send_, &SendPanel::sendStarting, this, [this] {
         holdDuringSend(true, HeldForSendText);
         if (series_)
@@ -60,6 +65,10 @@ MainWindow::MainWindow(Prompts &prompts, PortSession &session, QWidget *parent)
             QTimer::singleShot(0, this, &QWidget::close);
     });
     connectMenus();
+    // The desktop session ends, or the program is asked to quit: both may
+    // end it without a close.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::keepPicture);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::keepPicture);
 
     // The load step: every start value, the lists' commands run as they are set.
     port_->loadStartValues();
@@ -74,7 +83,7 @@ const Canvas &MainWindow::canvas() const
 
 void MainWindow::connectMenus()
 {
-    connect(menus_.exit, &QAction::triggered, this, &MainWindow::exitProgram);
+    connect(menus_.exit, &QAction::triggered, this, [this] { endProgram(0); });
     connect(menus_.open, &QAction::triggered, terminal_, &TerminalPanel::openFieldFile);
     connect(menus_.import, &QAction::triggered, picture_, [this] { picture_->importPicture(); });
     connect(menus_.fromText, &QAction::triggered, this, [this] {
@@ -120,6 +129,24 @@ void MainWindow::afterFirstPaint()
     // thread, for the Com1 and Com2 tooltips).
     setWindowIcon(applicationIcon());
     port_->findPortDevices();
+    showNotKeptNote();
+}
+
+void MainWindow::showNotKeptNote()
+{
+    // A note, not a question: the window stays usable under it.
+    const QString reason = KeptPictures(keptPicturesFolder()).takeFailureNote();
+    if (reason.isEmpty())
+        return;
+    auto *note = new QMessageBox(
+        QMessageBox::NoIcon, applicationTitle,
+        QStringLiteral("The picture on the canvas when Voxcel last ended could not be kept:\n%1").arg(reason),
+        QMessageBox::Ok, this);
+    note->setObjectName(QStringLiteral("notKeptNote"));
+    note->setTextFormat(Qt::PlainText); // a folder's name may hold any character
+    note->setAttribute(Qt::WA_DeleteOnClose);
+    note->setModal(false);
+    note->show();
 }
 
 void MainWindow::holdDuringSend(bool held, const QString &why)
@@ -223,16 +250,30 @@ void MainWindow::dropEvent(QDropEvent *event)
     });
 }
 
-void MainWindow::exitProgram()
+void MainWindow::endProgram(int exitCode)
 {
     // At once, without a question: a running send stops after the
     // character in flight, and the port closes.
     send_->stop(true);
     if (series_)
         series_->stop();
-    picture_->keepIfChanged(keptPicturesFolder());
+    keepPicture();
     session_.close();
-    QCoreApplication::exit(0);
+    QCoreApplication::exit(exitCode);
+}
+
+void MainWindow::endOnQuitSignals(const QuitSignals &quitSignals)
+{
+    // The usual exit status of a program a signal ended.
+    connect(&quitSignals, &QuitSignals::received, this, [this](int signalNumber) { endProgram(128 + signalNumber); });
+}
+
+void MainWindow::keepPicture()
+{
+    LcdView::commitPlacedText();
+    const QString failure = picture_->keepIfChanged(keptPicturesFolder());
+    if (!failure.isEmpty())
+        std::fprintf(stderr, "voxcel: the picture could not be kept: %s\n", qUtf8Printable(failure));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -247,6 +288,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    picture_->keepIfChanged(keptPicturesFolder());
+    keepPicture();
     QMainWindow::closeEvent(event);
 }

@@ -12,6 +12,7 @@ class PicturePanel;
 class PortPanel;
 class PortSession;
 class Prompts;
+class QuitSignals;
 class SendPanel;
 class SeriesWindow;
 struct SeriesHost;
@@ -32,6 +33,11 @@ public:
     MainWindow(Prompts &prompts, PortSession &session, QWidget *parent = nullptr);
 
     const Canvas &canvas() const;
+    // Ends the program as Exit does: at once, without a question, the
+    // picture kept when it changed.
+    void endProgram(int exitCode);
+    // SIGTERM, SIGHUP and SIGINT end the program as Exit does.
+    void endOnQuitSignals(const QuitSignals &quitSignals);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -48,8 +54,12 @@ private:
     void showSeries();
     SeriesHost seriesHost();
     bool anySending() const;
-    void exitProgram();
     void afterFirstPaint();
+    // Whatever ends the program: a changed picture, with a text placed in
+    // the LCD View, goes to the kept pictures; a failure is told on
+    // standard error, and in a note at the next start.
+    void keepPicture();
+    void showNotKeptNote();
     // Where pictures are kept when the program ends with one not saved.
     static QString keptPicturesFolder();
 

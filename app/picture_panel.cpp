@@ -306,10 +306,12 @@ void PicturePanel::makeEditActions()
     name();
 }
 
-void PicturePanel::keepIfChanged(const QString &folder)
+QString PicturePanel::keepIfChanged(const QString &folder)
 {
-    if (changed_)
-        KeptPictures(folder).keep(canvas_.canvasImage());
+    if (!changed_)
+        return QString();
+    changed_ = false; // the next end of the program keeps it no second time
+    return KeptPictures(folder).keep(canvas_.canvasImage());
 }
 
 void PicturePanel::recover(const QString &folder)
@@ -321,15 +323,17 @@ void PicturePanel::recover(const QString &folder)
     }
     QStringList times;
     for (const KeptPictures::Entry &entry : kept)
-        times << QLocale().toString(entry.when, QLocale::LongFormat);
+        times << QLocale().toString(entry.when.toLocalTime(), QLocale::LongFormat);
     const int chosen = prompts_.choose(QStringLiteral("Recover Picture"),
                                        QStringLiteral("Pictures kept when the program ended:"), times);
     if (chosen < 0)
         return;
-    if (const std::optional<QImage> picture = readPicture(kept.at(chosen).path))
-        place(*picture, QStringLiteral("Recover Picture"));
+    const KeptPictures::Read read = KeptPictures::read(kept.at(chosen).path);
+    if (read.picture)
+        place(*read.picture, QStringLiteral("Recover Picture"));
     else
-        prompts_.message(QStringLiteral("File Not Found, make sure the path is correct."));
+        prompts_.message(QStringLiteral("The picture kept %1 cannot be recovered: %2.\n%3")
+                             .arg(times.at(chosen), read.failure, kept.at(chosen).path));
 }
 
 void PicturePanel::undo()

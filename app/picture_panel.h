@@ -49,12 +49,10 @@ public:
     bool isUnder(const QWidget *window, QPoint point) const;
     // The Edit menu's Undo and Redo, named for the change they undo.
     QList<QAction *> editActions() const { return {undoAction_, redoAction_}; }
-    // The picture counts as kept: Convert has taken it.
-    void markKept() { changed_ = false; }
     // At the end of the program: a picture changed since it was last
-    // loaded, saved or converted goes to the kept pictures. A failure is
-    // not shown: the program ends all the same.
-    void keepIfChanged(const QString &folder);
+    // loaded or saved goes to the kept pictures, once. Returns why it could
+    // not be kept, or an empty text.
+    QString keepIfChanged(const QString &folder);
     // Recover Picture: one of the kept pictures back onto the canvas.
     void recover(const QString &folder);
     // During a send the picture does not change: the canvas takes no
@@ -106,7 +104,7 @@ private:
     bool halfHeight_ = false;     // the view shows 128x32
     qint16 canvasFullHeight_ = 0; // the view's height at start-up, in twips
     ImportOptions importOptions_; // the Import dialog starts from the last choice
-    bool changed_ = false;        // since the picture was last loaded, saved or converted
+    bool changed_ = false;        // since the picture was last loaded, saved or kept
     QAction *undoAction_ = nullptr;
     QAction *redoAction_ = nullptr;
 

@@ -54,7 +54,7 @@ void textPreview(benchmark::State &state, const QString &font)
     const Canvas picture = busyPicture();
     LcdCanvas view;
     LcdEditing editing;
-    editing.setTool(LcdTool::Text);
+    editing.setTool(picture, LcdTool::Text);
     editing.moveTo({3, 20}, false);
     const QString text = QStringLiteral("Pump 2: 1450 rpm OK.");
     view.show();

@@ -33,10 +33,14 @@ QPointF centre(QPoint dot)
 
 } // namespace
 
-void LcdEditing::setTool(LcdTool tool)
+std::optional<LcdEdit> LcdEditing::setTool(const Canvas &picture, LcdTool tool)
 {
+    if (tool == tool_)
+        return std::nullopt;
+    std::optional<LcdEdit> text = commitText(picture);
     cancel();
     tool_ = tool;
+    return text;
 }
 
 std::optional<LcdEdit> LcdEditing::press(const Canvas &picture, QPoint dot, bool erase, bool shift)

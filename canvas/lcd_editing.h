@@ -28,13 +28,15 @@ struct LcdEdit
 //   Pen, shapes: press starts, moves follow, release finishes.
 //   Fill: a press finishes.
 //   Text: follows the pointer; a press places it, the arrows move it,
-//   commit finishes it, cancel takes it back.
+//   commit finishes it, cancel takes it back. A placed text is also
+//   finished when the tool changes: only cancel takes it back.
 class LcdEditing
 {
 public:
     LcdTool tool() const { return tool_; }
-    // Ends what is under way without keeping it.
-    void setTool(LcdTool tool);
+    // Finishes a placed text (the edit returned), drops anything else under
+    // way. The same tool again changes nothing.
+    std::optional<LcdEdit> setTool(const Canvas &picture, LcdTool tool);
     // The dots the text tool places (see renderLcdText).
     void setTextDots(const QImage &dots) { textDots_ = dots; }
 

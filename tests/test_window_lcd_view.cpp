@@ -1,4 +1,6 @@
 // The LCD View wired to the main window: one picture, one undo history.
+#include "app/quit_signals.h"
+#include "canvas/kept_pictures.h"
 #include "canvas/lcd_text.h"
 #include "support/window_fixture.h"
 
@@ -13,6 +15,7 @@ private slots:
     void cleanup() { closeWindow(); }
 
     void shapesAndTextShareTheUndoHistory();
+    void placedTextIsKeptOnCloseAndOnSigterm(); // last: it ends the program as Exit does
 
 private:
     QWidget *openLcdView()
@@ -75,6 +78,29 @@ void TestWindowLcdView::shapesAndTextShareTheUndoHistory()
     QTest::keySequence(view->windowHandle(), QKeySequence::Undo);
     QTest::keySequence(view->windowHandle(), QKeySequence::Undo);
     QCOMPARE(window->canvas().canvasImage(), rectangle);
+}
+
+void TestWindowLcdView::placedTextIsKeptOnCloseAndOnSigterm()
+{
+    QWidget *view = openLcdView();
+    auto *canvas = find<QWidget>("lcdCanvas");
+    input::type(find<QLineEdit>("lcdText"), QStringLiteral("I"));
+    clickButton(view, "lcdTool_6");
+    input::click(canvas, Qt::LeftButton, dot(10, 10));
+    input::key(view, Qt::Key_L); // another tool finishes it
+    QVERIFY(isSet(12, 10));
+    input::key(view, Qt::Key_T);
+    input::click(canvas, Qt::LeftButton, dot(40, 40)); // so does the end of the program
+    const QuitSignals quitSignals;
+    window->endOnQuitSignals(quitSignals);
+    std::raise(SIGTERM);
+    const QString folder = path(QStringLiteral("data/test_window_lcd_view/kept pictures"));
+    QTRY_COMPARE(KeptPictures(folder).list().size(), 1);
+    const QImage kept = *KeptPictures::read(KeptPictures(folder).list().first().path).picture;
+    QVERIFY(kept.pixel(12, 10) == qRgb(0, 0, 0) && kept.pixel(42, 40) == qRgb(0, 0, 0));
+    input::click(canvas, Qt::LeftButton, dot(20, 20)); // and closing the view
+    view->close();
+    QVERIFY(isSet(22, 20));
 }
 
 QTEST_MAIN(TestWindowLcdView)
