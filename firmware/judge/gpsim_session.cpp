@@ -87,8 +87,10 @@ std::optional<GpsimRun> runGpsim(const GpsimSetup &setup, QString *error)
         run.log = QString::fromLatin1(log.readAll());
     // For a look at what gpsim did: its whole output kept where asked.
     const QString keep = qEnvironmentVariable("VOXCEL_GPSIM_OUTPUT");
-    if (!keep.isEmpty())
+    if (!keep.isEmpty()) {
         writeFile(keep, run.output.toLocal8Bit());
+        writeFile(keep + QStringLiteral(".log"), run.log.toLatin1());
+    }
     if (!run.output.contains(QStringLiteral("cycle break: 0x%1").arg(setup.endCycle, 0, 16))) {
         *error = QStringLiteral("gpsim stopped before cycle %1:\n%2").arg(setup.endCycle).arg(run.output.right(2000));
         return std::nullopt;
@@ -110,7 +112,8 @@ std::vector<RegisterWrite> registerWrites(const QString &log)
     // An instruction line starts with its cycle; the writes it made follow:
     //   0x0000000000002A15 p16f877a 0x0016 0x0088 movwf portd
     //     Wrote: 0x0041 to portd(0x0008) was 0x0000
-    static const QRegularExpression wrote(QStringLiteral("^\\s+Wrote: 0x([0-9A-Fa-f]+) to (\\w+)\\("));
+    // where a write may also share its line with a source line number.
+    static const QRegularExpression wrote(QStringLiteral("\\bWrote: 0x([0-9A-Fa-f]+) to (\\w+)\\("));
     std::vector<RegisterWrite> writes;
     qint64 cycle = 0;
     for (const QStringView line : QStringView(log).split(QLatin1Char('\n'))) {
