@@ -70,8 +70,7 @@ std::optional<GpsimRun> runGpsim(const GpsimSetup &setup, QString *error)
     if (setup.mendFifo)
         environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(VOXCEL_FIFO_MEND));
     gpsim.setProcessEnvironment(environment);
-    gpsim.start(QStringLiteral(VOXCEL_GPSIM),
-                {QStringLiteral("-i"), QStringLiteral("-c"), QStringLiteral("run.stc")});
+    gpsim.start(QStringLiteral(VOXCEL_GPSIM), {QStringLiteral("-i"), QStringLiteral("-c"), QStringLiteral("run.stc")});
     // A 1200 baud series is the longest run: about a minute on a busy machine.
     if (!gpsim.waitForFinished(600000)) {
         gpsim.kill();

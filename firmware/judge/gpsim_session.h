@@ -12,7 +12,7 @@
 // logged with their cycles, and the registers named printed at the end.
 struct GpsimSetup
 {
-    QString firmware;     // the .cod file gpasm wrote
+    QString firmware;      // the .cod file gpasm wrote
     QByteArray rxStimulus; // see rxStimulus()
     qint64 endCycle = 0;
     QStringList loggedRegisters;

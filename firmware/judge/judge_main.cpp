@@ -49,8 +49,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Runs Voxcel's PIC receiver firmware in gpsim on the timing of a send and judges what it did."));
+    parser.setApplicationDescription(
+        QStringLiteral("Runs Voxcel's PIC receiver firmware in gpsim on the timing of a send and judges what it did."));
     parser.addHelpOption();
     parser.addOptions({
         {QStringLiteral("listen"), QStringLiteral("Record a real send on a pseudo-terminal linked at LINK."),
@@ -135,8 +135,8 @@ int main(int argc, char *argv[])
             return usage(error);
         if (*baud != 1200 && *baud != 2400 && *baud != 9600)
             return usage(QStringLiteral("--baud: the firmware is built for 1200, 2400 and 9600"));
-        const QString wait = parser.isSet(QStringLiteral("wait")) ? parser.value(QStringLiteral("wait"))
-                                                                  : QStringLiteral("]");
+        const QString wait =
+            parser.isSet(QStringLiteral("wait")) ? parser.value(QStringLiteral("wait")) : QStringLiteral("]");
         recording = pacedRecording(texts, wait, *delay, *hold, *baud);
     }
     if (!recording)

@@ -210,7 +210,8 @@ Verdict judgeLine(const LineRecording &recording, const JudgeOptions &options, F
     QString error;
     const auto run = runGpsim(setup, &error);
     if (!run || !printedValue(run->output, QStringLiteral("pictures"))) {
-        verdict.lines << QStringLiteral("no verdict: %1").arg(run ? QStringLiteral("gpsim printed no counters") : error);
+        verdict.lines
+            << QStringLiteral("no verdict: %1").arg(run ? QStringLiteral("gpsim printed no counters") : error);
         return verdict;
     }
 

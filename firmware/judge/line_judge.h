@@ -40,8 +40,8 @@ struct FirmwareOutcome
 
 struct JudgeOptions
 {
-    QString firmwareDir;   // holds receiver-<baud>.cod
-    bool mendFifo = true;  // see fifo_mend.cpp
+    QString firmwareDir;  // holds receiver-<baud>.cod
+    bool mendFifo = true; // see fifo_mend.cpp
     // The bytes the pictures must hold, one picture after another; without
     // them, those the transmission carries.
     std::optional<QByteArray> expected;

@@ -130,8 +130,8 @@ int main(int argc, char *argv[])
         const auto seconds = [](LineDuration d) { return std::chrono::duration<double>(d).count(); };
         out << "| " << c.baud << " | " << targetName(c) << " | " << QString::number(paced.pieceMs, 'f', 2) << " | "
             << lossless << " | "
-            << QString::number(seconds(pacedSendTime(text, QStringLiteral("]"), lossless, character)), 'f', 2)
-            << " | " << QString::number(seconds(text.size() * character), 'f', 2) << " |\n";
+            << QString::number(seconds(pacedSendTime(text, QStringLiteral("]"), lossless, character)), 'f', 2) << " | "
+            << QString::number(seconds(text.size() * character), 'f', 2) << " |\n";
         out.flush();
     }
 

@@ -122,8 +122,7 @@ LineRecording pacedRecording(const QStringList &texts, const QString &waitText, 
     plan.delayMs = delayMs;
     plan.holdMs = holdMs;
     sendSeriesPaced(
-        plan, port, [&](LineTime deadline) { port.now = std::max(port.now, deadline); }, {},
-        [&] { return port.now; });
+        plan, port, [&](LineTime deadline) { port.now = std::max(port.now, deadline); }, {}, [&] { return port.now; });
     return recording;
 }
 
