@@ -4,6 +4,11 @@ set(judge $<TARGET_FILE:voxcel-gpsim-judge>)
 set(convert $<TARGET_FILE:voxcel-convert>)
 set(judge_case sh ${CMAKE_CURRENT_LIST_DIR}/firmware/judge_case.sh ${judge} ${convert})
 
+find_package(Qt6 REQUIRED COMPONENTS Test)
+add_executable(judge_logic_test ${CMAKE_CURRENT_LIST_DIR}/firmware/judge_logic_test.cpp)
+target_link_libraries(judge_logic_test PRIVATE voxcel_gpsim_judge Qt6::Test)
+add_test(NAME firmware_judge_logic COMMAND judge_logic_test)
+
 add_test(NAME firmware_fifo_self_check COMMAND ${judge} --self-check)
 # Without the mend gpsim 0.31 reads A twice; the self-check must see it.
 add_test(NAME firmware_fifo_fault_seen COMMAND ${judge} --self-check --no-mend)
