@@ -36,6 +36,12 @@ for path in \
         missing=1
     fi
 done
+# The PIC firmware, where gputils assembled it.
+if [ -f "$build/firmware/receiver-9600.hex" ]; then
+    for file in receiver.asm board.inc receiver-9600.hex receiver-2400.hex receiver-1200.hex pic-firmware.md; do
+        grep -qx "usr/share/voxcel/firmware/$file" "$tmp/contents" || { echo "missing from the package: $file"; missing=1; }
+    done
+fi
 [ "$missing" -eq 0 ]
 
 # The dependencies are computed from the binaries, Qt's serial port among them.

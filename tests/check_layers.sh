@@ -5,6 +5,7 @@
 #   convert/           on canvas/ and text/
 #   app/               the window, on all of the above
 #   cli/, picsim/      programs beside the window, on all but app/
+#   firmware/          the PIC firmware's judge, beside them, also on picsim/
 # Prints each include that points the wrong way and fails if there is one.
 set -eu
 cd "$(dirname "$0")/.."
@@ -18,11 +19,12 @@ allowed() {
     app) echo "text canvas convert serial app" ;;
     cli) echo "text canvas convert serial cli" ;;
     picsim) echo "text canvas convert serial picsim" ;;
+    firmware) echo "text canvas convert serial picsim firmware" ;;
     esac
 }
 
 status=0
-for folder in text canvas convert serial app cli picsim; do
+for folder in text canvas convert serial app cli picsim firmware; do
     for file in $(find "$folder" -name '*.cpp' -o -name '*.h'); do
         for used in $(sed -n 's/^#include "\([a-z_]*\)\/.*"/\1/p' "$file" | sort -u); do
             case " $(allowed "$folder") " in
