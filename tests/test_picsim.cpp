@@ -25,6 +25,8 @@ private slots:
     void longerWaitText();
     void silenceOnTheModelledWire_data();
     void silenceOnTheModelledWire();
+    void burstAfterAStall_data();
+    void burstAfterAStall();
     void faultsAreReported();
     void nothingTakenAfterTheLastPicture();
     void displayLayout();
@@ -173,6 +175,47 @@ void TestPicsim::silenceOnTheModelledWire()
     QTEST(pauses, "pauses");
     QCOMPARE(pic.pauses()[0].offset, qsizetype(10));
     QCOMPARE(pic.digitsReceived(), 128);
+}
+
+void TestPicsim::burstAfterAStall_data()
+{
+    // At 1 ms a character, read at `readAtMs` what came after the previous
+    // read at 0, the line idle since then.
+    QTest::addColumn<int>("characters");
+    QTest::addColumn<QList<int>>("pausePoints");
+    QTest::addColumn<int>("readAtMs");
+    QTest::addColumn<QList<double>>("silencesMs"); // before each pause point
+    QTest::addColumn<double>("idleAfterMs");
+    // Ten digits, then four wait characters, each with a piece of 32: 109
+    // characters' line time before the last pause point, the rest shared.
+    const QList<int> four{10, 43, 76, 109};
+    QTest::newRow("four pauses covered") << 142 << four << 200 << QList<double>(4, 22.75) << 233.0;
+    QTest::newRow("four pauses not covered") << 142 << four << 150 << QList<double>(4, 10.25) << 183.0;
+    QTest::newRow("not even the line time") << 142 << four << 100 << QList<double>(4, 0.0) << 142.0;
+    QTest::newRow("a pause read on time") << 33 << QList<int>{0} << 20 << QList<double>{20.0} << 53.0;
+    // The time of a stall goes to no later pause; a piece read on time keeps its line time.
+    QTest::newRow("a piece read late") << 32 << QList<int>() << 100 << QList<double>() << 101.0;
+    QTest::newRow("a piece read on time") << 32 << QList<int>() << 5 << QList<double>() << 32.0;
+}
+
+void TestPicsim::burstAfterAStall()
+{
+    QFETCH(int, characters);
+    QFETCH(QList<int>, pausePoints);
+    QFETCH(int, readAtMs);
+    using Ms = std::chrono::duration<double, std::milli>;
+    const std::chrono::milliseconds ms(1);
+    const std::vector<qsizetype> points(pausePoints.begin(), pausePoints.end());
+    const auto handOvers = readHandOvers(LineTime(), LineTime(readAtMs * ms), characters, points, ms);
+    LineModel wire(ms, LineTime());
+    QList<double> silences;
+    for (int i = 0; i < characters; ++i) {
+        const double silence = Ms(*wire.take(handOvers[std::size_t(i)])).count();
+        if (pausePoints.contains(i))
+            silences << silence;
+    }
+    QTEST(silences, "silencesMs");
+    QTEST(Ms(wire.idleAt()->time_since_epoch()).count(), "idleAfterMs");
 }
 
 void TestPicsim::faultsAreReported()

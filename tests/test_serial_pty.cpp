@@ -35,6 +35,8 @@ private slots:
     void repliesArriveThroughInput();
     void peerGoneMidSendClosesThePort();
     void peerGoneWhileIdleIsSeenByInput();
+    void endOfSendVerdicts_data();
+    void endOfSendVerdicts();
 
 private:
     std::unique_ptr<PtyPair> pair_;
@@ -291,6 +293,49 @@ void TestSerialPty::peerGoneWhileIdleIsSeenByInput()
     QVERIFY(!port.isOpen());
     // The device node went with the master: opening again fails cleanly.
     QVERIFY_THROWS_EXCEPTION(PortError, port.setOpen(true));
+    QVERIFY(!port.isOpen());
+}
+
+void TestSerialPty::endOfSendVerdicts_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<int>("delayMs");
+    QTest::addColumn<int>("characters");
+    QTest::addColumn<bool>("goneAfterTheLast"); // else just before it
+    // After the last character the sender waits out its line model: 275 ms
+    // for the last piece at 1200 baud, 2.2 s for all when nothing pauses at 9600.
+    QTest::newRow("1200, gone after the last") << "1200,n,8,1" << 20 << 76 << true;
+    QTest::newRow("1200, gone before the last") << "1200,n,8,1" << 20 << 76 << false;
+    QTest::newRow("9600 unpaced, gone after the last") << "9600,n,8,1" << 0 << 2122 << true;
+    QTest::newRow("9600 unpaced, gone before the last") << "9600,n,8,1" << 0 << 2122 << false;
+}
+
+void TestSerialPty::endOfSendVerdicts()
+{
+    QFETCH(QString, settings);
+    QFETCH(int, delayMs);
+    QFETCH(int, characters);
+    QFETCH(bool, goneAfterTheLast);
+    pair_->startReading();
+    QtSerialPort port;
+    port.setSettings(settings);
+    port.setOpen(true);
+    qsizetype handedOver = 0;
+    const PacedSendResult result = sendPaced(
+        pictureTransmission().left(characters), QStringLiteral("]"), [=] { return std::optional<int>(delayMs); },
+        port,
+        [&](LineTime deadline) {
+            // All passed on: the PIC reads it and hangs up while the sender waits.
+            if (goneAfterTheLast && handedOver == characters && pair_->waitForBytes(std::size_t(characters), 5000))
+                pair_->closeMaster();
+            sleepUntil(deadline);
+        },
+        [&](qsizetype count, qsizetype) {
+            if ((handedOver = count) == characters - 1 && !goneAfterTheLast)
+                pair_->closeMaster();
+        });
+    QCOMPARE(result.end, goneAfterTheLast ? PacedSendResult::End::Sent : PacedSendResult::End::PortLost);
+    QCOMPARE(result.goneAfterEnd.isEmpty(), !goneAfterTheLast);
     QVERIFY(!port.isOpen());
 }
 
