@@ -179,21 +179,18 @@ void TestPicsim::silenceOnTheModelledWire()
 
 void TestPicsim::burstAfterAStall_data()
 {
-    // At 1 ms a character, read at `readAtMs` what came after the previous
-    // read at 0, the line idle since then.
+    // At 1 ms a character, read at `readAtMs` after the previous read at 0,
+    // the line then idle: ten digits, then four pieces of 32 behind their
+    // wait characters, or a piece alone, read late or on time.
     QTest::addColumn<int>("characters");
     QTest::addColumn<QList<int>>("pausePoints");
     QTest::addColumn<int>("readAtMs");
     QTest::addColumn<QList<double>>("silencesMs"); // before each pause point
     QTest::addColumn<double>("idleAfterMs");
-    // Ten digits, then four wait characters, each with a piece of 32: 109
-    // characters' line time before the last pause point, the rest shared.
-    const QList<int> four{10, 43, 76, 109};
+    const QList<int> four{10, 43, 76, 109}; // 109 ms of line time before the last
     QTest::newRow("four pauses covered") << 142 << four << 200 << QList<double>(4, 22.75) << 233.0;
     QTest::newRow("four pauses not covered") << 142 << four << 150 << QList<double>(4, 10.25) << 183.0;
     QTest::newRow("not even the line time") << 142 << four << 100 << QList<double>(4, 0.0) << 142.0;
-    QTest::newRow("a pause read on time") << 33 << QList<int>{0} << 20 << QList<double>{20.0} << 53.0;
-    // The time of a stall goes to no later pause; a piece read on time keeps its line time.
     QTest::newRow("a piece read late") << 32 << QList<int>() << 100 << QList<double>() << 101.0;
     QTest::newRow("a piece read on time") << 32 << QList<int>() << 5 << QList<double>() << 32.0;
 }
@@ -205,8 +202,8 @@ void TestPicsim::burstAfterAStall()
     QFETCH(int, readAtMs);
     using Ms = std::chrono::duration<double, std::milli>;
     const std::chrono::milliseconds ms(1);
-    const std::vector<qsizetype> points(pausePoints.begin(), pausePoints.end());
-    const auto handOvers = readHandOvers(LineTime(), LineTime(readAtMs * ms), characters, points, ms);
+    const auto handOvers = readHandOvers(LineTime(), LineTime(readAtMs * ms), characters,
+                                         {pausePoints.begin(), pausePoints.end()}, ms);
     LineModel wire(ms, LineTime());
     QList<double> silences;
     for (int i = 0; i < characters; ++i) {

@@ -147,16 +147,16 @@ void TestPicsimProgram::convertSendIsAcceptedAt9600()
     convert.start(QStringLiteral(VOXCEL_CONVERT_PROGRAM),
                   {QStringLiteral("--send"), device, QStringLiteral("--baud"), QStringLiteral("9600"), picture});
     QVERIFY(convert.waitForFinished(60000));
+    QVERIFY2(convert.exitCode() == 0, convert.readAllStandardError().constData());
     QVERIFY(picsim.waitForFinished(60000));
-    const QString out = QString::fromLocal8Bit(picsim.readAll());
-    const QString findings = picsimFindings(QString::fromLocal8Bit(convert.readAllStandardError()) + out, log);
-    VERIFY_PICSIM(convert.exitCode() == 0 && picsim.exitCode() == 0 && out.startsWith("picture 1: OK"), findings);
 
     QFile logFile(log);
     QVERIFY(logFile.open(QIODevice::ReadOnly | QIODevice::Text));
     const QString logText = QString::fromUtf8(logFile.readAll());
+    VERIFY_PICSIM(picsim.exitCode() == 0, logText);
     QVERIFY(logText.contains(QStringLiteral("line 9600,n,8,1")));
     QCOMPARE(logText.count(QStringLiteral("of silence before the wait text")), 64);
+    QVERIFY(picsim.readAll().startsWith("picture 1: OK"));
 }
 
 void TestPicsimProgram::pictureThroughThePortIntoTheProgram()
@@ -216,10 +216,10 @@ void TestPicsimProgram::pictureThroughThePortIntoTheProgram()
     // already be known to have ended.
     if (picsim.state() != QProcess::NotRunning)
         QVERIFY(picsim.waitForFinished(60000));
-    VERIFY_PICSIM(picsim.exitStatus() == QProcess::NormalExit && picsim.exitCode() == 0, picsimFindings({}, log));
     QFile logFile(log);
     QVERIFY(logFile.open(QIODevice::ReadOnly | QIODevice::Text));
     const QString logText = QString::fromUtf8(logFile.readAll());
+    VERIFY_PICSIM(picsim.exitStatus() == QProcess::NormalExit && picsim.exitCode() == 0, logText);
     QCOMPARE(logText.count(QStringLiteral("of silence before the wait text")), 64);
     QVERIFY(logText.contains(QStringLiteral("prefix *02000000A: target LCD, buffer 32")));
 
@@ -262,12 +262,12 @@ void TestPicsimProgram::seriesRoundTrip()
                    QStringLiteral("ordered"), QStringLiteral("--eeprom"), QStringLiteral("--address"),
                    QStringLiteral("2048"), QStringLiteral("--xmit-delay"), QStringLiteral("2")});
     QVERIFY(convert.waitForFinished(60000));
+    QVERIFY2(convert.exitCode() == 0, convert.readAllStandardError().constData());
     QVERIFY(picsim.waitForFinished(60000));
     const QString results = QString::fromLocal8Bit(picsim.readAll());
-    VERIFY_PICSIM(convert.exitCode() == 0 && picsim.exitCode() == 0 &&
-                      results.contains(QStringLiteral("picture 5: EEPROM address 0x1800, 1024 bytes after picture 4")),
-                  picsimFindings(QString::fromLocal8Bit(convert.readAllStandardError() + picsim.readAllStandardError()) +
-                                 results));
+    VERIFY_PICSIM(picsim.exitCode() == 0, results + QString::fromLocal8Bit(picsim.readAllStandardError()));
+    QVERIFY2(results.contains(QStringLiteral("picture 5: EEPROM address 0x1800, 1024 bytes after picture 4")),
+             qPrintable(results));
 
     ImportOptions options;
     options.dither = ImportDither::Ordered;

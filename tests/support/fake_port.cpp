@@ -43,8 +43,7 @@ bool FakePort::drain(LineTime deadline)
     if (!open_)
         throw PortError("The port is not open.");
     ++drains_;
-    // The system holds characters for drainTakes after the line model's idle moment.
-    const LineTime heldUntil = *line_.idleAt() + drainTakes;
+    const LineTime heldUntil = *line_.idleAt() + drainTakes; // after the model's idle moment
     if (drainTakes <= LineDuration::zero() || now_ >= heldUntil)
         return false;
     if (heldUntil > deadline)

@@ -52,8 +52,8 @@ public:
     void queueInput(const QString &text) { const Lock lock(mutex_); pendingInput_ += text; }
 
     // A slow system: how long output() takes to hand a character over, and
-    // how long after the line model's idle moment drain() finds characters
-    // still held (zero: none). Set them before the port is in use.
+    // how long drain() finds characters still held (zero: none). Set them
+    // before the port is in use.
     LineDuration outputTakes{};
     LineDuration drainTakes{};
 

@@ -19,24 +19,19 @@ inline bool startPicsimBehind(QProcess &picsim, const QString &link, QStringList
     return true;
 }
 
-// What voxcel-picsim said (its output, and its log file if given), but the
-// silence of each single pause: the results, problems, how the run ended.
-inline QString picsimFindings(const QString &output, const QString &logFile = {})
-{
-    QFile log(logFile);
-    const bool logged = !logFile.isEmpty() && log.open(QIODevice::ReadOnly);
-    const QString text = output + (logged ? QString::fromUtf8(log.readAll()) : QString());
-    QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    lines.removeIf([](const QString &line) { return line.endsWith(QLatin1String(" of silence before the wait text")); });
-    return lines.join(QLatin1Char('\n'));
-}
-
-// Fails unless ok, printing picsim's findings whole: a QVERIFY2 message is
-// cut at 1024 characters, which a long log passes before the failing line.
-#define VERIFY_PICSIM(ok, findings)                                                                                    \
+// Fails unless ok, printing what picsim said whole but each pause's silence:
+// a QVERIFY2 message is cut at 1024 characters, before the failing line.
+#define VERIFY_PICSIM(ok, said)                                                                                        \
     do {                                                                                                               \
         if (!(ok)) {                                                                                                   \
-            qWarning().noquote() << (findings);                                                                        \
+            qWarning().noquote() << QString(said).split(QLatin1Char('\n')).filter(QRegularExpression("^(?!.* of silence before)")).join(QLatin1Char('\n')); \
             QFAIL("voxcel-picsim: " #ok);                                                                              \
         }                                                                                                              \
     } while (false)
+
+// The text of a file, or nothing.
+inline QString fileText(const QString &name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
