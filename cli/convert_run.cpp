@@ -229,6 +229,9 @@ int sendPicture(const ConsoleStreams &console, const ConvertOptions &options, co
         if (sent.end == PacedSendResult::End::PortLost)
             throw PortError(sent.portError.toStdString());
         port.setOpen(false);
+        progress.reset();
+        if (!sent.goneAfterEnd.isEmpty())
+            reportNote(console, goneAfterEndNote(sent));
     } catch (const std::exception &failure) {
         progress.reset(); // ends the progress line before the message
         reportError(console, QString::fromStdString(failure.what()));
@@ -308,6 +311,11 @@ int pictureFromText(const ConsoleStreams &console, const ConvertOptions &options
 void reportError(const ConsoleStreams &console, const QString &message)
 {
     say(console.err, ProgramName + QStringLiteral(": ") + message + QLatin1Char('\n'));
+}
+
+void reportNote(const ConsoleStreams &console, const QString &note)
+{
+    say(console.err, ProgramName + QStringLiteral(": note: ") + note + QLatin1Char('\n'));
 }
 
 void setUpSendPort(QtSerialPort &port, const ConvertOptions &options)

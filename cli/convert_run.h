@@ -27,6 +27,9 @@ class QtSerialPort;
 
 // "voxcel-convert: " and the message, on its own line of the error stream.
 void reportError(const ConsoleStreams &console, const QString &message);
+// "voxcel-convert: note: " and the note: something the user should know of
+// a run that still succeeded.
+void reportNote(const ConsoleStreams &console, const QString &note);
 // Com1 of this process is the device of --send, at the line speed asked
 // for; throws PortError when the settings are refused.
 void setUpSendPort(QtSerialPort &port, const ConvertOptions &options);

@@ -102,6 +102,8 @@ bool sendSeries(const ConsoleStreams &console, const SeriesSendPlan &plan, const
         if (sent.last.end == PacedSendResult::End::PortLost)
             throw PortError(QStringLiteral("frame %1: %2").arg(sent.frame + 1).arg(sent.last.portError).toStdString());
         port.setOpen(false);
+        if (!sent.last.goneAfterEnd.isEmpty())
+            reportNote(console, goneAfterEndNote(sent.last));
     } catch (const std::exception &failure) {
         reportError(console, QString::fromStdString(failure.what()));
         return false;

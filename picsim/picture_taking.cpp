@@ -6,6 +6,7 @@
 #include "picsim/stop_signals.h"
 #include "picsim/terminal_line.h"
 #include "serial/line_model.h"
+#include "serial/pic_settings.h"
 
 #include <QLocale>
 
@@ -16,9 +17,13 @@
 
 namespace {
 
-// A whole picture is over once the line has been quiet this long: what
-// comes later and is no "*" counts as bytes after it.
-constexpr std::chrono::milliseconds SettleTime{250};
+// A whole picture is over once the line has been quiet for a piece's time
+// on the wire and this long: what comes later and is no "*" counts as bytes
+// after it. After the last picture --count asks for the program ends, and
+// the sender's port hangs up: the sender, which waits until its own model
+// of the line says the last piece has left, must still find it there, at
+// the slowest speed too.
+constexpr std::chrono::milliseconds SettleMargin{250};
 
 const QString LineLost = QStringLiteral("the line was lost");
 
@@ -33,6 +38,7 @@ private:
     enum class Read { Taken, Nothing, LineLost, UnknownSpeed };
 
     LineSettings lineSettingsNow() const;
+    LineTime settledAt() const;
     Arrived waitForCharacters() const;
     bool quietStill();
     Read readCharacters();
@@ -74,6 +80,17 @@ LineSettings PictureTaking::lineSettingsNow() const
     return settings;
 }
 
+// When the line, quiet since the last read, counts as settled.
+LineTime PictureTaking::settledAt() const
+{
+    const PicLine::Picture *current = pictures_.current();
+    const int pieceSize = current && current->receiver.prefix() ? current->receiver.prefix()->bufferSize
+                                                                 : picBufferChoices.back();
+    const LineDuration pieceTime = (pieceSize + options_.waitText.size()) * characterTime(settings_);
+    const LineTime last = pictures_.lastArrival().value_or(start_);
+    return std::max(last + pieceTime, pictures_.idleAt().value_or(last)) + SettleMargin;
+}
+
 // Sleeps until characters arrive, or at the latest until a picture
 // settles or --timeout runs out.
 PictureTaking::Arrived PictureTaking::waitForCharacters() const
@@ -86,7 +103,7 @@ PictureTaking::Arrived PictureTaking::waitForCharacters() const
     const PicLine::Picture *current = pictures_.current();
     int waitMs = 200;
     if (current && current->receiver.done())
-        waitMs = std::min(waitMs, msUntil(quietSince + SettleTime));
+        waitMs = std::min(waitMs, msUntil(settledAt()));
     if (options_.timeoutSeconds)
         waitMs = std::min(waitMs, msUntil(quietSince + timeout_));
 
@@ -106,7 +123,7 @@ bool PictureTaking::quietStill()
     const LineTime now = LineClock::now();
     const LineTime quietSince = pictures_.lastArrival().value_or(start_);
     const PicLine::Picture *current = pictures_.current();
-    if (current && current->receiver.done() && now - quietSince >= SettleTime) {
+    if (current && current->receiver.done() && now >= settledAt()) {
         pictures_.endPicture();
         report_.reportEnded(pictures_, settings_);
     }

@@ -108,13 +108,29 @@ PacedSendResult sendPaced(const QString &text, const QString &waitText, const De
             if (result.sent < result.total && stopped())
                 return ended(PacedSendResult::End::Stopped);
         }
-        if (result.total > 0)
-            waitForQuietLine(line, port, sleep, clock);
+        if (result.total > 0) {
+            // Once the system holds none of it, the send is whole: a device
+            // gone from then on (a PIC that hangs up once it has the
+            // picture) only earns a note.
+            port.drain(*line.idleAt() + DrainMargin);
+            try {
+                waitForQuietLine(line, port, sleep, clock);
+            } catch (const PortError &error) {
+                result.goneAfterEnd = QString::fromStdString(error.what());
+            }
+        }
     } catch (const PortError &error) {
         result.portError = QString::fromStdString(error.what());
         return ended(PacedSendResult::End::PortLost);
     }
     return ended(PacedSendResult::End::Sent);
+}
+
+QString goneAfterEndNote(const PacedSendResult &result)
+{
+    return QStringLiteral("all %1 characters were sent; then the device went away (%2)")
+        .arg(result.total)
+        .arg(result.goneAfterEnd);
 }
 
 LineDuration pacedSendTime(const QString &text, const QString &waitText, int delayMs, LineDuration characterTime,

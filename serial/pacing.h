@@ -55,7 +55,14 @@ struct PacedSendResult
     qsizetype sent = 0;  // characters handed to the port
     qsizetype total = 0; // characters in the text
     QString portError;
+    // Sent, and then the device went away (a PIC that hangs up once it has
+    // the picture, an adapter pulled out): why. The port is closed. (Its own
+    // initializer lets results listed member by member leave it out.)
+    QString goneAfterEnd{};
 };
+
+// Says that a send went out whole although the device went away after it.
+QString goneAfterEndNote(const PacedSendResult &result);
 
 // Writes text one character at a time, from the first to the last. Before
 // every character equal to waitText (the whole wait text against the one
@@ -67,9 +74,11 @@ struct PacedSendResult
 // says the line is idle, lets the port drain what the system still holds,
 // and only then sleeps the delay, counted from the moment the line went
 // quiet. A delay of 0 asks for no silence and waits for nothing.
-// After the last character it waits until the line is idle again, so that
-// the caller may close the port or change its settings at once without
-// cutting off the end.
+// After the last character it lets the port drain what the system still
+// holds, then waits until the line is idle again, so that the caller may
+// close the port or change its settings at once without cutting off the
+// end. Once drained, the send is whole: a device that goes away during that
+// wait ends it Sent, with goneAfterEnd saying so.
 // Characters beyond 8 bits go out as '?'. The send ends early, with the
 // result saying why, when the port fails, the delay source gives nothing,
 // or the stop request says so. The caller checks the delay before the

@@ -263,12 +263,15 @@ void SessionWorker::send(const PacedSend &request)
     const PacedSendResult result = sendPaced(
         request.text, request.waitText, [delayMs] { return std::optional<int>(delayMs); }, *port_,
         [this](LineTime deadline) { sleepUntil(deadline); }, progress, LineClock::now, [this] { return stop_.load(); });
-    if (result.end == PacedSendResult::End::PortLost)
+    // A device gone after the last character left takes nothing of the
+    // send, which ends sent; the port is lost all the same.
+    const bool gone = result.end == PacedSendResult::End::PortLost || !result.goneAfterEnd.isEmpty();
+    if (gone)
         closeQuietly();
     // The send is over when the port may come back: it never resumes.
     emit session_.sendFinished(result);
-    if (result.end == PacedSendResult::End::PortLost)
-        portLost(result.portError);
+    if (gone)
+        portLost(result.goneAfterEnd.isEmpty() ? result.portError : goneAfterEndNote(result));
 }
 
 PortSession::PortSession(PortFactory makePort, QObject *parent)

@@ -133,6 +133,16 @@ SeriesSendResult sendSeriesPaced(const SeriesSendPlan &plan, PortLayer &port, co
                 clock, stopRequested);
             if (result.last.end != PacedSendResult::End::Sent)
                 return result;
+            // The device went away after this frame: the series fails at
+            // the next one, for that reason, unless this was the last.
+            const bool lastOfAll = plan.loops > 0 && loop + 1 == plan.loops && frame + 1 == frames;
+            if (!result.last.goneAfterEnd.isEmpty() && !lastOfAll) {
+                result.frame = (frame + 1) % frames;
+                result.loop += frame + 1 == frames ? 1 : 0;
+                result.last = {PacedSendResult::End::PortLost, 0, plan.texts[result.frame].size(),
+                               result.last.goneAfterEnd, {}};
+                return result;
+            }
         }
         if (frames == 0)
             break;

@@ -25,6 +25,8 @@ private slots:
     void longerWaitText();
     void silenceOnTheModelledWire_data();
     void silenceOnTheModelledWire();
+    void burstAfterAStall_data();
+    void burstAfterAStall();
     void faultsAreReported();
     void nothingTakenAfterTheLastPicture();
     void displayLayout();
@@ -173,6 +175,44 @@ void TestPicsim::silenceOnTheModelledWire()
     QTEST(pauses, "pauses");
     QCOMPARE(pic.pauses()[0].offset, qsizetype(10));
     QCOMPARE(pic.digitsReceived(), 128);
+}
+
+void TestPicsim::burstAfterAStall_data()
+{
+    // At 1 ms a character, read at `readAtMs` after the previous read at 0,
+    // the line then idle: ten digits, then four pieces of 32 behind their
+    // wait characters, or a piece alone, read late or on time.
+    QTest::addColumn<int>("characters");
+    QTest::addColumn<QList<int>>("pausePoints");
+    QTest::addColumn<int>("readAtMs");
+    QTest::addColumn<QList<double>>("silencesMs"); // before each pause point
+    QTest::addColumn<double>("idleAfterMs");
+    const QList<int> four{10, 43, 76, 109}; // 109 ms of line time before the last
+    QTest::newRow("four pauses covered") << 142 << four << 200 << QList<double>(4, 22.75) << 233.0;
+    QTest::newRow("four pauses not covered") << 142 << four << 150 << QList<double>(4, 10.25) << 183.0;
+    QTest::newRow("not even the line time") << 142 << four << 100 << QList<double>(4, 0.0) << 142.0;
+    QTest::newRow("a piece read late") << 32 << QList<int>() << 100 << QList<double>() << 101.0;
+    QTest::newRow("a piece read on time") << 32 << QList<int>() << 5 << QList<double>() << 32.0;
+}
+
+void TestPicsim::burstAfterAStall()
+{
+    QFETCH(int, characters);
+    QFETCH(QList<int>, pausePoints);
+    QFETCH(int, readAtMs);
+    using Ms = std::chrono::duration<double, std::milli>;
+    const std::chrono::milliseconds ms(1);
+    const auto handOvers = readHandOvers(LineTime(), LineTime(readAtMs * ms), characters,
+                                         {pausePoints.begin(), pausePoints.end()}, ms);
+    LineModel wire(ms, LineTime());
+    QList<double> silences;
+    for (int i = 0; i < characters; ++i) {
+        const double silence = Ms(*wire.take(handOvers[std::size_t(i)])).count();
+        if (pausePoints.contains(i))
+            silences << silence;
+    }
+    QTEST(silences, "silencesMs");
+    QTEST(Ms(wire.idleAt()->time_since_epoch()).count(), "idleAfterMs");
 }
 
 void TestPicsim::faultsAreReported()

@@ -11,6 +11,7 @@
 #include "support/controls.h"
 #include "support/gif_writer.h"
 #include "support/pic_streams.h"
+#include "support/picsim_link.h"
 #include "support/pty_pair.h"
 #include "support/scripted_prompts.h"
 
@@ -146,13 +147,13 @@ void TestPicsimProgram::convertSendIsAcceptedAt9600()
     convert.start(QStringLiteral(VOXCEL_CONVERT_PROGRAM),
                   {QStringLiteral("--send"), device, QStringLiteral("--baud"), QStringLiteral("9600"), picture});
     QVERIFY(convert.waitForFinished(60000));
-    QCOMPARE(convert.exitCode(), 0);
+    QVERIFY2(convert.exitCode() == 0, convert.readAllStandardError().constData());
     QVERIFY(picsim.waitForFinished(60000));
 
     QFile logFile(log);
     QVERIFY(logFile.open(QIODevice::ReadOnly | QIODevice::Text));
     const QString logText = QString::fromUtf8(logFile.readAll());
-    QVERIFY2(picsim.exitCode() == 0, qPrintable(logText));
+    VERIFY_PICSIM(picsim.exitCode() == 0, logText);
     QVERIFY(logText.contains(QStringLiteral("line 9600,n,8,1")));
     QCOMPARE(logText.count(QStringLiteral("of silence before the wait text")), 64);
     QVERIFY(picsim.readAll().startsWith("picture 1: OK"));
@@ -218,7 +219,7 @@ void TestPicsimProgram::pictureThroughThePortIntoTheProgram()
     QFile logFile(log);
     QVERIFY(logFile.open(QIODevice::ReadOnly | QIODevice::Text));
     const QString logText = QString::fromUtf8(logFile.readAll());
-    QVERIFY2(picsim.exitStatus() == QProcess::NormalExit && picsim.exitCode() == 0, qPrintable(logText));
+    VERIFY_PICSIM(picsim.exitStatus() == QProcess::NormalExit && picsim.exitCode() == 0, logText);
     QCOMPARE(logText.count(QStringLiteral("of silence before the wait text")), 64);
     QVERIFY(logText.contains(QStringLiteral("prefix *02000000A: target LCD, buffer 32")));
 
@@ -261,10 +262,10 @@ void TestPicsimProgram::seriesRoundTrip()
                    QStringLiteral("ordered"), QStringLiteral("--eeprom"), QStringLiteral("--address"),
                    QStringLiteral("2048"), QStringLiteral("--xmit-delay"), QStringLiteral("2")});
     QVERIFY(convert.waitForFinished(60000));
-    QCOMPARE(convert.exitCode(), 0);
+    QVERIFY2(convert.exitCode() == 0, convert.readAllStandardError().constData());
     QVERIFY(picsim.waitForFinished(60000));
     const QString results = QString::fromLocal8Bit(picsim.readAll());
-    QVERIFY2(picsim.exitCode() == 0, qPrintable(results));
+    VERIFY_PICSIM(picsim.exitCode() == 0, results + QString::fromLocal8Bit(picsim.readAllStandardError()));
     QVERIFY2(results.contains(QStringLiteral("picture 5: EEPROM address 0x1800, 1024 bytes after picture 4")),
              qPrintable(results));
 

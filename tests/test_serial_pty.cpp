@@ -33,7 +33,8 @@ private slots:
     void pacedTextsKeepSilenceOnTheModelledWire();
     void fullSystemBufferWaitsForRoom();
     void repliesArriveThroughInput();
-    void peerGoneMidSendClosesThePort();
+    void peerGoneClosesThePort_data();
+    void peerGoneClosesThePort();
     void peerGoneWhileIdleIsSeenByInput();
 
 private:
@@ -260,23 +261,52 @@ void TestSerialPty::repliesArriveThroughInput()
     QCOMPARE(received, QStringLiteral("abcdef"));
 }
 
-void TestSerialPty::peerGoneMidSendClosesThePort()
+void TestSerialPty::peerGoneClosesThePort_data()
 {
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<int>("delayMs");
+    QTest::addColumn<int>("characters");  // of a picture's transmission
+    QTest::addColumn<int>("hangUpAfter"); // characters handed over; all: once the system has passed them on
+    // After the last character the sender waits out its line model: 275 ms
+    // for the last piece at 1200 baud, 2.2 s for all when nothing pauses at 9600.
+    QTest::newRow("9600, mid-send") << "9600,n,8,1" << 1 << 2122 << 76;
+    QTest::newRow("1200, after the last") << "1200,n,8,1" << 20 << 76 << 76;
+    QTest::newRow("1200, before the last") << "1200,n,8,1" << 20 << 76 << 75;
+    QTest::newRow("9600 unpaced, after the last") << "9600,n,8,1" << 0 << 2122 << 2122;
+    QTest::newRow("9600 unpaced, before the last") << "9600,n,8,1" << 0 << 2122 << 2121;
+}
+
+void TestSerialPty::peerGoneClosesThePort()
+{
+    QFETCH(QString, settings);
+    QFETCH(int, delayMs);
+    QFETCH(int, characters);
+    QFETCH(int, hangUpAfter);
     pair_->startReading();
     QtSerialPort port;
+    port.setSettings(settings);
     port.setOpen(true);
-    int pauses = 0;
-    auto sleep = [&](LineTime deadline) {
-        sleepUntil(deadline);
-        if (++pauses == 3)
-            pair_->closeMaster(); // the adapter is pulled out
+    qsizetype handedOver = 0;
+    auto hangUp = [&] { // the PIC reads what it got; then the adapter is pulled out
+        pair_->waitForBytes(std::size_t(handedOver), 5000);
+        pair_->closeMaster();
     };
-    const QString text = pictureTransmission();
+    const QString text = pictureTransmission().left(characters);
     // Linux answers a write to a pseudo-terminal whose master is closed
     // with EIO; the port layer reports it and closes the port.
-    const PacedSendResult result =
-        sendPaced(text, QStringLiteral("]"), [] { return std::optional<int>(1); }, port, sleep);
-    QCOMPARE(result.end, PacedSendResult::End::PortLost);
+    const PacedSendResult result = sendPaced(
+        text, QStringLiteral("]"), [=] { return std::optional<int>(delayMs); }, port,
+        [&](LineTime deadline) {
+            if (handedOver == characters && hangUpAfter == characters)
+                hangUp();
+            sleepUntil(deadline);
+        },
+        [&](qsizetype count, qsizetype) {
+            if ((handedOver = count) == hangUpAfter && count < characters)
+                hangUp();
+        });
+    QCOMPARE(result.end, hangUpAfter == characters ? PacedSendResult::End::Sent : PacedSendResult::End::PortLost);
+    QCOMPARE(result.goneAfterEnd.isEmpty(), hangUpAfter < characters);
     QVERIFY(!port.isOpen());
     QVERIFY(text.toLatin1().startsWith(pair_->receivedBytes()));
     QVERIFY_THROWS_EXCEPTION(PortError, port.input());

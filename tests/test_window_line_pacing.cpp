@@ -52,7 +52,7 @@ void TestWindowLinePacing::startUpPictureKeepsThePicsSilence()
         while (!picsim.canReadLine() && picsim.waitForReadyRead(20000)) {
         }
         const QString result = QString::fromLocal8Bit(picsim.readLine()).trimmed();
-        QVERIFY2(result.startsWith(QStringLiteral("picture 1: OK; 64 pauses")), qPrintable(result));
+        VERIFY_PICSIM(result.startsWith(QStringLiteral("picture 1: OK; 64 pauses")), fileText(dir.filePath("picsim.log")));
         // The poll runs on while the simulator waits for the next picture:
         // the port is still there.
         QTest::qWait(300);

@@ -116,7 +116,7 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
     picsim.terminate();
     QVERIFY(picsim.waitForFinished(10000));
     results += QString::fromLocal8Bit(picsim.readAll());
-    QVERIFY2(picsim.exitCode() == 0 && results.count(QStringLiteral(": OK")) == 20, qPrintable(results));
+    VERIFY_PICSIM(picsim.exitCode() == 0 && results.count(QStringLiteral(": OK")) == 20, fileText(dir.filePath("picsim.log")));
     QVERIFY(results.contains(QStringLiteral("picture 1: EEPROM address 0x1000\n")));
     for (int k = 2; k <= 20; ++k)
         QVERIFY2(results.contains(QStringLiteral("picture %1: EEPROM address 0x%2, 1024 bytes after picture %3\n")

@@ -43,11 +43,12 @@ bool FakePort::drain(LineTime deadline)
     if (!open_)
         throw PortError("The port is not open.");
     ++drains_;
-    if (drainTakes <= LineDuration::zero())
+    const LineTime heldUntil = *line_.idleAt() + drainTakes; // after the model's idle moment
+    if (drainTakes <= LineDuration::zero() || now_ >= heldUntil)
         return false;
-    if (now_ + drainTakes > deadline)
+    if (heldUntil > deadline)
         throw PortError("The device does not send its output");
-    now_ += drainTakes;
+    now_ = heldUntil;
     return true;
 }
 
