@@ -181,10 +181,23 @@ bool readFileOptions(const QCommandLineParser &parser, PicsimOptions &o, QString
     }
     if (parser.isSet(QStringLiteral("log")))
         o.log = parser.value(QStringLiteral("log"));
-    return true;
+    // The first picture's file now, each later one as it is written.
+    const QStringList first = o.out ? QStringList{lcdPictureFileName(*o.out, 1)} : QStringList();
+    *error = sharedFileProblem(QList<FileGroup>{{QStringLiteral("--out"), first}} + linkAndLogFiles(o));
+    return error->isEmpty();
 }
 
 } // namespace
+
+QList<FileGroup> linkAndLogFiles(const PicsimOptions &options)
+{
+    QList<FileGroup> files;
+    if (options.link)
+        files.append({QStringLiteral("--link"), {*options.link}});
+    if (options.log)
+        files.append({QStringLiteral("--log"), {*options.log}});
+    return files;
+}
 
 std::optional<PicsimOptions> readPicsimOptions(const QStringList &arguments, QString *error)
 {
