@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 Q_DECLARE_METATYPE(SerialDevice)
 
 class TestTerminalLogic : public QObject
@@ -210,6 +213,18 @@ void TestTerminalLogic::unwritableLogFails()
     QFile written(config_.filePath(QStringLiteral("log.txt")));
     QVERIFY(written.open(QIODevice::ReadOnly));
     QVERIFY(written.readAll().endsWith(" TX a\n")); // on the disk at once
+
+    // Room for part of a line, as on a disk that fills up: the reason.
+    rlimit limit{};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &limit) == 0);
+    const rlimit before = limit;
+    limit.rlim_cur = written.size() + 40;
+    std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+    const bool wrote = log.write(TrafficDirection::Sent, QString(100, QLatin1Char('x')), &error);
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &before) == 0);
+    QVERIFY(!wrote);
+    QVERIFY2(error.endsWith(QStringLiteral(": File too large")), qPrintable(error));
 }
 
 void TestTerminalLogic::reconnectTarget_data()
