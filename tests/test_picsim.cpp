@@ -58,16 +58,11 @@ void TestPicsim::options_data()
     QTest::newRow("unknown option") << QStringList{"--counts=1"} << "Unknown option";
     QTest::newRow("rows of no display") << QStringList{"--rows=48"} << "--rows takes 64 or 32";
 
-    // Outputs that would hang the run, or feed it its own pictures.
     const QString fifo = dir_.filePath(QStringLiteral("fifo.png"));
     QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-    QVERIFY(QFile::link(dir_.path(), dir_.filePath(QStringLiteral("link"))));
-    const QString linked = dir_.filePath(QStringLiteral("link/p1.png"));
     QTest::newRow("out a FIFO") << QStringList{"--out=" + fifo} << "--out " + fifo + ": " + fifo + " is not a regular";
     QTest::newRow("out the link") << QStringList{"--out=tty.png", "--link=./tty.png"}
                                   << "--out tty.png and --link ./tty.png lead to one file";
-    QTest::newRow("out the log, through a link") << QStringList{"--out=" + linked, "--log=" + dir_.filePath("p1.png")}
-                                                 << "--out " + linked + " and --log";
 }
 
 void TestPicsim::options()
@@ -313,20 +308,16 @@ void TestPicsim::hostileFloodsStayBounded()
     QCOMPARE(line.current()->receiver.piecesReceived(), 100000);
     QCOMPARE(line.current()->receiver.pauses().size(), PicReceiver::MostPausesKept);
     line.endPicture();
-    QString log;
-    QString err;
-    QTextStream logStream(&log);
-    QTextStream errStream(&err);
-    const QString pattern = dir_.filePath(QStringLiteral("flood%d.png"));
-    PictureReport report(logStream, logStream, errStream, pattern,
-                         {{QStringLiteral("--log"), {dir_.filePath(QStringLiteral("flood2.png"))}}});
+    QString log, err;
+    QTextStream logStream(&log), errStream(&err);
+    const QString second = dir_.filePath(QStringLiteral("flood2.png"));
+    PictureReport report(logStream, logStream, errStream, dir_.filePath(QStringLiteral("flood%d.png")),
+                         {{QStringLiteral("--log"), {second}}});
     report.reportEnded(line, LineSettings());
     errStream.flush();
     QCOMPARE(report.taken(), 1003);
     QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("flood*")}), QStringList({"flood1.png", "flood1003.png"}));
-    QVERIFY2(err.contains(QStringLiteral("cannot write %1: --out %1 and --log %1 lead to one file")
-                              .arg(dir_.filePath(QStringLiteral("flood2.png")))),
-             qPrintable(err));
+    QVERIFY(err.contains(QStringLiteral("cannot write %1: --out %1 and --log %1 lead to one file").arg(second)));
     QCOMPARE(report.result(), int(Failed));
 }
 
