@@ -61,7 +61,8 @@ void addPicsimOptions(QCommandLineParser &parser)
          QStringLiteral("64|32")},
         {QStringLiteral("out"),
          QStringLiteral("Write the display after each picture as a 128 x 64 picture, PNG or BMP by extension; %d "
-                        "in the name stands for the picture's number."),
+                        "in the name stands for the picture's number. A regular file, never --link or --log; a "
+                        "picture whose prefix was refused writes none."),
          QStringLiteral("file")},
         {QStringLiteral("log"), QStringLiteral("Log file (default: standard error)."), QStringLiteral("file")},
         {QStringLiteral("timeout"),
