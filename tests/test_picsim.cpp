@@ -10,7 +10,6 @@
 #include "support/pic_streams.h"
 
 #include <QtTest>
-
 #include <sys/stat.h>
 
 class TestPicsim : public QObject
@@ -303,8 +302,8 @@ void TestPicsim::hostileFloodsStayBounded()
 {
     PicLine line(QStringLiteral("]"), -1);
     const QByteArray picture = transmission("*02000000A", testBytes(), 32, "]");
-    line.receive(picture + picture + QByteArray(1000, '*') + "*02000000A" + QByteArray(100000, ']'),
-                 LineClock::now(), LineDuration::zero());
+    line.receive(picture + picture + QByteArray(1000, '*') + "*02000000A" + QByteArray(100000, ']'), LineClock::now(),
+                 LineDuration::zero());
     QCOMPARE(line.current()->receiver.piecesReceived(), 100000);
     QCOMPARE(line.current()->receiver.pauses().size(), PicReceiver::MostPausesKept);
     line.endPicture();

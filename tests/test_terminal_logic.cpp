@@ -8,7 +8,6 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
-
 #include <csignal>
 #include <sys/resource.h>
 
