@@ -106,7 +106,7 @@ void TestOutputPaths::fullStandardOutputFails()
     QVERIFY(process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit);
     QTEST(process.exitCode(), "status");
     const QByteArray err = process.readAllStandardError();
-    QVERIFY2(err.contains(": cannot write to standard output: No space left on device\n"), err.constData());
+    QVERIFY2(err.contains(": cannot write to standard output"), err.constData()); // why, where stdio still knows
 }
 
 QTEST_GUILESS_MAIN(TestOutputPaths)
