@@ -6,6 +6,7 @@
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
 #include "text/file_save.h"
+#include "text/standard_output.h"
 
 #include <QApplication>
 
@@ -15,6 +16,7 @@
 
 int main(int argc, char *argv[])
 {
+    guardStandardOutput("voxcel", 1);
     const FontWarmUp fonts;
     ignoreFileSizeSignal();
     QApplication app(argc, argv);

@@ -1,23 +1,20 @@
 #include "app/recent_pictures.h"
 
-#include <QCoreApplication>
+#include "text/user_settings.h"
+
 #include <QFileInfo>
-#include <QSettings>
 
 namespace {
 const QString Key = QStringLiteral("import/recentPictures");
-
-// One file for the program, named after it: ~/.config/Voxcel.conf.
-QSettings userSettings()
-{
-    return QSettings(QCoreApplication::applicationName());
-}
 } // namespace
 
 QStringList RecentPictures::list() const
 {
+    const std::unique_ptr<QSettings> settings = userSettings();
+    if (!settings)
+        return {};
     QStringList present;
-    for (const QString &name : userSettings().value(Key).toStringList())
+    for (const QString &name : settings->value(Key).toStringList())
         if (QFileInfo(name).isFile())
             present << name;
     return present;
@@ -25,10 +22,12 @@ QStringList RecentPictures::list() const
 
 void RecentPictures::add(const QString &fileName)
 {
-    QSettings settings = userSettings();
-    QStringList names = settings.value(Key).toStringList();
+    const std::unique_ptr<QSettings> settings = userSettings();
+    if (!settings)
+        return;
+    QStringList names = settings->value(Key).toStringList();
     const QString path = QFileInfo(fileName).absoluteFilePath();
     names.removeAll(path);
     names.prepend(path);
-    settings.setValue(Key, names.mid(0, Kept));
+    settings->setValue(Key, names.mid(0, Kept));
 }

@@ -4,7 +4,7 @@
 #include "serial/pacing.h"
 #include "serial/param_prefix.h"
 #include "serial/pic_settings.h"
-#include "text/file_kind.h"
+#include "text/shared_files.h"
 #include "text/text_rules.h"
 
 #include <QCommandLineParser>
@@ -214,9 +214,11 @@ QString readInputs(const QCommandLineParser &parser, ConvertOptions &o)
         // A BMP is no text for a terminal or a pipe.
         if (!parser.isSet(Output))
             return QStringLiteral("--from-text needs -o picture.bmp");
-        const QString output = parser.value(Output);
-        if (o.fromText != QLatin1String("-") && namesOneFile(output, o.fromText))
-            return QStringLiteral("-o %1 would overwrite the text").arg(parser.value(Output));
+        const QStringList text = o.fromText == QLatin1String("-") ? QStringList() : QStringList{o.fromText};
+        const QString problem = sharedFileProblem(
+            {{QStringLiteral("the text"), text, false}, {QStringLiteral("-o"), {parser.value(Output)}}});
+        if (!problem.isEmpty())
+            return problem;
     } else if (o.inputs.isEmpty() && !parser.isSet(Text)) {
         return QStringLiteral("no picture given");
     }
@@ -296,11 +298,6 @@ QString readText(const QCommandLineParser &parser, ConvertOptions &o)
             return QStringLiteral("--save-picture: no file given");
         if (o.inputs.size() > 1 && !parser.isSet(Series))
             return QStringLiteral("--save-picture takes one picture at a time");
-        const QString &input = o.inputs.constFirst();
-        if (!input.isEmpty() && namesOneFile(input, o.savePicture))
-            return QStringLiteral("--save-picture %1 would overwrite the picture").arg(o.savePicture);
-        if (!o.output.isEmpty() && namesOneFile(o.output, o.savePicture))
-            return QStringLiteral("--save-picture and -o both name %1").arg(o.savePicture);
     }
     return QString();
 }

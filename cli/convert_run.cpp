@@ -16,6 +16,7 @@
 #include "serial/qt_serial_port.h"
 #include "text/file_kind.h"
 #include "text/file_save.h"
+#include "text/standard_output.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -318,6 +319,14 @@ void reportNote(const ConsoleStreams &console, const QString &note)
     say(console.err, ProgramName + QStringLiteral(": note: ") + note + QLatin1Char('\n'));
 }
 
+bool writeOut(const ConsoleStreams &console, const QByteArray &bytes)
+{
+    if (writeAll(console.out, bytes))
+        return true;
+    standardOutputFailed(console.out.errorString());
+    return false;
+}
+
 void setUpSendPort(QtSerialPort &port, const ConvertOptions &options)
 {
     // The port layer finds its device through the port number; Com1 of
@@ -340,14 +349,15 @@ int runConvert(const QStringList &arguments, const ConsoleStreams &console)
     const ParsedArguments parsed = parseConvertArguments(arguments);
     switch (parsed.outcome) {
     case ParsedArguments::Outcome::Help:
-        say(console.out, convertHelpText());
-        return ExitSuccess;
+        return writeOut(console, convertHelpText().toLocal8Bit()) ? ExitSuccess : ExitFailure;
     case ParsedArguments::Outcome::Version:
-        say(console.out, QStringLiteral("%1 %2\n").arg(ProgramName, QStringLiteral(VOXCEL_VERSION)));
-        return ExitSuccess;
+        return writeOut(console, QStringLiteral("%1 %2\n").arg(ProgramName, QStringLiteral(VOXCEL_VERSION)).toLocal8Bit())
+                   ? ExitSuccess
+                   : ExitFailure;
     case ParsedArguments::Outcome::ListFonts:
-        say(console.out, lcdFontNames().join(QLatin1Char('\n')) + QLatin1Char('\n'));
-        return ExitSuccess;
+        return writeOut(console, (lcdFontNames().join(QLatin1Char('\n')) + QLatin1Char('\n')).toLocal8Bit())
+                   ? ExitSuccess
+                   : ExitFailure;
     case ParsedArguments::Outcome::UsageError:
         return usageError(console, parsed.error);
     case ParsedArguments::Outcome::Run:
@@ -387,12 +397,8 @@ int runConvert(const QStringList &arguments, const ConsoleStreams &console)
         const QString text = pictureText(*picture, options);
         if (target.file.isEmpty()) {
             // 8-bit characters, as the window's Save writes them.
-            const QByteArray bytes = text.toLatin1() + '\n';
-            if (!writeAll(console.out, bytes)) {
-                reportError(console,
-                            QStringLiteral("cannot write to standard output: %1").arg(console.out.errorString()));
+            if (!writeOut(console, text.toLatin1() + '\n'))
                 status = ExitFailure;
-            }
             continue;
         }
         const QString failure = writeHexFile(text, target.file);

@@ -25,6 +25,10 @@ enum ExitCode : int {
 
 class QtSerialPort;
 
+// Writes all to standard output; a failure is reported at the end of the
+// program (guardStandardOutput), which then fails.
+bool writeOut(const ConsoleStreams &console, const QByteArray &bytes);
+
 // "voxcel-convert: " and the message, on its own line of the error stream.
 void reportError(const ConsoleStreams &console, const QString &message);
 // "voxcel-convert: note: " and the note: something the user should know of

@@ -3,6 +3,7 @@
 #include "cli/convert_run.h"
 #include "cli/drawing_inputs.h"
 #include "text/file_save.h"
+#include "text/standard_output.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -41,6 +42,7 @@ bool standardInputIsClosed()
 
 int main(int argc, char *argv[])
 {
+    guardStandardOutput("voxcel-convert", ExitFailure);
     ignoreFileSizeSignal();
     // With standard input closed, the next file the program opens would take
     // its place and be read as standard input: /dev/null holds it instead.

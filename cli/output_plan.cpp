@@ -1,11 +1,9 @@
 #include "cli/output_plan.h"
 
-#include "text/file_kind.h"
+#include "text/shared_files.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <algorithm>
 
 namespace {
 
@@ -29,9 +27,7 @@ QList<OutputTarget> planOutputs(const ConvertOptions &options, QString *error)
             return {};
         }
         targets.append({options.inputs.constFirst(), QString()});
-        return targets;
-    }
-    if (!options.output.isEmpty() && !toFolder) {
+    } else if (!options.output.isEmpty() && !toFolder) {
         if (options.inputs.size() > 1) {
             *error = QStringLiteral("-o %1: not an existing folder, which several pictures need").arg(options.output);
             return {};
@@ -51,23 +47,17 @@ QList<OutputTarget> planOutputs(const ConvertOptions &options, QString *error)
         }
     }
 
-    // Never write over a picture, nor twice to one file: by path, and for
-    // files that exist by what they are on the disk, so a symlink or a
-    // second name leads nowhere else.
-    QStringList written;
-    for (const OutputTarget &target : std::as_const(targets)) {
-        const QString path = QFileInfo(target.file).absoluteFilePath();
-        if (std::any_of(options.inputs.begin(), options.inputs.end(),
-                        [&](const QString &input) { return namesOneFile(input, target.file); })) {
-            *error = QStringLiteral("%1 would overwrite a picture").arg(target.file);
-            return {};
-        }
-        if (std::any_of(written.begin(), written.end(),
-                        [&](const QString &other) { return namesOneFile(other, target.file); })) {
-            *error = QStringLiteral("two pictures would both be written to %1").arg(target.file);
-            return {};
-        }
-        written.append(path);
-    }
-    return targets;
+    // Never write over a picture, nor twice to one file.
+    FileGroup written{QStringLiteral("-o"), {}};
+    if (toFolder || options.suffixGiven)
+        written.label.clear(); // named after the pictures
+    for (const OutputTarget &target : std::as_const(targets))
+        if (!target.file.isEmpty())
+            written.files << target.file;
+    QStringList pictures = options.inputs;
+    pictures.removeAll(QString()); // --text alone draws on a blank picture
+    const QStringList saved = options.savePicture.isEmpty() ? QStringList() : QStringList{options.savePicture};
+    *error = sharedFileProblem(
+        {{QStringLiteral("a picture"), pictures, false}, written, {QStringLiteral("--save-picture"), saved}});
+    return error->isEmpty() ? targets : QList<OutputTarget>();
 }

@@ -13,6 +13,6 @@ struct OutputTarget
 };
 
 // One target per input, in the order given. Fails with a usage error when
-// the outputs cannot be told apart or would overwrite an input picture.
-// Looks at the file system only to see whether -o names a folder.
+// the outputs (the texts and --save-picture) cannot be told apart or would
+// overwrite an input picture, however links lead there.
 QList<OutputTarget> planOutputs(const ConvertOptions &options, QString *error);

@@ -6,8 +6,8 @@
 #include "convert/text_file.h"
 #include "serial/qt_serial_port.h"
 #include "serial/series_plan.h"
-#include "text/file_kind.h"
 #include "text/file_save.h"
+#include "text/shared_files.h"
 
 #include <QFileInfo>
 
@@ -65,11 +65,8 @@ bool writeTexts(const ConsoleStreams &console, const ConvertOptions &options, co
     for (qsizetype k = 0; k < texts.size(); ++k) {
         if (options.output.isEmpty()) {
             // 8-bit characters, as the window's Save writes them.
-            if (!writeAll(console.out, texts[k].toLatin1() + '\n')) {
-                reportError(console,
-                            QStringLiteral("cannot write to standard output: %1").arg(console.out.errorString()));
+            if (!writeOut(console, texts[k].toLatin1() + '\n'))
                 return false;
-            }
             continue;
         }
         const QString file = seriesFileName(options.output, int(k) + 1);
@@ -120,23 +117,11 @@ QStringList inputFiles(const QStringList &inputs)
     return files;
 }
 
-// Why the files of a pattern would overwrite an input, or nothing.
-QString overwritesInput(const QString &option, const QString &pattern, int frames, const QStringList &inputs)
-{
-    for (int number = 1; number <= frames; ++number) {
-        const QString file = seriesFileName(pattern, number);
-        for (const QString &input : inputs)
-            if (namesOneFile(file, input))
-                return QStringLiteral("%1 %2 would overwrite the picture %3").arg(option, pattern, input);
-    }
-    return QString();
-}
-
 } // namespace
 
 QString seriesFileName(const QString &pattern, int number)
 {
-    return QString(pattern).replace(QLatin1String("%d"), QString::number(number));
+    return numberedFile(pattern, number);
 }
 
 int runSeries(const ConvertOptions &options, const ConsoleStreams &console)
@@ -150,12 +135,15 @@ int runSeries(const ConvertOptions &options, const ConsoleStreams &console)
     }
     const QStringList inputs = inputFiles(options.inputs);
     const int count = int(frames->size());
-    for (const auto &[option, pattern] : {std::pair{QStringLiteral("-o"), options.output},
-                                          std::pair{QStringLiteral("--save-picture"), options.savePicture}})
-        if (const QString problem = overwritesInput(option, pattern, count, inputs); !problem.isEmpty()) {
-            reportError(console, problem);
-            return ExitUsage;
-        }
+    // Every frame's name, since f%d.inc and f1%d.inc meet at f11.inc.
+    const QString problem =
+        sharedFileProblem({{QStringLiteral("a picture"), inputs, false},
+                           {QStringLiteral("-o"), numberedFiles(options.output, count)},
+                           {QStringLiteral("--save-picture"), numberedFiles(options.savePicture, count)}});
+    if (!problem.isEmpty()) {
+        reportError(console, problem);
+        return ExitUsage;
+    }
     if (!options.savePicture.isEmpty() && !savePictures(console, options.savePicture, *frames))
         return ExitFailure;
     const std::optional<QStringList> texts = frameTexts(console, options, *frames);

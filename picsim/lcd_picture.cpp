@@ -1,6 +1,10 @@
 #include "picsim/lcd_picture.h"
 
-#include <QFile>
+#include "text/file_kind.h"
+#include "text/file_save.h"
+#include "text/shared_files.h"
+
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
 
@@ -54,8 +58,7 @@ QByteArray displayBytesOf(const QImage &picture)
 
 QString lcdPictureFileName(const QString &pattern, int number)
 {
-    QString name = pattern;
-    return name.replace(QStringLiteral("%d"), QString::number(number));
+    return numberedFile(pattern, number);
 }
 
 QString lcdPictureFileProblem(const QString &pattern)
@@ -73,6 +76,8 @@ QString lcdPictureFileProblem(const QString &pattern)
         return QStringLiteral("the folder %1 cannot be written").arg(info.path());
     if (info.isDir())
         return QStringLiteral("%1 is a folder").arg(file);
+    if (isSpecialFile(file))
+        return QStringLiteral("%1 is not a regular file (a FIFO, a device or a socket)").arg(file);
     if (info.exists() && !info.isWritable())
         return QStringLiteral("%1 cannot be written").arg(file);
     return {};
@@ -80,13 +85,14 @@ QString lcdPictureFileProblem(const QString &pattern)
 
 QString saveLcdPicture(const QByteArray &displayBytes, const QString &file)
 {
-    QFile picture(file);
-    if (!picture.open(QIODevice::WriteOnly))
-        return picture.errorString();
-    QImageWriter writer(&picture, imageFormat(file));
+    // Opening a FIFO for writing waits for a reader, for ever.
+    if (isSpecialFile(file))
+        return QStringLiteral("not a regular file (a FIFO, a device or a socket)");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, imageFormat(file));
     if (!writer.write(lcdPicture(displayBytes)))
         return writer.errorString();
-    if (!picture.flush())
-        return picture.errorString();
-    return {};
+    return replaceFile(file, bytes);
 }

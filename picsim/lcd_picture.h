@@ -18,10 +18,11 @@ QByteArray displayBytesOf(const QImage &picture);
 QString lcdPictureFileName(const QString &pattern, int number);
 
 // Why the pictures of the pattern cannot be written (a folder missing or
-// read-only, a kind of picture that cannot be written), in words; empty
-// when nothing is known to stand in the way.
+// read-only, no regular file there, a kind of picture that cannot be
+// written), in words; empty when nothing is known to stand in the way.
 QString lcdPictureFileProblem(const QString &pattern);
 
-// Writes the display as a picture whose kind the file's extension names.
-// Returns why that failed, or nothing.
+// Writes the display as a picture whose kind the file's extension names,
+// in place of the old file whole, never into a FIFO or a device. Returns
+// why that failed, or nothing.
 QString saveLcdPicture(const QByteArray &displayBytes, const QString &file);

@@ -14,6 +14,7 @@
 #include "picsim/stop_signals.h"
 #include "serial/line_settings.h"
 #include "serial/qt_serial_port.h"
+#include "text/standard_output.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -39,6 +40,7 @@ void preferPromptWakeUps()
 
 int main(int argc, char *argv[])
 {
+    guardStandardOutput("voxcel-picsim", Failed);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("voxcel-picsim"));
 
@@ -62,7 +64,9 @@ int main(int argc, char *argv[])
         logFile.open(stderr, QIODevice::WriteOnly | QIODevice::Text);
     }
     QTextStream log(&logFile);
-    QTextStream out(stdout);
+    QFile outFile;
+    outFile.open(stdout, QIODevice::WriteOnly | QIODevice::Text);
+    QTextStream out(&outFile);
 
     // Before anything is opened, so an early signal still cleans up.
     catchStopSignals();
@@ -98,5 +102,9 @@ int main(int argc, char *argv[])
                                      : QStringLiteral("as the sender sets it"))
         << Qt::endl;
 
-    return takePictures(line, options, log, out, err);
+    const int result = takePictures(line, options, log, out, err);
+    out.flush();
+    if (outFile.error() != QFileDevice::NoError)
+        standardOutputFailed(outFile.errorString());
+    return result;
 }

@@ -239,7 +239,8 @@ void PicReceiver::waitTextComplete()
     const double silence =
         recentSilences_.size() == static_cast<std::size_t>(waitText_.size()) ? recentSilences_.front() : 0.0;
     ++pieces_;
-    pauses_.push_back({pieces_, offset_ - waitText_.size(), silence});
+    if (pauses_.size() < MostPausesKept)
+        pauses_.push_back({pieces_, offset_ - waitText_.size(), silence});
     if (expectDelayMs_ >= 0 && silence < expectDelayMs_ - allowanceMs_) {
         addProblem(QStringLiteral("piece %1: %2 ms of silence before the wait %3, %4 expected")
                        .arg(pieces_)

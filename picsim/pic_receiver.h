@@ -75,6 +75,10 @@ public:
     const std::optional<PicPrefix> &prefix() const { return prefix_; }
     // The display bytes in the order received; missing ones are zero.
     const QByteArray &displayBytes() const { return display_; }
+    // The pauses before the first MostPausesKept wait texts: all that a
+    // whole picture has (1024 pieces of 2 digits), where a sender out of
+    // step may send millions. piecesReceived() counts them all.
+    static constexpr std::size_t MostPausesKept = DisplayDigits / 2;
     const std::vector<Pause> &pauses() const { return pauses_; }
     // What a PIC would have choked on, in words.
     const QStringList &problems() const { return problems_; }

@@ -61,7 +61,8 @@ void addPicsimOptions(QCommandLineParser &parser)
          QStringLiteral("64|32")},
         {QStringLiteral("out"),
          QStringLiteral("Write the display after each picture as a 128 x 64 picture, PNG or BMP by extension; %d "
-                        "in the name stands for the picture's number."),
+                        "in the name stands for the picture's number. A regular file, never --link or --log; a "
+                        "picture whose prefix was refused writes none."),
          QStringLiteral("file")},
         {QStringLiteral("log"), QStringLiteral("Log file (default: standard error)."), QStringLiteral("file")},
         {QStringLiteral("timeout"),
@@ -181,10 +182,23 @@ bool readFileOptions(const QCommandLineParser &parser, PicsimOptions &o, QString
     }
     if (parser.isSet(QStringLiteral("log")))
         o.log = parser.value(QStringLiteral("log"));
-    return true;
+    // The first picture's file now, each later one as it is written.
+    const QStringList first = o.out ? QStringList{lcdPictureFileName(*o.out, 1)} : QStringList();
+    *error = sharedFileProblem(QList<FileGroup>{{QStringLiteral("--out"), first}} + linkAndLogFiles(o));
+    return error->isEmpty();
 }
 
 } // namespace
+
+QList<FileGroup> linkAndLogFiles(const PicsimOptions &options)
+{
+    QList<FileGroup> files;
+    if (options.link)
+        files.append({QStringLiteral("--link"), {*options.link}});
+    if (options.log)
+        files.append({QStringLiteral("--log"), {*options.log}});
+    return files;
+}
 
 std::optional<PicsimOptions> readPicsimOptions(const QStringList &arguments, QString *error)
 {

@@ -2,6 +2,7 @@
 
 #include "picsim/pic_receiver.h"
 #include "serial/line_settings.h"
+#include "text/shared_files.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,3 +34,7 @@ struct PicsimOptions
 // there. An unknown option, a value that is wrong or out of range, or
 // options that do not go together give nothing, and *error says why.
 std::optional<PicsimOptions> readPicsimOptions(const QStringList &arguments, QString *error);
+
+// The run's files other than its pictures, which no --out picture may land
+// on: --link and --log.
+QList<FileGroup> linkAndLogFiles(const PicsimOptions &options);

@@ -28,8 +28,8 @@ EepromPlacement eepromPlacement(int number, int address, std::optional<int> prev
 }
 
 PictureReport::PictureReport(QTextStream &log, QTextStream &out, QTextStream &err,
-                             const std::optional<QString> &outFile)
-    : log_(log), out_(out), err_(err), outFile_(outFile)
+                             const std::optional<QString> &outFile, const QList<FileGroup> &otherFiles)
+    : log_(log), out_(out), err_(err), outFile_(outFile), otherFiles_(otherFiles)
 {
 }
 
@@ -73,9 +73,12 @@ void PictureReport::reportEnded(PicLine &pictures, const LineSettings &settings)
         if (!pic.good())
             result_ = std::max<int>(result_, Faulty);
         reportEepromPlacement(picture);
-        if (outFile_) {
+        // A picture refused at its prefix draws nothing: no file for it.
+        if (outFile_ && pic.prefix()) {
             const QString file = lcdPictureFileName(*outFile_, picture.number);
-            const QString problem = saveLcdPicture(pic.displayBytes(), file);
+            QString problem = sharedFileProblem(QList<FileGroup>{{QStringLiteral("--out"), {file}}} + otherFiles_);
+            if (problem.isEmpty())
+                problem = saveLcdPicture(pic.displayBytes(), file);
             if (!problem.isEmpty()) {
                 err_ << "voxcel-picsim: cannot write " << file << ": " << problem << '\n';
                 result_ = Failed;

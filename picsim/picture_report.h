@@ -3,6 +3,7 @@
 #include "picsim/exit_code.h"
 #include "picsim/pic_line.h"
 #include "serial/line_settings.h"
+#include "text/shared_files.h"
 
 #include <QString>
 #include <QTextStream>
@@ -27,8 +28,10 @@ EepromPlacement eepromPlacement(int number, int address, std::optional<int> prev
 class PictureReport
 {
 public:
-    // outFile is --out, where %d stands for the picture's number.
-    PictureReport(QTextStream &log, QTextStream &out, QTextStream &err, const std::optional<QString> &outFile);
+    // outFile is --out, where %d stands for the picture's number; no
+    // picture is written onto one of otherFiles.
+    PictureReport(QTextStream &log, QTextStream &out, QTextStream &err, const std::optional<QString> &outFile,
+                  const QList<FileGroup> &otherFiles = {});
 
     // Logs what of the picture has not been logged yet, on a line of the
     // given settings.
@@ -48,6 +51,7 @@ private:
     QTextStream &out_;
     QTextStream &err_;
     std::optional<QString> outFile_;
+    QList<FileGroup> otherFiles_;
     int result_ = AllGood;
     int taken_ = 0;
     std::optional<int> lastEepromAddress_; // of the EEPROM picture before

@@ -60,8 +60,9 @@ PictureTaking::PictureTaking(const Line &line, const PicsimOptions &options, QTe
                              QTextStream &err)
     : line_(line), options_(options), log_(log), err_(err),
       pictures_(options.waitText, options.expectDelayMs, options.allowanceMs, options.pictureBytes), settings_(lineSettingsNow()),
-      report_(log, out, err, options.out), timeout_(std::chrono::duration_cast<LineDuration>(
-                                               std::chrono::duration<double>(options.timeoutSeconds.value_or(0))))
+      report_(log, out, err, options.out, linkAndLogFiles(options)),
+      timeout_(std::chrono::duration_cast<LineDuration>(
+          std::chrono::duration<double>(options.timeoutSeconds.value_or(0))))
 {
     if (options.count)
         pictures_.stopAfter(*options.count);

@@ -1,5 +1,7 @@
 #include "picsim/pseudo_terminal.h"
 
+#include "picsim/stop_signals.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -58,6 +60,7 @@ bool DeviceLink::create(const QString &path, const QString &target, QString *err
     }
     path_ = linkPath;
     target_ = QFile::encodeName(target);
+    removeLinkOnForcedEnd(path_, target_);
     return true;
 }
 

@@ -1,8 +1,8 @@
 #include "serial/port_devices.h"
 
-#include <QCoreApplication>
+#include "text/user_settings.h"
+
 #include <QSerialPortInfo>
-#include <QSettings>
 #include <QtGlobal>
 #include <algorithm>
 #include <optional>
@@ -78,12 +78,6 @@ SerialDevice fromSystem(const QSerialPortInfo &info)
     return device;
 }
 
-// One file for the program, named after it: ~/.config/Voxcel.conf.
-QSettings userSettings()
-{
-    return QSettings(QCoreApplication::applicationName());
-}
-
 QString settingsKey(int portNumber, const char *what)
 {
     return QStringLiteral("ports/com%1/%2").arg(portNumber).arg(QLatin1String(what));
@@ -133,16 +127,20 @@ QString deviceLabel(const SerialDevice &device)
 
 PortAssignment storedAssignment(int portNumber)
 {
-    const QSettings settings = userSettings();
-    return {settings.value(settingsKey(portNumber, "device")).toString(),
-            settings.value(settingsKey(portNumber, "serialNumber")).toString()};
+    const std::unique_ptr<QSettings> settings = userSettings();
+    if (!settings)
+        return {};
+    return {settings->value(settingsKey(portNumber, "device")).toString(),
+            settings->value(settingsKey(portNumber, "serialNumber")).toString()};
 }
 
 void storeAssignment(int portNumber, const PortAssignment &assignment)
 {
-    QSettings settings = userSettings();
-    settings.setValue(settingsKey(portNumber, "device"), assignment.path);
-    settings.setValue(settingsKey(portNumber, "serialNumber"), assignment.serialNumber);
+    const std::unique_ptr<QSettings> settings = userSettings();
+    if (!settings)
+        return;
+    settings->setValue(settingsKey(portNumber, "device"), assignment.path);
+    settings->setValue(settingsKey(portNumber, "serialNumber"), assignment.serialNumber);
 }
 
 PortAssignment assignmentFor(const QString &path, const QList<SerialDevice> &listed)

@@ -1,6 +1,7 @@
 #include "serial/traffic_log.h"
 
 #include "text/file_kind.h"
+#include "text/file_save.h"
 
 #include <QFileInfo>
 
@@ -51,7 +52,9 @@ bool TrafficLog::open(const QString &fileName, QString *error)
         return false;
     }
     file_.setFileName(fileName);
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+    // Unbuffered: a write the disk cuts short is seen at once, and the next
+    // one, for the rest, tells why (a buffered flush reports no reason).
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered))
         return fail(error);
     return true;
 }
@@ -68,7 +71,7 @@ bool TrafficLog::write(TrafficDirection direction, const QString &chars, QString
         return false;
     for (const QString &line : trafficLogLines(QDateTime::currentDateTime(), direction, chars)) {
         const QByteArray bytes = line.toUtf8() + '\n';
-        if (file_.write(bytes) != bytes.size() || !file_.flush())
+        if (!writeAll(file_, bytes))
             return fail(error);
     }
     return true;

@@ -262,6 +262,8 @@ void CliConvertTest::usageErrorsWriteNothing_data()
         QStringLiteral("two pictures would both be written to"));
     row("-o through a link to the picture", {QStringLiteral("-o"), QStringLiteral("link.inc"), logo},
         QStringLiteral("link.inc would overwrite a picture"));
+    row("--save-picture on a text in -o's folder", {"-o", ".", "--save-picture", "logo.inc", logo},
+        QStringLiteral("logo.inc and --save-picture logo.inc lead to one file"));
 }
 
 void CliConvertTest::usageErrorsWriteNothing()

@@ -10,6 +10,7 @@
 #include "support/pic_streams.h"
 
 #include <QtTest>
+#include <sys/stat.h>
 
 class TestPicsim : public QObject
 {
@@ -32,6 +33,10 @@ private slots:
     void displayLayout();
     void eepromPictureFollowsTheOneBefore_data();
     void eepromPictureFollowsTheOneBefore();
+    void hostileFloodsStayBounded();
+
+private:
+    QTemporaryDir dir_;
 };
 
 void TestPicsim::options_data()
@@ -53,6 +58,12 @@ void TestPicsim::options_data()
     QTest::newRow("out of no picture kind") << QStringList{"--out=lcd.txt"} << "--out lcd.txt: the name does not end";
     QTest::newRow("unknown option") << QStringList{"--counts=1"} << "Unknown option";
     QTest::newRow("rows of no display") << QStringList{"--rows=48"} << "--rows takes 64 or 32";
+
+    const QString fifo = dir_.filePath(QStringLiteral("fifo.png"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QTest::newRow("out a FIFO") << QStringList{"--out=" + fifo} << "--out " + fifo + ": " + fifo + " is not a regular";
+    QTest::newRow("out the link") << QStringList{"--out=tty.png", "--link=./tty.png"}
+                                  << "--out tty.png and --link ./tty.png lead to one file";
 }
 
 void TestPicsim::options()
@@ -323,6 +334,30 @@ void TestPicsim::eepromPictureFollowsTheOneBefore()
     QVERIFY2(out.contains(QStringLiteral("picture 2: OK")), qPrintable(out));
     QVERIFY2(out.contains(placement + QLatin1Char('\n')), qPrintable(out));
     QCOMPARE(report.result() == AllGood, !placement.contains(QStringLiteral("FAILED")));
+}
+
+// Wait texts by the hundred thousand keep a bounded record; a picture refused at its
+// prefix writes no file, nor one that would land on the log.
+void TestPicsim::hostileFloodsStayBounded()
+{
+    PicLine line(QStringLiteral("]"), -1);
+    const QByteArray picture = transmission("*02000000A", testBytes(), 32, "]");
+    line.receive(picture + picture + QByteArray(1000, '*') + "*02000000A" + QByteArray(100000, ']'), LineClock::now(),
+                 LineDuration::zero());
+    QCOMPARE(line.current()->receiver.piecesReceived(), 100000);
+    QCOMPARE(line.current()->receiver.pauses().size(), PicReceiver::MostPausesKept);
+    line.endPicture();
+    QString log, err;
+    QTextStream logStream(&log), errStream(&err);
+    const QString second = dir_.filePath(QStringLiteral("flood2.png"));
+    PictureReport report(logStream, logStream, errStream, dir_.filePath(QStringLiteral("flood%d.png")),
+                         {{QStringLiteral("--log"), {second}}});
+    report.reportEnded(line, LineSettings());
+    errStream.flush();
+    QCOMPARE(report.taken(), 1003);
+    QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("flood*")}), QStringList({"flood1.png", "flood1003.png"}));
+    QVERIFY(err.contains(QStringLiteral("cannot write %1: --out %1 and --log %1 lead to one file").arg(second)));
+    QCOMPARE(report.result(), int(Failed));
 }
 
 QTEST_MAIN(TestPicsim)

@@ -8,6 +8,8 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 Q_DECLARE_METATYPE(SerialDevice)
 
@@ -210,6 +212,16 @@ void TestTerminalLogic::unwritableLogFails()
     QFile written(config_.filePath(QStringLiteral("log.txt")));
     QVERIFY(written.open(QIODevice::ReadOnly));
     QVERIFY(written.readAll().endsWith(" TX a\n")); // on the disk at once
+
+    // Room for part of a line, as on a disk that fills up: the reason.
+    rlimit before{};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
+    const rlimit limit{rlim_t(written.size() + 40), before.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+    const bool wrote = log.write(TrafficDirection::Sent, QString(100, QLatin1Char('x')), &error);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    QVERIFY2(!wrote && error.endsWith(QStringLiteral(": File too large")), qPrintable(error));
 }
 
 void TestTerminalLogic::reconnectTarget_data()

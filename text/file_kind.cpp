@@ -1,5 +1,6 @@
 #include "text/file_kind.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -7,14 +8,39 @@
 #include <sys/stat.h>
 #endif
 
-#ifdef Q_OS_UNIX
 namespace {
+#ifdef Q_OS_UNIX
 bool statOf(const QString &fileName, struct stat &info)
 {
     return ::stat(QFile::encodeName(fileName).constData(), &info) == 0;
 }
-} // namespace
 #endif
+
+// As many links as the system follows before it gives up (ELOOP).
+constexpr int MostLinksFollowed = 40;
+
+QString landingPathOf(const QString &path, int linksLeft)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical;
+    const QFileInfo info(path);
+    if (linksLeft <= 0)
+        return QDir::cleanPath(info.absoluteFilePath());
+    if (info.isSymLink()) // dangling, or a loop: where the link leads
+        return landingPathOf(info.symLinkTarget(), linksLeft - 1);
+    // Missing: its folder's landing path and its name. The name is no
+    // link, so "." and ".." after it are resolved by the text alone.
+    QString absolute = QDir::isAbsolutePath(path) ? path : QDir::currentPath() + QLatin1Char('/') + path;
+    while (absolute.size() > 1 && absolute.endsWith(QLatin1Char('/')))
+        absolute.chop(1);
+    const qsizetype slash = absolute.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return QDir::cleanPath(absolute);
+    const QString folder = slash == 0 ? QStringLiteral("/") : absolute.left(slash);
+    return QDir::cleanPath(landingPathOf(folder, linksLeft) + QLatin1Char('/') + absolute.mid(slash + 1));
+}
+} // namespace
 
 bool isRegularFile(const QString &fileName)
 {
@@ -28,19 +54,34 @@ bool isRegularFile(const QString &fileName)
 
 bool isSameFile(const QString &a, const QString &b)
 {
+    const FileKey first = fileKey(a);
+    const FileKey second = fileKey(b);
+    return first.exists && second.exists && first.sameFileAs(second);
+}
+
+QString landingPath(const QString &fileName)
+{
+    return landingPathOf(fileName, MostLinksFollowed);
+}
+
+FileKey fileKey(const QString &fileName)
+{
+    FileKey key;
+    key.landing = landingPath(fileName);
 #ifdef Q_OS_UNIX
-    struct stat first = {};
-    struct stat second = {};
-    return statOf(a, first) && statOf(b, second) && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-#else
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+    struct stat info = {};
+    if (statOf(fileName, info)) {
+        key.exists = true;
+        key.device = info.st_dev;
+        key.inode = info.st_ino;
+    }
 #endif
+    return key;
 }
 
 bool namesOneFile(const QString &a, const QString &b)
 {
-    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath() || isSameFile(a, b);
+    return fileKey(a).sameFileAs(fileKey(b));
 }
 
 bool isSpecialFile(const QString &fileName)
