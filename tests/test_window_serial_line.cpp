@@ -95,7 +95,7 @@ void TestWindowSerialLine::terminalWorksBothWaysOverARealLine()
     QTRY_COMPARE(text("Text1"), QStringLiteral("PIC ready\n"));
 
     input::type(find<QPlainTextEdit>("Text2"), QStringLiteral("Go"));
-    QVERIFY(pty.waitForBytes(2, 2000));
+    QVERIFY(pty.waitForBytes(2, 10000));
     QCOMPARE(pty.receivedBytes(), QByteArray("go"));
 
     find<QLineEdit>("xmitdelay")->setText(QStringLiteral("5"));
@@ -103,7 +103,7 @@ void TestWindowSerialLine::terminalWorksBothWaysOverARealLine()
     pty.clearReceived();
     click("Command4");
     QTRY_COMPARE(indicator(), QStringLiteral("ON"));
-    QVERIFY(pty.waitForBytes(6, 2000));
+    QVERIFY(pty.waitForBytes(6, 10000));
     QCOMPARE(pty.receivedBytes(), QByteArray("]ab]cd"));
     const auto bytes = pty.received();
     const auto &handedOver = port->handedOver; // "go", then the pasted text
