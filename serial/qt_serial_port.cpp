@@ -146,7 +146,10 @@ void QtSerialPort::output(char ch)
 
     // The pacing loop sleeps right after this call without returning to the
     // event loop, so the character must reach the system now, not when Qt's
-    // write notifier next runs: flush() writes it at once.
+    // write notifier next runs: flush() writes it at once. An error left by
+    // Qt's read notifier (a read that found nothing after input() took it
+    // all) is not this write's: only what the write itself reports counts.
+    port_.clearError();
     if (port_.write(&ch, 1) != 1)
         closeAndThrow(QStringLiteral("Cannot write to %1"));
     port_.flush();
