@@ -2,7 +2,7 @@
 
 #include "app/send_hold.h"
 #include "canvas/canvas.h"
-#include "canvas/picture_import.h"
+#include "import/picture_import.h"
 
 #include <QObject>
 

@@ -3,7 +3,7 @@
 #include "app/pic_settings_source.h"
 #include "app/send_hold.h"
 #include "serial/pacing.h"
-#include "serial/traffic_log.h"
+#include "terminal/traffic_log.h"
 
 #include <QObject>
 #include <QPointer>

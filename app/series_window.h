@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/send_hold.h"
-#include "canvas/picture_series.h"
+#include "import/picture_series.h"
 #include "convert/series_text.h"
 #include "serial/series_plan.h"
-#include "serial/traffic_log.h"
+#include "terminal/traffic_log.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -4,8 +4,8 @@
 #include "app/prompts.h"
 #include "serial/field_reader.h"
 #include "serial/port_session.h"
-#include "serial/receive_window.h"
-#include "serial/shared_traffic_log.h"
+#include "terminal/receive_window.h"
+#include "terminal/shared_traffic_log.h"
 
 #include <QDir>
 #include <QFontDatabase>
@@ -44,7 +44,8 @@ TerminalPanel::TerminalPanel(QWidget *client, PortSession &session, Prompts &pro
     : QObject(parent), session_(session), prompts_(prompts), log_(std::make_shared<SharedTrafficLog>())
 {
     buildControls(client);
-    session_.setReceiveLog(log_);
+    // A failure to write waits in the log for the window.
+    session_.setReceiveLog([log = log_](const QString &text) { log->write(TrafficDirection::Received, text); });
     connect(receivePollTimer, &QTimer::timeout, &session_, &PortSession::poll);
     connect(&session_, &PortSession::received, this, &TerminalPanel::showReceived);
     connect(receiveText, &QPlainTextEdit::textChanged, this, &TerminalPanel::onReceiveTextChanged);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/send_hold.h"
-#include "serial/receive_format.h"
-#include "serial/traffic_log.h"
+#include "terminal/receive_format.h"
+#include "terminal/traffic_log.h"
 
 #include <QObject>
 

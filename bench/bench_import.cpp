@@ -1,7 +1,7 @@
 // Importing a picture: a 4000 x 3000 photo-like JPEG from file to dots
 // (target: 150 ms with Floyd-Steinberg), and one preview update after a
 // threshold change with the scaled picture kept (target: 5 ms).
-#include "canvas/picture_import.h"
+#include "import/picture_import.h"
 
 #include <QGuiApplication>
 #include <QImage>

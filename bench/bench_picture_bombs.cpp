@@ -7,7 +7,7 @@
 //   bench_picture_bombs FILE...    the same for files of your own
 #include "bench/picture_bombs.h"
 #include "canvas/picture_file.h"
-#include "canvas/picture_import.h"
+#include "import/picture_import.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -14,7 +14,7 @@
 // its holds kept by the window's timer.
 
 #include "app/series_window.h"
-#include "canvas/picture_series.h"
+#include "import/picture_series.h"
 #include "convert/series_text.h"
 #include "event_loop_wait.h"
 #include "qt_bench_main.h"

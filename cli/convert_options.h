@@ -1,7 +1,7 @@
 #pragma once
 
 #include "canvas/lcd_text.h"
-#include "canvas/picture_import.h"
+#include "import/picture_import.h"
 #include "convert/byte_matrix.h"
 
 #include <QPoint>

@@ -3,7 +3,7 @@
 #include "canvas/canvas.h"
 #include "canvas/lcd_text.h"
 #include "canvas/picture_file.h"
-#include "canvas/picture_import.h"
+#include "import/picture_import.h"
 #include "cli/output_plan.h"
 #include "cli/series_run.h"
 #include "convert/byte_matrix.h"

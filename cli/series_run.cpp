@@ -1,7 +1,7 @@
 #include "cli/series_run.h"
 
 #include "canvas/picture_file.h"
-#include "canvas/picture_series.h"
+#include "import/picture_series.h"
 #include "convert/series_text.h"
 #include "convert/text_file.h"
 #include "serial/qt_serial_port.h"

@@ -3,7 +3,7 @@
 // dithering, threshold, inversion, display height); the rest is the file,
 // in any format the readers take, drawings included. Whatever it holds,
 // the import ends with dots of the display's size, or with a message.
-#include "canvas/picture_import.h"
+#include "import/picture_import.h"
 
 #include <QFile>
 #include <QGuiApplication>

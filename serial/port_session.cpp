@@ -2,7 +2,6 @@
 
 #include "serial/port_devices.h"
 #include "serial/reconnect.h"
-#include "serial/shared_traffic_log.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -54,7 +53,7 @@ public:
     void setSettings(const QString &settings);
     void type(char ch);
     void poll();
-    void setReceiveLog(std::shared_ptr<SharedTrafficLog> log) { log_ = std::move(log); }
+    void setReceiveLog(PortSession::ReceiveLog log) { log_ = std::move(log); }
     void send(const PacedSend &request);
     void findPortDevices() { emit session_.portDevicesFound(devicesForPorts(2)); }
 
@@ -114,7 +113,7 @@ private:
     PortSession &session_;
     PortSession::PortFactory makePort_;
     ReceiveGatherer &received_;
-    std::shared_ptr<SharedTrafficLog> log_;
+    PortSession::ReceiveLog log_;
     bool reading_ = false;
     QString unreportedLoss_; // the port failed at a read between polls
     qint64 openedAtMs_ = 0;  // on clock_; a reconnect goes on from the first open
@@ -243,7 +242,7 @@ void SessionWorker::readArrived(bool reportLoss)
     if (text.isEmpty())
         return;
     if (log_)
-        log_->write(TrafficDirection::Received, text); // a failure waits in the log for the window
+        log_(text);
     received_.add(text, clock_.elapsed() - openedAtMs_);
 }
 
@@ -329,7 +328,7 @@ void PortSession::poll()
     post([](SessionWorker &worker) { worker.poll(); });
 }
 
-void PortSession::setReceiveLog(std::shared_ptr<SharedTrafficLog> log)
+void PortSession::setReceiveLog(ReceiveLog log)
 {
     post([log](SessionWorker &worker) { worker.setReceiveLog(log); });
 }

@@ -12,7 +12,6 @@
 #include <memory>
 
 class SessionWorker;
-class SharedTrafficLog;
 
 // A paced send as the window asks for it.
 struct PacedSend
@@ -61,7 +60,8 @@ public:
     ReceivedBatch takeReceived() { return received_.take(); }
     // What arrives is written to this log on the session's thread, as it
     // is read, every character of it.
-    void setReceiveLog(std::shared_ptr<SharedTrafficLog> log);
+    using ReceiveLog = std::function<void(const QString &)>;
+    void setReceiveLog(ReceiveLog log);
     // Starts a paced send: sendProgress() now and then, then sendFinished(),
     // and lost() after it when the port failed.
     void send(const PacedSend &request);

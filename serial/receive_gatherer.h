@@ -1,16 +1,14 @@
 #pragma once
 
-#include "serial/receive_window.h"
-
 #include <QList>
 #include <QString>
 
 #include <mutex>
 
 // What the line's thread keeps for the receive window at most: a CR LF pair
-// shows as one line break, so twice the window's characters may be needed
-// to fill it.
-inline constexpr qsizetype ReceiveKeptLimit = 2 * ReceiveWindowLimit;
+// shows as one line break, so twice the window's 10000 characters may be
+// needed to fill it.
+inline constexpr qsizetype ReceiveKeptLimit = 20000;
 
 // Characters that arrived together, and when: milliseconds since the port
 // opened.

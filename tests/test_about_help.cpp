@@ -1,3 +1,4 @@
+#include "voxcel_version.h"
 #include "app/about_box.h"
 #include "app/app_icon.h"
 #include "app/help_window.h"
@@ -98,7 +99,7 @@ void TestAboutHelp::aboutBoxLooksAsDesigned()
     QVERIFY(!label(box, "picIcon")->pixmap().isNull());
     QCOMPARE(label(box, "lblTitle")->text(), QStringLiteral("Voxcel"));
     QCOMPARE(label(box, "Label4")->text(), QStringLiteral("Beta"));
-    QCOMPARE(label(box, "lblVersion")->text(), QStringLiteral("Version 0.8.0"));
+    QCOMPARE(label(box, "lblVersion")->text(), QStringLiteral("Version " VOXCEL_VERSION));
     const struct { const char *name; qreal points; QColor colour; } styled[] = {
         {"lblTitle", 13.5, QColor(192, 64, 0)},
         {"Label4", 8.25, QColor(0, 0, 128)},
@@ -160,7 +161,7 @@ void TestAboutHelp::closedAboutBoxLoadsAgain()
 
     AboutBox *again = AboutBox::showSingle(nullptr, prompts);
     QVERIFY(again->isVisible());
-    QCOMPARE(label(again, "lblVersion")->text(), QStringLiteral("Version 0.8.0"));
+    QCOMPARE(label(again, "lblVersion")->text(), QStringLiteral("Version " VOXCEL_VERSION));
     QCOMPARE(topLevelsNamed(QStringLiteral("frmAbout")), 1);
 }
 

@@ -1,5 +1,5 @@
 #include "canvas/canvas.h"
-#include "canvas/picture_import.h"
+#include "import/picture_import.h"
 #include "support/import_pictures.h"
 
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "bench/picture_bombs.h"
 #include "canvas/picture_file.h"
-#include "canvas/picture_import.h"
+#include "import/picture_import.h"
 #include "support/import_pictures.h"
 
 #include <QImageReader>

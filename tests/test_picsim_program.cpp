@@ -4,7 +4,7 @@
 
 #include "app/main_window.h"
 #include "canvas/canvas.h"
-#include "canvas/picture_series.h"
+#include "import/picture_series.h"
 #include "picsim/lcd_picture.h"
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"

@@ -4,7 +4,7 @@
 // flood never piles up in it.
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
-#include "serial/shared_traffic_log.h"
+#include "terminal/shared_traffic_log.h"
 #include "support/fake_port.h"
 #include "support/pty_pair.h"
 
@@ -145,7 +145,7 @@ void TestPortSession::floodIsNoLoss()
     auto log = std::make_shared<SharedTrafficLog>();
     QString error;
     QVERIFY(log->open(dir.filePath(QStringLiteral("rx.log")), &error));
-    session.setReceiveLog(log);
+    session.setReceiveLog([log](const QString &text) { log->write(TrafficDirection::Received, text); });
     qsizetype received = 0, notices = 0;
     bool taking = false;
     QString newest;

@@ -3,7 +3,7 @@
 
 #include "serial/line_settings.h"
 #include "serial/port_devices.h"
-#include "serial/receive_window.h"
+#include "terminal/receive_window.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 // A series of pictures: reading animations, files and folders through the
 // import, the EEPROM addresses of its frames, and its time on the line
 // with the holds between frames and rounds.
-#include "canvas/picture_series.h"
+#include "import/picture_series.h"
 #include "serial/series_plan.h"
 #include "support/fake_port.h"
 #include "support/gif_writer.h"

@@ -2,9 +2,9 @@
 // labels, the devices Com1 and Com2 stand for, the receive window's views,
 // the log's lines and when a lost port reopens.
 #include "serial/port_devices.h"
-#include "serial/receive_format.h"
+#include "terminal/receive_format.h"
 #include "serial/reconnect.h"
-#include "serial/traffic_log.h"
+#include "terminal/traffic_log.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

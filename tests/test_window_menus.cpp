@@ -1,4 +1,5 @@
 // The menu bar of the main window: Open, Exit, About and Help.
+#include "voxcel_version.h"
 #include "support/window_fixture.h"
 
 #include <QAction>
@@ -124,7 +125,7 @@ void TestWindowMenus::aboutIsOneBoxAndLoadsAgainAfterClosing()
     boxes = window->findChildren<QDialog *>(QStringLiteral("frmAbout"));
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes.first()->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
-             QStringLiteral("Version 0.8.0"));
+             QStringLiteral("Version " VOXCEL_VERSION));
 }
 
 void TestWindowMenus::helpIsOneWindowWithTheHelpText()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "canvas/picture_import.h"
+#include "import/picture_import.h"
 
 #include <QImage>
 #include <QPainter>

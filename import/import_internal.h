@@ -1,7 +1,7 @@
 #pragma once
 
 // What reading (step 1) and scaling (step 2) of the picture import both use;
-// not part of the public canvas/picture_import.h.
+// not part of the public import/picture_import.h.
 
 #include <QImage>
 #include <QPoint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/traffic_log.h"
+#include "terminal/traffic_log.h"
 
 #include <mutex>
 

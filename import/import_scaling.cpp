@@ -1,9 +1,9 @@
 // Step 2 of the picture import: the grey picture brought to the display's
 // size by the fit.
 
-#include "canvas/picture_import.h"
+#include "import/picture_import.h"
 
-#include "canvas/import_internal.h"
+#include "import/import_internal.h"
 
 #include <algorithm>
 #include <cmath>

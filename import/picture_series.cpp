@@ -1,4 +1,4 @@
-#include "canvas/picture_series.h"
+#include "import/picture_series.h"
 
 #include "text/file_kind.h"
 

@@ -1,10 +1,10 @@
 // Step 1 of the picture import: the file read as a grey picture over white.
 
-#include "canvas/picture_import.h"
+#include "import/picture_import.h"
 
 #include "canvas/decode_limits.h"
 #include "canvas/drawing_text.h"
-#include "canvas/import_internal.h"
+#include "import/import_internal.h"
 #include "canvas/picture_file.h"
 #include "text/file_kind.h"
 

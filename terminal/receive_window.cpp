@@ -1,4 +1,4 @@
-#include "serial/receive_window.h"
+#include "terminal/receive_window.h"
 
 #include "text/text_rules.h"
 

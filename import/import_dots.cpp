@@ -1,7 +1,7 @@
 // Step 3 of the picture import: the scaled grey picture as black and white
 // dots, by a threshold (chosen, or Otsu's) and dithering, inverted on request.
 
-#include "canvas/picture_import.h"
+#include "import/picture_import.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "canvas/picture_import.h"
+#include "import/picture_import.h"
 
 #include "canvas/canvas.h"
 

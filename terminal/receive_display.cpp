@@ -1,4 +1,4 @@
-#include "serial/receive_display.h"
+#include "terminal/receive_display.h"
 
 QString ReceiveDisplay::toDisplay(const QString &received)
 {

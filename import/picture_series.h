@@ -1,7 +1,7 @@
 #pragma once
 
 #include "canvas/decode_limits.h"
-#include "canvas/picture_import.h"
+#include "import/picture_import.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serial/receive_gatherer.h"
+
 #include <QString>
 #include <optional>
 
@@ -10,6 +12,7 @@ inline const QString SerialInputTitle = QStringLiteral("Serial Input from PIC");
 
 // The most the receive window holds; older text is dropped to make room.
 inline constexpr qsizetype ReceiveWindowLimit = 10000;
+static_assert(ReceiveKeptLimit == 2 * ReceiveWindowLimit, "the line's thread keeps enough to fill the window");
 
 // The receive window after a poll: the placeholder goes at the first data,
 // the received text is appended unchanged, and the oldest characters are

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/receive_display.h"
+#include "terminal/receive_display.h"
 #include "serial/receive_gatherer.h"
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "serial/shared_traffic_log.h"
+#include "terminal/shared_traffic_log.h"
 
 #include <utility>
 

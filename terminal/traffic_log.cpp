@@ -1,4 +1,4 @@
-#include "serial/traffic_log.h"
+#include "terminal/traffic_log.h"
 
 #include "text/file_kind.h"
 #include "text/file_save.h"

@@ -1,4 +1,4 @@
-#include "serial/receive_format.h"
+#include "terminal/receive_format.h"
 
 void ReceiveFormatter::reset()
 {
