@@ -145,7 +145,9 @@ void TestLinePacing::progressCountsEveryCharacter()
     port.setOpen(true);
     QList<QPair<qsizetype, qsizetype>> calls;
     sendPaced({QStringLiteral("a]b"), QStringLiteral("]"), 5}, port, fakeHooks(port),
-              [&](qsizetype sent, qsizetype total) { calls.append({sent, total}); });
+              [&](qsizetype sent, qsizetype total) {
+                  calls.append({sent, total});
+              });
     const QList<QPair<qsizetype, qsizetype>> expected{{1, 3}, {2, 3}, {3, 3}};
     QCOMPARE(calls, expected);
 }
