@@ -61,7 +61,9 @@ MainWindow::MainWindow(Prompts &prompts, PortSession &session, QWidget *parent)
         holdDuringSend(false);
         if (series_)
             series_->holdForOtherSend(false);
-        if (closeAfterSend_) // the user closed the window during the send: it goes now
+    });
+    connect(&session_, &PortSession::sendingChanged, this, [this](bool sending) {
+        if (!sending && closeAfterSend_) // the user closed the window during the send: it goes now
             QTimer::singleShot(0, this, &QWidget::close);
     });
     connectMenus();
@@ -183,23 +185,11 @@ SeriesHost MainWindow::seriesHost()
         return s;
     };
     host.portOpen = [this] { return port_->isOpen(); };
-    host.otherSendRunning = [this] { return send_->isSending(); };
     host.importOptions = [this] { return &picture_->importOptions(); };
     host.halfHeight = [this] { return picture_->halfHeight(); };
     host.putOnCanvas = [this](const QImage &picture, const QString &what) { picture_->place(picture, what); };
-    // As for one picture: what must not change is held, no poll runs, and
-    // the indicator says the line is busy.
-    host.holdWindow = [this](bool held) {
-        holdDuringSend(held, HeldForSeriesText);
-        if (held) {
-            seriesWasPolling_ = terminal_->pausePolling();
-            port_->showBusy();
-        } else {
-            port_->showOn();
-            if (seriesWasPolling_)
-                terminal_->resumePolling();
-        }
-    };
+    // As for one picture: what must not change is held.
+    host.holdWindow = [this](bool held) { holdDuringSend(held, HeldForSeriesText); };
     return host;
 }
 
@@ -208,17 +198,12 @@ void MainWindow::showSeries()
     if (!series_) {
         series_ = new SeriesWindow(seriesHost(), session_, prompts_, this);
         connect(series_, &SeriesWindow::sentChars, terminal_, &TerminalPanel::logSent);
-        if (send_->isSending())
+        if (session_.isSending()) // a new Series window sends nothing yet: the main window does
             series_->holdForOtherSend(true);
     }
     series_->show();
     series_->raise();
     series_->activateWindow();
-}
-
-bool MainWindow::anySending() const
-{
-    return send_->isSending() || (series_ && series_->isSending());
 }
 
 QString MainWindow::keptPicturesFolder()
@@ -230,7 +215,7 @@ void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
     // One local file, and never while a send holds the window.
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (!anySending() && urls.size() == 1 && urls.first().isLocalFile())
+    if (!session_.isSending() && urls.size() == 1 && urls.first().isLocalFile())
         event->acceptProposedAction();
 }
 
@@ -256,7 +241,7 @@ void MainWindow::endProgram(int exitCode)
     // character in flight, and the port closes.
     send_->stop(true);
     if (series_)
-        series_->stop();
+        series_->stop(true);
     keepPicture();
     session_.close();
     QCoreApplication::exit(exitCode);
@@ -278,13 +263,13 @@ void MainWindow::keepPicture()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // The window cannot go away under a running send: it stops the send,
-    // and goes once the send has ended. A series stops where it is.
-    if (series_)
-        series_->stop();
-    if (send_->isSending()) {
+    // The window cannot go away under a running send or series: it stops
+    // it, and goes once it has ended.
+    if (session_.isSending()) {
         closeAfterSend_ = true;
         send_->stop(true);
+        if (series_)
+            series_->stop(true);
         event->ignore();
         return;
     }

@@ -53,7 +53,6 @@ private:
     // The Series window, made when first asked for.
     void showSeries();
     SeriesHost seriesHost();
-    bool anySending() const;
     void afterFirstPaint();
     // Whatever ends the program: a changed picture, with a text placed in
     // the LCD View, goes to the kept pictures; a failure is told on
@@ -73,7 +72,6 @@ private:
     QPointer<SeriesWindow> series_;
     WindowMenus menus_;
     SendHold menusHeld_;
-    bool seriesWasPolling_ = false;
     bool closeAfterSend_ = false; // the window was closed during a send
     bool painted_ = false;
 };

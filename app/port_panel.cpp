@@ -25,6 +25,12 @@ PortPanel::PortPanel(QWidget *portStrip, PortSession &session, Prompts &prompts,
     connect(&session_, &PortSession::lost, this, &PortPanel::onLost);
     connect(&session_, &PortSession::reconnected, this, &PortPanel::onReconnected);
     connect(&session_, &PortSession::portDevicesFound, this, &PortPanel::showPortDevices);
+    connect(&session_, &PortSession::sendingChanged, this, [this](bool sending) {
+        if (sending)
+            showBusy();
+        else if (state_ == State::Open) // a send that lost the port ends on the closed look
+            showOn();
+    });
     connect(&session_, &PortSession::settingsApplied, this,
             [this](const QString &inForce) { lineSettingsLabel->setText(inForce); });
     connect(&session_, &PortSession::settingsRefused, this, [this](const QString &reason, const QString &inForce) {

@@ -27,9 +27,6 @@ public:
     bool isOpen() const { return state_ == State::Open; }
     // The line settings in force, as shown: "9600,n,8,1".
     QString lineSettingsInForce() const;
-    // The indicator during a send, and after it.
-    void showBusy();
-    void showOn();
     // During a send the port and its settings do not change; `why` goes
     // into the held controls' tooltips.
     void holdDuringSend(bool held, const QString &why = QString());
@@ -60,6 +57,9 @@ private:
     void showPortChoice();
     void failed(qint16 commPort, const QString &reason);
     void setIndicator(const QString &caption, const QColor &background);
+    // The indicator during a send, and after it.
+    void showBusy();
+    void showOn();
 
     PortSession &session_;
     Prompts &prompts_;

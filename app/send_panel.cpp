@@ -4,6 +4,7 @@
 #include "app/one_line_list.h"
 #include "app/port_panel.h"
 #include "app/prompts.h"
+#include "app/send_messages.h"
 #include "app/start_address_box.h"
 #include "app/terminal_panel.h"
 #include "app/window_frames.h"
@@ -241,13 +242,14 @@ void SendPanel::pasteAndSend()
 
 void SendPanel::start(Kind kind, const QString &text, const QString &waitText, int delayMs)
 {
+    focusBefore_ = QApplication::focusWidget();
+    if (!session_.send({text, waitText, delayMs})) {
+        prompts_.beep(); // one send at a time on the line
+        return;
+    }
     sending_ = kind;
     sentChars_.start(text);
     quietStop_ = false;
-    focusBefore_ = QApplication::focusWidget();
-    // No poll runs during a send.
-    wasPolling_ = terminal_.pausePolling();
-    port_.showBusy();
     emit sendStarting();
     sendProgress->setMaximum(static_cast<int>(qMax<qsizetype>(text.size(), 1)));
     sendProgress->setValue(0);
@@ -256,7 +258,6 @@ void SendPanel::start(Kind kind, const QString &text, const QString &waitText, i
         shown->show();
     // Space stops it too, and Tab cannot wander into what is held.
     stopButton->setFocus();
-    session_.send({text, waitText, delayMs});
 }
 
 void SendPanel::stop(bool quietly)
@@ -269,8 +270,6 @@ void SendPanel::stop(bool quietly)
 
 void SendPanel::showProgress(qsizetype sent, qsizetype total, double secondsLeft)
 {
-    if (!isSending())
-        return; // another window's send
     reportSent(sent);
     sendProgress->setValue(static_cast<int>(sent));
     sendProgressText->setText(
@@ -285,8 +284,6 @@ void SendPanel::reportSent(qsizetype sent)
 
 void SendPanel::finished(const PacedSendResult &result)
 {
-    if (!isSending())
-        return;
     reportSent(result.sent);
     const Kind kind = sending_;
     sending_ = Kind::None;
@@ -302,9 +299,6 @@ void SendPanel::finished(const PacedSendResult &result)
     if (result.end == PacedSendResult::End::Stopped)
         prompts_.message(
             QStringLiteral("Transmission stopped after %1 of %2 characters").arg(result.sent).arg(result.total));
-    port_.showOn();
-    if (kind == Kind::ToLcd || wasPolling_)
-        terminal_.resumePolling();
     if (kind == Kind::ToLcd)
         prompts_.beep();
 }

@@ -88,7 +88,6 @@ private:
     QString waitChars_;    // put before each piece; the pause trigger
     bool eepromMode_ = false;
     Kind sending_ = Kind::None;
-    bool wasPolling_ = false;
     SentChars sentChars_; // for the log
     bool quietStop_ = false;
     QPointer<QWidget> focusBefore_; // gets the focus back after the send

@@ -3,6 +3,7 @@
 #include "app/control_factory.h"
 #include "app/import_dialog.h"
 #include "app/prompts.h"
+#include "app/send_messages.h"
 #include "app/tool_tips.h"
 #include "convert/reformat.h"
 #include "serial/port_session.h"
@@ -86,12 +87,10 @@ SeriesWindow::SeriesWindow(SeriesHost host, PortSession &session, Prompts &promp
     connect(holdBox, &QSpinBox::valueChanged, this, &SeriesWindow::showEstimate);
     connect(loopsBox, &QSpinBox::valueChanged, this, &SeriesWindow::showEstimate);
     connect(sendButton, &QPushButton::clicked, this, &SeriesWindow::send);
-    connect(stopButton, &QPushButton::clicked, this, &SeriesWindow::stop);
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), stopButton), &QShortcut::activated, this, &SeriesWindow::stop);
-    connect(holdTimer, &QTimer::timeout, this, &SeriesWindow::sendFrame);
-    connect(&session_, &PortSession::sendProgress, this,
-            [this](qsizetype sent, qsizetype total, double) { frameProgress(sent, total); });
-    connect(&session_, &PortSession::sendFinished, this, &SeriesWindow::frameFinished);
+    connect(stopButton, &QPushButton::clicked, this, [this] { stop(); });
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), stopButton), &QShortcut::activated, this, [this] { stop(); });
+    connect(&session_, &PortSession::seriesProgress, this, &SeriesWindow::frameProgress);
+    connect(&session_, &PortSession::seriesFinished, this, &SeriesWindow::finished);
     showEstimate();
 }
 
@@ -129,9 +128,6 @@ void SeriesWindow::buildControls()
     timeText = plainLabel(this, "seriesTime", QString(), {280, 280, 272, 40});
     playTimer = new QTimer(this);
     playTimer->setSingleShot(true);
-    holdTimer = new QTimer(this);
-    holdTimer->setSingleShot(true);
-    holdTimer->setTimerType(Qt::PreciseTimer);
 }
 
 // The Import dialog shows the first frame of the chosen file with the
@@ -322,7 +318,7 @@ void SeriesWindow::holdForOtherSend(bool held)
 
 void SeriesWindow::send()
 {
-    if (host_.otherSendRunning()) {
+    if (session_.isSending()) {
         prompts_.beep(); // one transmission at a time on the line
         return;
     }
@@ -342,89 +338,61 @@ void SeriesWindow::send()
         prompts_.message(error);
         return;
     }
+    session_.sendSeries(*plan); // none runs: checked above
     plan_ = *plan;
-    progress_ = {};
+    inFlight_ = {-1, -1};
     sending_ = true;
-    stopAsked_ = false;
+    quietStop_ = false;
     playTimer->stop();
     host_.holdWindow(true);
     hold_.hold({loadButton, folderButton, earlierButton, laterButton, deleteButton, canvasButton, holdBox, loopsBox,
                 sendButton, frameStrip});
     stopButton->show();
     stopButton->setFocus();
-    sendFrame();
 }
 
-void SeriesWindow::sendFrame()
+void SeriesWindow::logSent(int frame, int loop, qsizetype sent)
 {
-    const QString &text = plan_.texts[progress_.frame];
-    progress_.last = {PacedSendResult::End::Sent, 0, text.size(), {}};
-    sentChars_.start(text);
-    session_.send({text, plan_.waitText, plan_.delayMs});
-}
-
-void SeriesWindow::frameProgress(qsizetype sent, qsizetype total)
-{
-    if (!sending_)
-        return;
+    if (std::pair(frame, loop) != inFlight_) {
+        inFlight_ = {frame, loop};
+        sentChars_.start(plan_.texts[frame]);
+    }
     if (const QString fresh = sentChars_.take(sent); !fresh.isEmpty())
         emit sentChars(fresh);
-    const LineDuration left =
-        seriesSendTime(plan_, host_.settings().characterTime, progress_.frame, sent, progress_.loop);
+}
+
+void SeriesWindow::frameProgress(int frame, int loop, qsizetype sent, qsizetype total, double secondsLeft)
+{
+    logSent(frame, loop, sent);
     timeText->setText(QStringLiteral("Sending frame %1 of %2: %3 of %4 characters, %5 s left")
-                          .arg(progress_.frame + 1)
+                          .arg(frame + 1)
                           .arg(plan_.texts.size())
                           .arg(sent)
                           .arg(total)
-                          .arg(seconds(left), 0, 'f', 1));
+                          .arg(secondsLeft, 0, 'f', 1));
 }
 
-void SeriesWindow::frameFinished(const PacedSendResult &result)
+void SeriesWindow::finished(const SeriesSendResult &result)
 {
-    if (!sending_)
-        return;
-    if (const QString fresh = sentChars_.take(result.sent); !fresh.isEmpty())
-        emit sentChars(fresh);
-    progress_.last = result;
-    if (result.end == PacedSendResult::End::PortLost)
-        return endSend(QString()); // the port panel shows the loss
-    if (result.end != PacedSendResult::End::Sent)
-        return endSend(seriesStopMessage(progress_));
-    if (++progress_.frame == plan_.texts.size()) {
-        progress_.frame = 0;
-        if (++progress_.loop == plan_.loops)
-            return endSend(std::nullopt);
-    }
-    if (stopAsked_) {
-        progress_.last = {PacedSendResult::End::Stopped, 0, plan_.texts[progress_.frame].size(), {}};
-        return endSend(seriesStopMessage(progress_));
-    }
-    holdTimer->start(plan_.holdMs);
-}
-
-void SeriesWindow::stop()
-{
-    if (!sending_)
-        return;
-    stopAsked_ = true;
-    if (holdTimer->isActive()) {
-        holdTimer->stop();
-        progress_.last = {PacedSendResult::End::Stopped, 0, plan_.texts[progress_.frame].size(), {}};
-        endSend(seriesStopMessage(progress_));
-        return;
-    }
-    session_.stop();
-}
-
-void SeriesWindow::endSend(const std::optional<QString> &message)
-{
+    logSent(result.frame, result.loop, result.last.sent);
     sending_ = false;
     stopButton->hide();
     hold_.release();
     host_.holdWindow(false);
     showEstimate();
-    if (!message)
+    // The port panel shows a loss; a closing window shows nothing.
+    if (result.last.end == PacedSendResult::End::PortLost || quietStop_)
+        return;
+    if (result.last.end == PacedSendResult::End::Stopped)
+        prompts_.message(seriesStopMessage(result));
+    else
         prompts_.beep(); // all sent
-    else if (!message->isEmpty())
-        prompts_.message(*message);
+}
+
+void SeriesWindow::stop(bool quietly)
+{
+    if (!sending_)
+        return;
+    quietStop_ = quietStop_ || quietly;
+    session_.stop();
 }

@@ -36,7 +36,6 @@ struct SeriesHost
     };
     std::function<Settings()> settings;
     std::function<bool()> portOpen;
-    std::function<bool()> otherSendRunning; // Send to LCD or Paste and Send
     // Shared with the Import dialog: a series is imported as a picture is.
     std::function<ImportOptions *()> importOptions;
     std::function<bool()> halfHeight;
@@ -57,7 +56,9 @@ public:
     // options in force; a message says why when one cannot be read.
     void loadPaths(const QStringList &paths);
     bool isSending() const { return sending_; }
-    void stop();
+    // Ends the send after the character in flight, also in a hold. With
+    // quietly, no message says so (the window is closing).
+    void stop(bool quietly = false);
     // A send of the main window holds what would change its picture or its
     // line: To Canvas and Send, with a note that says so.
     void holdForOtherSend(bool held);
@@ -81,12 +82,10 @@ private:
     void showEstimate();
     std::optional<SeriesSendPlan> makePlan(QString *error) const;
     void send();
-    void sendFrame();
-    void frameProgress(qsizetype sent, qsizetype total);
-    void frameFinished(const PacedSendResult &result);
-    // Ends the send with the message, if any: nothing when every frame
-    // went out (a beep says so), an empty one to say nothing.
-    void endSend(const std::optional<QString> &message);
+    // Hands the characters of the frame in flight that have left to the log.
+    void logSent(int frame, int loop, qsizetype sent);
+    void frameProgress(int frame, int loop, qsizetype sent, qsizetype total, double secondsLeft);
+    void finished(const SeriesSendResult &result);
     int currentRow() const;
 
     SeriesHost host_;
@@ -95,9 +94,9 @@ private:
     Prompts &prompts_;
     std::vector<SeriesFrame> frames_;
     SeriesSendPlan plan_;
-    SeriesSendResult progress_;
+    std::pair<int, int> inFlight_{-1, -1}; // the frame and round whose characters are logged
     bool sending_ = false;
-    bool stopAsked_ = false;
+    bool quietStop_ = false;
     bool otherSendHeld_ = false; // the main window is sending
     int previewFrame_ = 0;
     SendHold hold_;
@@ -119,5 +118,4 @@ private:
     QPushButton *sendButton = nullptr;
     QPushButton *stopButton = nullptr;
     QTimer *playTimer = nullptr;
-    QTimer *holdTimer = nullptr;
 };

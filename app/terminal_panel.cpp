@@ -48,6 +48,13 @@ TerminalPanel::TerminalPanel(QWidget *client, PortSession &session, Prompts &pro
     session_.setReceiveLog([log = log_](const QString &text) { log->write(TrafficDirection::Received, text); });
     connect(receivePollTimer, &QTimer::timeout, &session_, &PortSession::poll);
     connect(&session_, &PortSession::received, this, &TerminalPanel::showReceived);
+    // No poll runs during a send; the port may be gone after it.
+    connect(&session_, &PortSession::sendingChanged, this, [this](bool sending) {
+        if (sending)
+            receivePollTimer->stop();
+        else if (portOpen_)
+            receivePollTimer->start();
+    });
     connect(receiveText, &QPlainTextEdit::textChanged, this, &TerminalPanel::onReceiveTextChanged);
 }
 
@@ -110,18 +117,6 @@ void TerminalPanel::showClosed()
     setColours(receiveText, White, Navy);
     setColours(transmitText, White, Maroon);
     transmitText->clear();
-}
-
-bool TerminalPanel::pausePolling()
-{
-    const bool polling = receivePollTimer->isActive();
-    receivePollTimer->stop();
-    return polling;
-}
-
-void TerminalPanel::resumePolling()
-{
-    receivePollTimer->start();
 }
 
 void TerminalPanel::holdDuringSend(bool held, const QString &why)

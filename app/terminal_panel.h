@@ -31,9 +31,6 @@ public:
     void showClosed();
     // Open again on the device after it went away: one line says so.
     void showReconnected(const QString &device);
-    // A send stops the poll for its length; true when it was polling.
-    bool pausePolling();
-    void resumePolling();
     // What Paste and Send sends, shown as it goes out.
     void setTransmitText(const QString &text);
     // The Open menu: a text file's fields appended to the transmit window;

@@ -88,8 +88,7 @@ public:
     std::optional<double> send(const QString &text)
     {
         const auto start = Clock::now();
-        const PacedSendResult result = sendPaced(
-            text, WaitText, [] { return std::optional<int>(DelayMs); }, port_, sleepUntil);
+        const PacedSendResult result = sendPaced({text, WaitText, DelayMs}, port_);
         if (result.end != PacedSendResult::End::Sent)
             return std::nullopt;
         return std::chrono::duration<double, std::milli>(Clock::now() - start).count();

@@ -90,7 +90,7 @@ void BM_SeriesSend(benchmark::State &state)
     const double expected = std::chrono::duration<double>(seriesSendTime(plan, port.characterTime())).count();
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const SeriesSendResult result = sendSeriesPaced(plan, port, sleepUntil);
+        const SeriesSendResult result = sendSeriesPaced(plan, port);
         const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (result.last.end != PacedSendResult::End::Sent)
             return state.SkipWithError("the send did not end as sent");
@@ -129,7 +129,6 @@ void BM_SeriesSendWindow(benchmark::State &state)
         return s;
     };
     host.portOpen = [] { return true; };
-    host.otherSendRunning = [] { return false; };
     host.importOptions = [&importOptions] { return &importOptions; };
     host.halfHeight = [] { return false; };
     host.putOnCanvas = [](const QImage &, const QString &) {};

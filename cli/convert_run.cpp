@@ -221,9 +221,8 @@ int sendPicture(const ConsoleStreams &console, const ConvertOptions &options, co
                              });
         }
         port.setOpen(true);
-        const PacedSendResult sent = sendPaced(
-            sendText, options.waitChars, [delayMs] { return std::optional<int>(delayMs); }, port, sleepUntil,
-            [&progress](qsizetype sent, qsizetype total) {
+        const PacedSendResult sent =
+            sendPaced({sendText, options.waitChars, delayMs}, port, {}, [&progress](qsizetype sent, qsizetype total) {
                 if (progress)
                     progress->show(sent, total);
             });

@@ -95,7 +95,7 @@ bool sendSeries(const ConsoleStreams &console, const SeriesSendPlan &plan, const
     try {
         setUpSendPort(port, options);
         port.setOpen(true);
-        const SeriesSendResult sent = sendSeriesPaced(plan, port, sleepUntil);
+        const SeriesSendResult sent = sendSeriesPaced(plan, port);
         if (sent.last.end == PacedSendResult::End::PortLost)
             throw PortError(QStringLiteral("frame %1: %2").arg(sent.frame + 1).arg(sent.last.portError).toStdString());
         port.setOpen(false);

@@ -68,32 +68,34 @@ LineTime waitForQuietLine(const LineModel &line, PortLayer &port, const SleepFun
 
 } // namespace
 
-PacedSendResult sendPaced(const QString &text, const QString &waitText, const DelaySource &delay, PortLayer &port,
-                          const SleepFunction &sleep, const PacingProgress &progress, const ClockFunction &clock,
-                          const StopRequest &stopRequested)
+PacedSendResult sendPaced(const PacedSend &send, PortLayer &port, const PacingHooks &hooks,
+                          const PacingProgress &progress)
 {
+    const QString &text = send.text;
     const QByteArray bytes = text.toLatin1(); // one byte per character, '?' beyond 8 bits
+    const bool pauses = send.waitText.size() == 1 && send.delayMs > 0;
+    const SleepFunction &sleep = hooks.sleep;
+    const ClockFunction &clock = hooks.clock;
+    const LineTime startedAt = clock();
     PacedSendResult result;
     result.total = text.size();
     auto ended = [&](PacedSendResult::End end) {
         result.end = end;
+        result.elapsed = clock() - startedAt;
         return result;
     };
-    auto stopped = [&] { return stopRequested && stopRequested(); };
+    auto stopped = [&] { return hooks.stopRequested && hooks.stopRequested(); };
     try {
         // What went out before this send is not known: it is taken to be
         // gone now, and a wait character at the very start gets its delay
         // from here.
-        LineModel line(port.characterTime(), clock());
+        LineModel line(port.characterTime(), startedAt);
         for (qsizetype i = 0; i < result.total; ++i) {
-            if (waitText.size() == 1 && waitText.at(0) == text.at(i)) {
-                const auto ms = delay();
-                if (!ms)
-                    return ended(PacedSendResult::End::DelayFailed);
-                if (*ms > 0) {
+            if (send.waitText.size() == 1 && send.waitText.at(0) == text.at(i)) {
+                if (pauses) {
                     const LineTime quiet = waitForQuietLine(line, port, sleep, clock);
                     if (!stopped())
-                        sleep(quiet + std::chrono::milliseconds(*ms));
+                        sleep(quiet + std::chrono::milliseconds(send.delayMs));
                 }
                 if (stopped())
                     return ended(PacedSendResult::End::Stopped);

@@ -6,13 +6,6 @@
 #include <functional>
 #include <optional>
 
-// The program's texts around a transmission.
-inline const QString OpenPortFirstText = QStringLiteral("Please, open Comm Port first.");
-inline const QString CheckSettingsText = QStringLiteral("Error - Check Settings!");
-// Multi-line messages join their lines with LF then CR.
-inline const QString PasteAndSendQuestion = QStringLiteral("Are you sure?") + QStringLiteral("\n\r") +
-                                            QStringLiteral("Anything in the clipboard will be sent immediately");
-
 // The longest pause accepted, in milliseconds; larger delays are taken as
 // a typing mistake rather than a wish to block the window for ages.
 inline constexpr int MaxXmitDelayMs = 60000;
@@ -26,8 +19,6 @@ std::optional<int> sendDelayFloor(const QString &text);
 // millisecond, ties to even (20.9 gives 21, 20.5 gives 20). Same refusals.
 std::optional<int> pasteDelayNearestEven(const QString &text);
 
-// The delay in force at a pause; nothing when it has become invalid.
-using DelaySource = std::function<std::optional<int>()>;
 // Sleeps until the deadline, never less, unless a stop is requested (see
 // StopRequest), which may end it at once; whatever it oversleeps only
 // lengthens the pause.
@@ -42,14 +33,36 @@ using PacingProgress = std::function<void(qsizetype sent, qsizetype total)>;
 // after the character in flight.
 using StopRequest = std::function<bool()>;
 
+// A blocking sleep on the calling thread, the sleep of the program.
+void sleepUntil(LineTime deadline);
+
+// What a paced send runs on: by default the plain blocking sleep and the
+// steady clock, never stopped (the command line); the port session's
+// stoppable sleep and its stop flag on the line's thread; a fake clock in
+// unit tests.
+struct PacingHooks
+{
+    SleepFunction sleep = sleepUntil;
+    ClockFunction clock = LineClock::now;
+    StopRequest stopRequested{};
+};
+
+// A text to send paced: the pause of delayMs comes before each character
+// equal to waitText.
+struct PacedSend
+{
+    QString text;
+    QString waitText;
+    int delayMs = 0;
+};
+
 // How a paced send ended, and how far it got.
 struct PacedSendResult
 {
     enum class End {
-        Sent,        // every character went out and the line is idle again
-        Stopped,     // the stop request said so
-        DelayFailed, // the delay source gave nothing at a pause (CheckSettingsText)
-        PortLost,    // the port failed; portError says why
+        Sent,     // every character went out and the line is idle again
+        Stopped,  // the stop request said so
+        PortLost, // the port failed; portError says why
     };
     End end = End::Sent;
     qsizetype sent = 0;  // characters handed to the port
@@ -59,6 +72,8 @@ struct PacedSendResult
     // the picture, an adapter pulled out): why. The port is closed. (Its own
     // initializer lets results listed member by member leave it out.)
     QString goneAfterEnd{};
+    // From the start of the send to its end, on the send's clock.
+    LineDuration elapsed{};
 };
 
 // Says that a send went out whole although the device went away after it.
@@ -68,7 +83,7 @@ QString goneAfterEndNote(const PacedSendResult &result);
 // every character equal to waitText (the whole wait text against the one
 // character, so a wait text of two characters or none never pauses) the
 // PIC needs silence on the wire to store the piece before it: at least the
-// delay the source gives at that moment. The system sends what it is handed
+// delay. The system sends what it is handed
 // a character time per character (see LineModel), long after output()
 // returned, so before such a character the loop waits until its line model
 // says the line is idle, lets the port drain what the system still holds,
@@ -80,12 +95,9 @@ QString goneAfterEndNote(const PacedSendResult &result);
 // end. Once drained, the send is whole: a device that goes away during that
 // wait ends it Sent, with goneAfterEnd saying so.
 // Characters beyond 8 bits go out as '?'. The send ends early, with the
-// result saying why, when the port fails, the delay source gives nothing,
-// or the stop request says so. The caller checks the delay before the
-// first call, so that a bad delay writes nothing at all.
-PacedSendResult sendPaced(const QString &text, const QString &waitText, const DelaySource &delay, PortLayer &port,
-                          const SleepFunction &sleep, const PacingProgress &progress = {},
-                          const ClockFunction &clock = LineClock::now, const StopRequest &stopRequested = {});
+// result saying why, when the port fails or the stop request says so.
+PacedSendResult sendPaced(const PacedSend &send, PortLayer &port, const PacingHooks &hooks = {},
+                          const PacingProgress &progress = {});
 
 // How long sendPaced takes over text from character `from` on, on a line of
 // the given character time: every character's time on the wire and the
@@ -94,6 +106,3 @@ PacedSendResult sendPaced(const QString &text, const QString &waitText, const De
 // 3.49 s for a picture with the start-up settings at 9600 baud.
 LineDuration pacedSendTime(const QString &text, const QString &waitText, int delayMs, LineDuration characterTime,
                            qsizetype from = 0);
-
-// A blocking sleep on the calling thread, the sleep of the program.
-void sleepUntil(LineTime deadline);

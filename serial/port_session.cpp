@@ -18,6 +18,29 @@ namespace {
 // How often a running send reports its progress: often enough for a
 // smooth bar, rarely enough to cost the line nothing.
 constexpr auto ProgressInterval = std::chrono::milliseconds(30);
+
+double seconds(LineDuration duration)
+{
+    return std::chrono::duration<double>(duration).count();
+}
+
+// Lets a progress report through every ProgressInterval, and always the
+// last of a text.
+class ProgressThrottle
+{
+public:
+    bool due(qsizetype sent, qsizetype total)
+    {
+        const LineTime now = LineClock::now();
+        if (sent < total && now - lastReport_ < ProgressInterval)
+            return false;
+        lastReport_ = now;
+        return true;
+    }
+
+private:
+    LineTime lastReport_{};
+};
 } // namespace
 
 // Lives on the session's thread and does the work there. It reports through
@@ -55,6 +78,7 @@ public:
     void poll();
     void setReceiveLog(PortSession::ReceiveLog log) { log_ = std::move(log); }
     void send(const PacedSend &request);
+    void sendSeries(const SeriesSendPlan &plan);
     void findPortDevices() { emit session_.portDevicesFound(devicesForPorts(2)); }
 
     // From any thread.
@@ -71,6 +95,25 @@ public:
 
 private:
     void readArrived(bool reportLoss);
+    // The pacing loop's sleep and stop on this thread.
+    PacingHooks hooks()
+    {
+        return {[this](LineTime deadline) { sleepUntil(deadline); }, LineClock::now, [this] { return stop_.load(); }};
+    }
+    // After a send that lost the port (or saw the device go after its last
+    // character) the port is closed, the result reported, then the loss.
+    template <typename Report> void endSend(const PacedSendResult &last, Report report)
+    {
+        // A device gone after the last character left takes nothing of the
+        // send, which ends sent; the port is lost all the same.
+        const bool gone = last.end == PacedSendResult::End::PortLost || !last.goneAfterEnd.isEmpty();
+        if (gone)
+            closeQuietly();
+        // The send is over when the port may come back: it never resumes.
+        session_.endSending(report);
+        if (gone)
+            portLost(last.end == PacedSendResult::End::PortLost ? last.portError : goneAfterEndNote(last));
+    }
     // Sleeps until the deadline or a stop request, whichever comes first.
     void sleepUntil(LineTime deadline)
     {
@@ -249,34 +292,35 @@ void SessionWorker::readArrived(bool reportLoss)
 void SessionWorker::send(const PacedSend &request)
 {
     const LineDuration characterTime = port_->characterTime();
-    LineTime lastReport{};
+    ProgressThrottle throttle;
     auto progress = [&](qsizetype sent, qsizetype total) {
-        const LineTime now = LineClock::now();
-        if (sent < total && now - lastReport < ProgressInterval)
-            return;
-        lastReport = now;
-        const LineDuration left = pacedSendTime(request.text, request.waitText, request.delayMs, characterTime, sent);
-        emit session_.sendProgress(sent, total, std::chrono::duration<double>(left).count());
+        if (throttle.due(sent, total))
+            emit session_.sendProgress(
+                sent, total,
+                seconds(pacedSendTime(request.text, request.waitText, request.delayMs, characterTime, sent)));
     };
-    const int delayMs = request.delayMs;
-    const PacedSendResult result = sendPaced(
-        request.text, request.waitText, [delayMs] { return std::optional<int>(delayMs); }, *port_,
-        [this](LineTime deadline) { sleepUntil(deadline); }, progress, LineClock::now, [this] { return stop_.load(); });
-    // A device gone after the last character left takes nothing of the
-    // send, which ends sent; the port is lost all the same.
-    const bool gone = result.end == PacedSendResult::End::PortLost || !result.goneAfterEnd.isEmpty();
-    if (gone)
-        closeQuietly();
-    // The send is over when the port may come back: it never resumes.
-    emit session_.sendFinished(result);
-    if (gone)
-        portLost(result.goneAfterEnd.isEmpty() ? result.portError : goneAfterEndNote(result));
+    const PacedSendResult result = sendPaced(request, *port_, hooks(), progress);
+    endSend(result, [result](PortSession &session) { emit session.sendFinished(result); });
+}
+
+void SessionWorker::sendSeries(const SeriesSendPlan &plan)
+{
+    const LineDuration characterTime = port_->characterTime();
+    ProgressThrottle throttle;
+    auto progress = [&](int frame, int loop, qsizetype sent, qsizetype total) {
+        if (throttle.due(sent, total))
+            emit session_.seriesProgress(frame, loop, sent, total,
+                                         seconds(seriesSendTime(plan, characterTime, frame, sent, loop)));
+    };
+    const SeriesSendResult result = sendSeriesPaced(plan, *port_, hooks(), progress);
+    endSend(result.last, [result](PortSession &session) { emit session.seriesFinished(result); });
 }
 
 PortSession::PortSession(PortFactory makePort, QObject *parent)
     : QObject(parent), worker_(new SessionWorker(*this, std::move(makePort), received_))
 {
     qRegisterMetaType<PacedSendResult>();
+    qRegisterMetaType<SeriesSendResult>();
     thread_.setObjectName(QStringLiteral("serial line"));
     worker_->moveToThread(&thread_);
     thread_.start();
@@ -323,7 +367,7 @@ void PortSession::type(char ch)
 
 void PortSession::poll()
 {
-    if (worker_->pollQueued.exchange(true))
+    if (sending_ || worker_->pollQueued.exchange(true))
         return;
     post([](SessionWorker &worker) { worker.poll(); });
 }
@@ -333,12 +377,45 @@ void PortSession::setReceiveLog(ReceiveLog log)
     post([log](SessionWorker &worker) { worker.setReceiveLog(log); });
 }
 
-void PortSession::send(const PacedSend &request)
+bool PortSession::startSending()
 {
+    if (sending_)
+        return false;
+    sending_ = true;
     // Cleared here, not on the session's thread: a stop asked for between
     // this call and the start of the send still counts.
     worker_->clearStop();
+    emit sendingChanged(true);
+    return true;
+}
+
+template <typename Report> void PortSession::endSending(Report report)
+{
+    // Queued behind the send's progress and ahead of a loss it caused.
+    QMetaObject::invokeMethod(
+        this,
+        [this, report] {
+            sending_ = false;
+            report(*this);
+            emit sendingChanged(false);
+        },
+        Qt::QueuedConnection);
+}
+
+bool PortSession::send(const PacedSend &request)
+{
+    if (!startSending())
+        return false;
     post([request](SessionWorker &worker) { worker.send(request); });
+    return true;
+}
+
+bool PortSession::sendSeries(const SeriesSendPlan &plan)
+{
+    if (!startSending())
+        return false;
+    post([plan](SessionWorker &worker) { worker.sendSeries(plan); });
+    return true;
 }
 
 void PortSession::stop()

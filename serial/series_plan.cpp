@@ -107,30 +107,26 @@ QString seriesStopMessage(const SeriesSendResult &result)
         .arg(result.last.total);
 }
 
-SeriesSendResult sendSeriesPaced(const SeriesSendPlan &plan, PortLayer &port, const SleepFunction &sleep,
-                                 const SeriesProgress &progress, const ClockFunction &clock,
-                                 const StopRequest &stopRequested)
+SeriesSendResult sendSeriesPaced(const SeriesSendPlan &plan, PortLayer &port, const PacingHooks &hooks,
+                                 const SeriesProgress &progress)
 {
     SeriesSendResult result;
     const int frames = static_cast<int>(plan.texts.size());
-    const int delayMs = plan.delayMs;
     for (int loop = 0; plan.loops <= 0 || loop < plan.loops; ++loop) {
         for (int frame = 0; frame < frames; ++frame) {
             result.frame = frame;
             result.loop = loop;
             if (loop + frame > 0 && plan.holdMs > 0)
-                sleep(clock() + std::chrono::milliseconds(plan.holdMs));
-            if (stopRequested && stopRequested()) {
+                hooks.sleep(hooks.clock() + std::chrono::milliseconds(plan.holdMs));
+            if (hooks.stopRequested && hooks.stopRequested()) {
                 result.last = {PacedSendResult::End::Stopped, 0, plan.texts[frame].size(), {}};
                 return result;
             }
-            result.last = sendPaced(
-                plan.texts[frame], plan.waitText, [delayMs] { return std::optional<int>(delayMs); }, port, sleep,
-                [&progress, frame](qsizetype sent, qsizetype total) {
-                    if (progress)
-                        progress(frame, sent, total);
-                },
-                clock, stopRequested);
+            result.last = sendPaced({plan.texts[frame], plan.waitText, plan.delayMs}, port, hooks,
+                                    [&progress, frame, loop](qsizetype sent, qsizetype total) {
+                                        if (progress)
+                                            progress(frame, loop, sent, total);
+                                    });
             if (result.last.end != PacedSendResult::End::Sent)
                 return result;
             // The device went away after this frame: the series fails at

@@ -62,9 +62,10 @@ struct SeriesSendResult
 // What the window and the command line say when a send ends early.
 QString seriesStopMessage(const SeriesSendResult &result);
 
-// Sends the series on the calling thread through sendPaced, sleeping the
-// holds with the same sleep. progress gets the frame and its characters.
-using SeriesProgress = std::function<void(int frame, qsizetype sent, qsizetype total)>;
-SeriesSendResult sendSeriesPaced(const SeriesSendPlan &plan, PortLayer &port, const SleepFunction &sleep,
-                                 const SeriesProgress &progress = {}, const ClockFunction &clock = LineClock::now,
-                                 const StopRequest &stopRequested = {});
+// Sends the series through sendPaced on the calling thread, the command
+// line's blocking or the port session's line thread, sleeping the holds
+// with the hooks' sleep and ending there when a stop is requested.
+// progress gets the frame and round in flight and its characters.
+using SeriesProgress = std::function<void(int frame, int loop, qsizetype sent, qsizetype total)>;
+SeriesSendResult sendSeriesPaced(const SeriesSendPlan &plan, PortLayer &port, const PacingHooks &hooks = {},
+                                 const SeriesProgress &progress = {});

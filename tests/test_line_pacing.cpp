@@ -17,8 +17,6 @@ private slots:
     void pausesComeBeforeWaitCharacters_data();
     void pausesComeBeforeWaitCharacters();
     void everyCharacterIsSentBeyond16Bits();
-    void sendDelayIsReadAfreshAtEveryPause();
-    void delayTurningBadMidwayStops();
     void portFailureStopsTheLoop();
     void progressCountsEveryCharacter();
     void stopEndsTheSendWhereAsked_data();
@@ -40,12 +38,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The pacing loop over the fake port and its clock with a constant delay.
+// The fake port's own sleep and clock.
+PacingHooks fakeHooks(FakePort &port)
+{
+    return {[&port](LineTime t) { port.sleepUntil(t); }, [&port] { return port.now(); }};
+}
+
+// The pacing loop over the fake port and its clock.
 PacedSendResult sendWithFake(FakePort &port, const QString &text, const QString &wait, int delayMs = 20)
 {
-    return sendPaced(
-        text, wait, [=] { return std::optional<int>(delayMs); }, port, [&port](LineTime t) { port.sleepUntil(t); }, {},
-        [&port] { return port.now(); });
+    return sendPaced({text, wait, delayMs}, port, fakeHooks(port));
 }
 
 qint64 microseconds(LineDuration d)
@@ -125,41 +127,6 @@ void TestLinePacing::everyCharacterIsSentBeyond16Bits()
     QCOMPARE(silencesUs(port).size(), 1250);
 }
 
-void TestLinePacing::sendDelayIsReadAfreshAtEveryPause()
-{
-    // Send to LCD reads the box at every pause: the user edits it midway.
-    QString xmitDelay = QStringLiteral("20.9");
-    FakePort port;
-    port.setOpen(true);
-    sendPaced(
-        QStringLiteral("x]a]b]c"), QStringLiteral("]"), [&] { return sendDelayFloor(xmitDelay); }, port,
-        [&](LineTime t) {
-            port.sleepUntil(t);
-            xmitDelay = QStringLiteral("35");
-        },
-        {}, [&] { return port.now(); });
-    const QMap<int, qint64> expected{{1, 20000}, {3, 35000}, {5, 35000}};
-    QCOMPARE(silencesUs(port), expected);
-}
-
-void TestLinePacing::delayTurningBadMidwayStops()
-{
-    QString xmitDelay = QStringLiteral("20");
-    FakePort port;
-    port.setOpen(true);
-    auto sleep = [&](LineTime t) {
-        port.sleepUntil(t);
-        xmitDelay = QStringLiteral("abc");
-    };
-    const PacedSendResult result = sendPaced(
-        QStringLiteral("*0]12]34"), QStringLiteral("]"), [&] { return sendDelayFloor(xmitDelay); }, port, sleep, {},
-        [&] { return port.now(); });
-    QCOMPARE(result.end, PacedSendResult::End::DelayFailed);
-    // Stops before the wait character it could not pause for.
-    QCOMPARE(port.written(), QByteArray("*0]12"));
-    QCOMPARE(result.sent, 5);
-}
-
 void TestLinePacing::portFailureStopsTheLoop()
 {
     FakePort port;
@@ -177,13 +144,10 @@ void TestLinePacing::progressCountsEveryCharacter()
     FakePort port;
     port.setOpen(true);
     QList<QPair<qsizetype, qsizetype>> calls;
-    sendPaced(
-        QStringLiteral("a]b"), QStringLiteral("]"), [] { return std::optional<int>(5); }, port,
-        [&](LineTime t) { port.sleepUntil(t); },
-        [&](qsizetype sent, qsizetype total) {
-            calls.append({sent, total});
-        },
-        [&] { return port.now(); });
+    sendPaced({QStringLiteral("a]b"), QStringLiteral("]"), 5}, port, fakeHooks(port),
+              [&](qsizetype sent, qsizetype total) {
+                  calls.append({sent, total});
+              });
     const QList<QPair<qsizetype, qsizetype>> expected{{1, 3}, {2, 3}, {3, 3}};
     QCOMPARE(calls, expected);
 }
@@ -207,14 +171,14 @@ void TestLinePacing::stopEndsTheSendWhereAsked()
     FakePort port;
     port.setOpen(true);
     bool stop = false;
-    const PacedSendResult result = sendPaced(
-        QStringLiteral("ab]cd"), QStringLiteral("]"), [] { return std::optional<int>(20); }, port,
-        [&](LineTime t) {
-            port.sleepUntil(t);
-            stop = stop || (duringPause && port.written().size() == afterCharacters);
-        },
-        [&](qsizetype sent, qsizetype) { stop = stop || (!duringPause && sent == afterCharacters); },
-        [&] { return port.now(); }, [&] { return stop; });
+    const PacingHooks hooks{[&](LineTime t) {
+                                port.sleepUntil(t);
+                                stop = stop || (duringPause && port.written().size() == afterCharacters);
+                            },
+                            [&] { return port.now(); }, [&] { return stop; }};
+    const PacedSendResult result =
+        sendPaced({QStringLiteral("ab]cd"), QStringLiteral("]"), 20}, port, hooks,
+                  [&](qsizetype sent, qsizetype) { stop = stop || (!duringPause && sent == afterCharacters); });
     QCOMPARE(port.written(), written);
     QCOMPARE(result.sent, written.size());
     QCOMPARE(result.end, written.size() == 5 ? PacedSendResult::End::Sent : PacedSendResult::End::Stopped);

@@ -1,5 +1,5 @@
 // The port session: its thread keeps the caller free. A stop ends a send
-// in the middle of its pause, and that send only; a peer that reads nothing
+// in the middle of its pause, and a series in its hold, and that one only; a peer that reads nothing
 // never holds up the caller's event loop, however many keys are typed, and a
 // flood never piles up in it.
 #include "serial/port_session.h"
@@ -25,6 +25,7 @@ class TestPortSession : public QObject
     Q_OBJECT
 private slots:
     void stopEndsASendInItsPause();
+    void stopEndsASeriesInItsHold();
     void stalledPeerLeavesTheCallerAnswering();
     void floodIsNoLoss();
     void unpluggedDeviceComesBackUnderItsLink();
@@ -88,6 +89,40 @@ void TestPortSession::stopEndsASendInItsPause()
     QVERIFY(arrived(finished));
     QCOMPARE(finished.first().first().value<PacedSendResult>().end, PacedSendResult::End::Sent);
     QCOMPARE(fake->written(), QByteArray("*0ef]gh"));
+}
+
+void TestPortSession::stopEndsASeriesInItsHold()
+{
+    auto *fake = new FakePort;
+    PortSession session([fake] { return std::unique_ptr<PortLayer>(fake); });
+    QVERIFY(openSession(session));
+    QSignalSpy finished(&session, &PortSession::seriesFinished);
+    QSignalSpy busy(&session, &PortSession::sendingChanged);
+    const QStringList frames{QStringLiteral("*0]ab"), QStringLiteral("*1]cd")};
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(session.sendSeries({frames, QStringLiteral("]"), 0, 60000, 1}));
+    QVERIFY(!session.send({QStringLiteral("x"), QString(), 0})); // one send at a time
+    QTRY_COMPARE(fake->written(), QByteArray("*0]ab"));
+    QTest::qWait(100); // in the minute's hold after the first frame
+    session.stop();
+    QVERIFY(arrived(finished));
+    QVERIFY(clock.elapsed() < 10000);
+    const auto stopped = finished.first().first().value<SeriesSendResult>();
+    QCOMPARE(stopped.last.end, PacedSendResult::End::Stopped);
+    QCOMPARE(stopped.frame, 1);
+    QCOMPARE(stopped.last.sent, 0);
+    QVERIFY(!session.isSending());
+
+    // The next series runs whole, its rounds held apart.
+    finished.clear();
+    QVERIFY(session.sendSeries({frames, QStringLiteral("]"), 1, 1, 2}));
+    QVERIFY(arrived(finished));
+    const auto sent = finished.first().first().value<SeriesSendResult>();
+    QCOMPARE(sent.last.end, PacedSendResult::End::Sent);
+    QCOMPARE(sent.loop, 1);
+    QCOMPARE(fake->written(), QByteArray("*0]ab*0]ab*1]cd*0]ab*1]cd"));
+    QCOMPARE(busy.size(), 4); // started and ended, twice
 }
 
 void TestPortSession::stalledPeerLeavesTheCallerAnswering()

@@ -182,8 +182,7 @@ void TestSerialPty::pacedTextsKeepSilenceOnTheModelledWire()
     serial.setSettings(settings);
     serial.setOpen(true);
     StampingPort port(serial);
-    sendPaced(
-        text, QStringLiteral("]"), [=] { return std::optional<int>(delayMs); }, port, sleepUntil);
+    sendPaced({text, QStringLiteral("]"), delayMs}, port);
     QVERIFY(pair_->waitForBytes(static_cast<std::size_t>(text.size()), 10000));
     QCOMPARE(pair_->receivedBytes(), text.toLatin1());
 
@@ -294,14 +293,13 @@ void TestSerialPty::peerGoneClosesThePort()
     const QString text = pictureTransmission().left(characters);
     // Linux answers a write to a pseudo-terminal whose master is closed
     // with EIO; the port layer reports it and closes the port.
-    const PacedSendResult result = sendPaced(
-        text, QStringLiteral("]"), [=] { return std::optional<int>(delayMs); }, port,
-        [&](LineTime deadline) {
-            if (handedOver == characters && hangUpAfter == characters)
-                hangUp();
-            sleepUntil(deadline);
-        },
-        [&](qsizetype count, qsizetype) {
+    const PacingHooks hooks{[&](LineTime deadline) {
+        if (handedOver == characters && hangUpAfter == characters)
+            hangUp();
+        sleepUntil(deadline);
+    }};
+    const PacedSendResult result =
+        sendPaced({text, QStringLiteral("]"), delayMs}, port, hooks, [&](qsizetype count, qsizetype) {
             if ((handedOver = count) == hangUpAfter && count < characters)
                 hangUp();
         });

@@ -119,8 +119,8 @@ void TestSeries::seriesTime()
     FakePort port;
     port.setOpen(true);
     const SeriesSendPlan twice{{QStringLiteral("ab")}, QStringLiteral("]"), 0, 100, 2};
-    const SeriesSendResult sent = sendSeriesPaced(
-        twice, port, [&port](LineTime t) { port.sleepUntil(t); }, {}, [&port] { return port.now(); });
+    const SeriesSendResult sent =
+        sendSeriesPaced(twice, port, {[&port](LineTime t) { port.sleepUntil(t); }, [&port] { return port.now(); }});
     QCOMPARE(sent.last.end, PacedSendResult::End::Sent);
     QCOMPARE(port.written(), QByteArray("abab"));
     QVERIFY(port.writes()[2].silence >= milliseconds(100));

@@ -121,8 +121,8 @@ LineRecording pacedRecording(const QStringList &texts, const QString &waitText, 
     plan.waitText = waitText;
     plan.delayMs = delayMs;
     plan.holdMs = holdMs;
-    sendSeriesPaced(
-        plan, port, [&](LineTime deadline) { port.now = std::max(port.now, deadline); }, {}, [&] { return port.now; });
+    sendSeriesPaced(plan, port,
+                    {[&](LineTime deadline) { port.now = std::max(port.now, deadline); }, [&] { return port.now; }});
     return recording;
 }
 
