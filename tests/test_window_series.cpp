@@ -3,6 +3,7 @@
 // each picture lies one picture size after the one before. On its own, over
 // a port in memory: the hold between the rounds of a loop.
 #include "app/main_window.h"
+#include "app/picture_document.h"
 #include "app/series_window.h"
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
@@ -145,7 +146,7 @@ void TestWindowSeries::roundsAreHeldApart()
             nextStartedAfter = clock.elapsed() - finishedAt;
     });
     session.open(1, QStringLiteral("115200,n,8,1"));
-    ImportOptions importOptions;
+    PictureDocument picture;
     SeriesHost host;
     host.settings = [] {
         SeriesHost::Settings settings;
@@ -155,9 +156,7 @@ void TestWindowSeries::roundsAreHeldApart()
     };
     host.portOpen = [] { return true; };
     host.otherSendRunning = [] { return false; };
-    host.importOptions = [&importOptions] { return &importOptions; };
-    host.halfHeight = [] { return false; };
-    host.putOnCanvas = [](const QImage &, const QString &) {};
+    host.picture = &picture;
     host.holdWindow = [](bool) {};
     ScriptedPrompts prompts;
     SeriesWindow series(host, session, prompts, nullptr);
