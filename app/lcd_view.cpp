@@ -2,8 +2,9 @@
 
 #include "app/app_icon.h"
 #include "app/lcd_canvas.h"
-#include "app/picture_panel.h"
+#include "app/picture_document.h"
 #include "app/tool_tips.h"
+#include "app/undo_keys.h"
 #include "app/window_look.h"
 #include "canvas/drawing.h"
 #include "canvas/lcd_text.h"
@@ -56,7 +57,7 @@ QHBoxLayout *row(QWidget *parent)
 }
 } // namespace
 
-LcdView::LcdView(PicturePanel &picture, QWidget *parent) : QWidget(parent, Qt::Window), picture_(picture)
+LcdView::LcdView(PictureDocument &picture, QWidget *parent) : QWidget(parent, Qt::Window), picture_(picture)
 {
     setObjectName(QStringLiteral("frmLcdView"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -147,10 +148,10 @@ QWidget *LcdView::buildTextRow()
 
 void LcdView::connectControls()
 {
-    connect(&picture_, &PicturePanel::pictureChanged, this, &LcdView::refresh);
-    connect(&picture_, &PicturePanel::editingHeld, this, &LcdView::hold);
-    connect(&picture_, &PicturePanel::penSizeChosen, penSizeCombo, &QComboBox::setCurrentIndex);
-    connect(penSizeCombo, &QComboBox::activated, &picture_, &PicturePanel::choosePenSize);
+    connect(&picture_, &PictureDocument::pictureChanged, this, &LcdView::refresh);
+    connect(&picture_, &PictureDocument::heldChanged, this, &LcdView::hold);
+    connect(&picture_, &PictureDocument::penSizeChosen, penSizeCombo, &QComboBox::setCurrentIndex);
+    connect(penSizeCombo, &QComboBox::activated, &picture_, &PictureDocument::choosePenSize);
     connect(zoomBox, &QSpinBox::valueChanged, canvas, &LcdCanvas::setZoom);
     connect(gridBox, &QCheckBox::toggled, canvas, &LcdCanvas::setGrid);
     connect(lookCombo, &QComboBox::currentIndexChanged, this,
@@ -187,8 +188,8 @@ void LcdView::connectControls()
     redoAction = new QAction(this);
     redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     addActions({undoAction, redoAction});
-    connect(undoAction, &QAction::triggered, &picture_, &PicturePanel::undo);
-    connect(redoAction, &QAction::triggered, &picture_, &PicturePanel::redo);
+    connect(undoAction, &QAction::triggered, this, [this] { undoPictureByKey(picture_); });
+    connect(redoAction, &QAction::triggered, this, [this] { redoPictureByKey(picture_); });
 }
 
 void LcdView::startZoom()
@@ -214,7 +215,7 @@ void LcdView::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
-LcdView *LcdView::showSingle(QWidget *parent, PicturePanel &picture)
+LcdView *LcdView::showSingle(QWidget *parent, PictureDocument &picture)
 {
     if (!instance_)
         instance_ = new LcdView(picture, parent);

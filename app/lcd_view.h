@@ -7,7 +7,7 @@
 #include <QWidget>
 
 class LcdCanvas;
-class PicturePanel;
+class PictureDocument;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -24,10 +24,10 @@ class LcdView : public QWidget
 {
     Q_OBJECT
 public:
-    LcdView(PicturePanel &picture, QWidget *parent);
+    LcdView(PictureDocument &picture, QWidget *parent);
 
     // Creates the window if it does not exist, else brings it to the front.
-    static LcdView *showSingle(QWidget *parent, PicturePanel &picture);
+    static LcdView *showSingle(QWidget *parent, PictureDocument &picture);
     // A text placed and not yet finished goes onto the picture (at the end
     // of the program: only Esc takes a placed text back).
     static void commitPlacedText();
@@ -51,7 +51,7 @@ private:
     void showPosition(QPoint dot);
     void hold(bool held);
 
-    PicturePanel &picture_;
+    PictureDocument &picture_;
     LcdEditing editing_;
     SendHold hold_;
 

@@ -6,6 +6,7 @@
 #include "app/help_window.h"
 #include "app/lcd_view.h"
 #include "app/output_panel.h"
+#include "app/picture_document.h"
 #include "app/picture_panel.h"
 #include "app/port_menu.h"
 #include "app/port_panel.h"
@@ -13,6 +14,7 @@
 #include "app/send_panel.h"
 #include "app/series_window.h"
 #include "app/terminal_panel.h"
+#include "app/undo_keys.h"
 #include "app/window_frames.h"
 #include "app/window_menus.h"
 #include "canvas/kept_pictures.h"
@@ -37,12 +39,13 @@ MainWindow::MainWindow(Prompts &prompts, PortSession &session, QWidget *parent)
     setObjectName(QStringLiteral("Main"));
     setAcceptDrops(true);
     const WindowFrames frames = buildWindowFrames(*this);
+    document_ = new PictureDocument(this);
     // In the order of the window's reading, which Tab follows.
     port_ = new PortPanel(frames.portStrip, session_, prompts_, this);
-    picture_ = new PicturePanel(frames.graphics, prompts_, this);
+    picture_ = new PicturePanel(frames.graphics, *document_, prompts_, this);
     terminal_ = new TerminalPanel(frames.client, session_, prompts_, this);
     send_ = new SendPanel(frames, session_, *port_, *terminal_, prompts_, this);
-    output_ = new OutputPanel(frames, picture_->canvas(), *send_, prompts_, this);
+    output_ = new OutputPanel(frames, document_->canvas(), *send_, prompts_, this);
     send_->setTransmissionText([this] { return output_->transmissionText(); });
     finishWindow(*this);
 
@@ -80,7 +83,7 @@ MainWindow::MainWindow(Prompts &prompts, PortSession &session, QWidget *parent)
 
 const Canvas &MainWindow::canvas() const
 {
-    return picture_->canvas();
+    return document_->canvas();
 }
 
 void MainWindow::connectMenus()
@@ -90,13 +93,13 @@ void MainWindow::connectMenus()
     connect(menus_.import, &QAction::triggered, picture_, [this] { picture_->importPicture(); });
     connect(menus_.fromText, &QAction::triggered, this, [this] {
         if (const std::optional<QImage> picture = output_->pictureFromText())
-            picture_->place(*picture, QStringLiteral("Picture from Text"));
+            document_->place(*picture, QStringLiteral("Picture from Text"));
     });
     connect(menus_.series, &QAction::triggered, this, &MainWindow::showSeries);
     connect(menus_.about, &QAction::triggered, this, [this] { AboutBox::showSingle(this, prompts_); });
     connect(menus_.help, &QAction::triggered, this, [this] { HelpWindow::showSingle(this); });
-    connect(menus_.undo, &QAction::triggered, picture_, &PicturePanel::undo);
-    connect(menus_.redo, &QAction::triggered, picture_, &PicturePanel::redo);
+    connect(menus_.undo, &QAction::triggered, document_, [this] { undoPictureByKey(*document_); });
+    connect(menus_.redo, &QAction::triggered, document_, [this] { redoPictureByKey(*document_); });
 
     const QList<QAction *> undoRedo = picture_->editActions();
     menus_.edit->insertActions(menus_.editImport, undoRedo);
@@ -104,7 +107,7 @@ void MainWindow::connectMenus()
     connect(menus_.editImport, &QAction::triggered, menus_.import, &QAction::trigger);
     connect(menus_.editFromText, &QAction::triggered, menus_.fromText, &QAction::trigger);
     connect(menus_.recover, &QAction::triggered, this, [this] { picture_->recover(keptPicturesFolder()); });
-    connect(menus_.lcdView, &QAction::triggered, this, [this] { LcdView::showSingle(this, *picture_); });
+    connect(menus_.lcdView, &QAction::triggered, this, [this] { LcdView::showSingle(this, *document_); });
 
     auto *portMenu = new PortMenu(menus_.port, prompts_, this);
     connect(portMenu, &PortMenu::portDevicesChanged, port_, &PortPanel::showPortDevices);
@@ -154,7 +157,7 @@ void MainWindow::showNotKeptNote()
 void MainWindow::holdDuringSend(bool held, const QString &why)
 {
     port_->holdDuringSend(held, why);
-    picture_->holdDuringSend(held, why);
+    document_->hold(held, why);
     terminal_->holdDuringSend(held, why);
     send_->holdDuringSend(held, why);
     output_->holdDuringSend(held, why);
@@ -185,9 +188,7 @@ SeriesHost MainWindow::seriesHost()
         return s;
     };
     host.portOpen = [this] { return port_->isOpen(); };
-    host.importOptions = [this] { return &picture_->importOptions(); };
-    host.halfHeight = [this] { return picture_->halfHeight(); };
-    host.putOnCanvas = [this](const QImage &picture, const QString &what) { picture_->place(picture, what); };
+    host.picture = document_;
     // As for one picture: what must not change is held.
     host.holdWindow = [this](bool held) { holdDuringSend(held, HeldForSeriesText); };
     return host;
@@ -256,7 +257,7 @@ void MainWindow::endOnQuitSignals(const QuitSignals &quitSignals)
 void MainWindow::keepPicture()
 {
     LcdView::commitPlacedText();
-    const QString failure = picture_->keepIfChanged(keptPicturesFolder());
+    const QString failure = document_->keepIfChanged(keptPicturesFolder());
     if (!failure.isEmpty())
         std::fprintf(stderr, "voxcel: the picture could not be kept: %s\n", qUtf8Printable(failure));
 }

@@ -8,6 +8,7 @@
 
 class Canvas;
 class OutputPanel;
+class PictureDocument;
 class PicturePanel;
 class PortPanel;
 class PortSession;
@@ -18,9 +19,10 @@ class SeriesWindow;
 struct SeriesHost;
 class TerminalPanel;
 
-// The one fixed main window. It composes the panels, each of which owns
-// its controls, its values and its commands:
-//   PicturePanel   the canvas, pens, picture files, Import, undo
+// The one fixed main window. It owns the picture document, which it hands
+// to whatever shows or edits the picture, and composes the panels, each of
+// which owns its controls, its values and its commands:
+//   PicturePanel   the canvas box, pens, picture files, Import, undo
 //   OutputPanel    the Output Format, byte order, Convert, Reformat, the text window
 //   PortPanel      Com1/Com2, line settings, Open/Close, the indicator
 //   TerminalPanel  the receive and transmit windows
@@ -64,6 +66,7 @@ private:
 
     Prompts &prompts_;
     PortSession &session_;
+    PictureDocument *document_;
     PicturePanel *picture_;
     PortPanel *port_;
     TerminalPanel *terminal_;

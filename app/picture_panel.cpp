@@ -1,28 +1,23 @@
 #include "app/picture_panel.h"
 
-#include "app/canvas_history.h"
 #include "app/canvas_view.h"
 #include "app/control_factory.h"
 #include "app/import_dialog.h"
+#include "app/picture_document.h"
 #include "app/prompts.h"
 #include "app/recent_pictures.h"
 #include "canvas/display_height.h"
 #include "canvas/drawing.h"
 #include "canvas/kept_pictures.h"
-#include "canvas/picture_file.h"
 #include "text/file_kind.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QUndoStack>
 #include <cmath>
 
 namespace {
@@ -36,32 +31,28 @@ QString pictureFileFilter()
         patterns << QStringLiteral("*.") + QString::fromLatin1(format);
     return QStringLiteral("Pictures (%1);;All files (*)").arg(patterns.join(QLatin1Char(' ')));
 }
-
-// The text box that has the focus, which keeps undo and redo for its text.
-template <typename Box> Box *focusedBox()
-{
-    return qobject_cast<Box *>(QApplication::focusWidget());
-}
 } // namespace
 
-PicturePanel::PicturePanel(QGroupBox *graphics, Prompts &prompts, QObject *parent)
-    : QObject(parent), prompts_(prompts), history_(new QUndoStack(this))
+PicturePanel::PicturePanel(QGroupBox *graphics, PictureDocument &picture, Prompts &prompts, QObject *parent)
+    : QObject(parent), picture_(picture), prompts_(prompts)
 {
-    history_->setUndoLimit(200);
     buildControls(graphics);
     makeEditActions();
     // The pen size runs its command on every change of the chosen entry,
     // by the user or by code: the load step relies on that.
-    connect(penSizeCombo, &QComboBox::currentIndexChanged, this, &PicturePanel::onPenSizeChosen);
+    connect(penSizeCombo, &QComboBox::currentIndexChanged, &picture_, &PictureDocument::choosePenSize);
+    connect(&picture_, &PictureDocument::penSizeChosen, penSizeCombo, &QComboBox::setCurrentIndex);
     connect(drawButton, &QPushButton::clicked, this, [this] { setPenMode(Canvas::Black); });
     connect(eraseButton, &QPushButton::clicked, this, [this] { setPenMode(Canvas::White); });
     connect(canvasView, &CanvasView::mousePressed, this, &PicturePanel::startStroke);
     connect(canvasView, &CanvasView::mouseMoved, this, &PicturePanel::continueStroke);
     connect(canvasView, &CanvasView::mouseReleased, this, &PicturePanel::endStroke);
-    connect(clearCanvasButton, &QPushButton::clicked, this, &PicturePanel::clear);
+    connect(clearCanvasButton, &QPushButton::clicked, &picture_, &PictureDocument::clear);
     connect(displaySizeButton, &QPushButton::clicked, this, &PicturePanel::toggleDisplayHeight);
     connect(loadPictureButton, &QPushButton::clicked, this, &PicturePanel::load);
     connect(savePictureButton, &QPushButton::clicked, this, &PicturePanel::save);
+    connect(&picture_, &PictureDocument::pictureChanged, canvasView, qOverload<>(&QWidget::update));
+    connect(&picture_, &PictureDocument::heldChanged, this, &PicturePanel::holdDuringSend);
 }
 
 void PicturePanel::buildControls(QGroupBox *graphics)
@@ -71,7 +62,7 @@ void PicturePanel::buildControls(QGroupBox *graphics)
     positionLabel->hide();
     displaySizeButton = button(graphics, "btnsize", QStringLiteral("128x64"), {8, 14, 50, 17});
     displaySizeButton->setFont(serifFont(6, true));
-    canvasView = named(new CanvasView(canvas_, graphics), "Picture1");
+    canvasView = named(new CanvasView(picture_.canvas(), graphics), "Picture1");
     canvasView->setGeometry(8, 34, 132, 68); // 1980 x 1020 twips, border included
     canvasView->setFixedSize(132, 68);
     auto *penSizeLabel = label(graphics, "Label4", QStringLiteral("Pen Size"), {146, 32, 64, 14});
@@ -102,93 +93,63 @@ void PicturePanel::loadStartValues()
     canvasFullHeight_ = static_cast<qint16>(std::nearbyint(canvasView->heightTwips()));
 }
 
-void PicturePanel::holdDuringSend(bool held, const QString &why)
+void PicturePanel::holdDuringSend(bool held)
 {
     if (held)
         hold_.hold({canvasView, displaySizeButton, penSizeCombo, drawButton, eraseButton, loadPictureButton,
                     clearCanvasButton},
-                   {}, why);
+                   {}, picture_.heldReason());
     else
         hold_.release();
-    held_ = held;
-    heldReason_ = held ? why : QString();
-    emit editingHeld(held);
 }
 
 void PicturePanel::setPenMode(QRgb colour)
 {
-    canvas_.setDrawColour(colour);
+    picture_.setDrawColour(colour);
     // A click on the pressed one leaves it pressed.
     drawButton->setChecked(colour == Canvas::Black);
     eraseButton->setChecked(colour != Canvas::Black);
 }
 
-void PicturePanel::onPenSizeChosen()
-{
-    static constexpr int penSizeByIndex[] = {1, 2, 3, 4, 5, 10};
-    const int index = penSizeCombo->currentIndex();
-    if (index >= 0 && index < 6)
-        canvas_.setPenSize(penSizeByIndex[index]);
-    emit penSizeChosen(index);
-}
-
-int PicturePanel::penSizeIndex() const
-{
-    return penSizeCombo->currentIndex();
-}
-
-void PicturePanel::choosePenSize(int index)
-{
-    penSizeCombo->setCurrentIndex(index);
-}
-
 void PicturePanel::startStroke(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y)
 {
-    strokeBefore_ = canvas_.pixels();
+    strokeBefore_ = picture_.canvas().pixels();
     positionLabel->show();
-    canvas_.plotDot(x, y);
+    Canvas drawn = picture_.canvas(); // with its pen and its shown rows
+    drawn.plotDot(x, y);
+    picture_.showPixels(drawn.pixels());
     penX_ = x;
     penY_ = y;
     penDown_ = true;
-    showChange();
 }
 
 void PicturePanel::continueStroke(Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y)
 {
     if (!penDown_)
         return;
-    plotStroke(canvas_, penX_, penY_, x, y);
+    Canvas drawn = picture_.canvas();
+    plotStroke(drawn, penX_, penY_, x, y);
     penX_ = x;
     penY_ = y;
     positionLabel->setText(positionCaption(x, y));
-    showChange();
+    picture_.showPixels(drawn.pixels());
 }
 
 void PicturePanel::endStroke()
 {
     positionLabel->hide();
     if (penDown_)
-        recordChange(strokeBefore_, QStringLiteral("Stroke"));
+        picture_.applyEdit(strokeBefore_, picture_.canvas().pixels(), QStringLiteral("Stroke"));
     penDown_ = false;
-}
-
-void PicturePanel::clear()
-{
-    const Canvas::Pixels before = canvas_.pixels();
-    canvas_.clearCanvas();
-    recordChange(before, QStringLiteral("Clear"));
-    showChange();
 }
 
 void PicturePanel::toggleDisplayHeight()
 {
-    const DisplayHeight next = toggledDisplayHeight(halfHeight_, canvasFullHeight_, 64);
+    const DisplayHeight next = toggledDisplayHeight(picture_.isHalfHeight(), canvasFullHeight_, 64);
     canvasView->setHeightTwips(next.outerHeightTwips);
     canvasView->setScaleHeight(next.scaleHeight);
     displaySizeButton->setText(next.caption);
-    halfHeight_ = next.halfHeight;
-    canvas_.setHalfHeight(next.halfHeight);
-    showChange();
+    picture_.setHalfHeight(next.halfHeight);
 }
 
 void PicturePanel::load()
@@ -206,14 +167,8 @@ bool PicturePanel::isUnder(const QWidget *window, QPoint point) const
 
 void PicturePanel::loadFile(const QString &fileName)
 {
-    // Never read a FIFO or a device: the read could wait for ever.
-    const std::optional<QImage> picture = isRegularFile(fileName) ? readPicture(fileName) : std::nullopt;
-    if (!picture) {
+    if (!picture_.load(fileName))
         prompts_.message(QStringLiteral("File Not Found, make sure the path is correct."));
-        return;
-    }
-    place(*picture, QStringLiteral("Load"));
-    changed_ = false;
 }
 
 void PicturePanel::save()
@@ -221,12 +176,9 @@ void PicturePanel::save()
     const QString name = prompts_.ask(FileNamePrompt, PictureFileTitle, QStringLiteral("test.bmp"));
     if (name.isEmpty())
         return;
-    // All 64 rows are written, also in 128x32 mode: the hidden rows are kept.
-    const QString failure = writeBmp(canvas_.canvasImage(), name);
+    const QString failure = picture_.save(name);
     if (!failure.isEmpty())
         prompts_.message(SaveErrorPrefix + failure);
-    else
-        changed_ = false;
 }
 
 void PicturePanel::importPicture(const QString &fileName)
@@ -240,78 +192,33 @@ void PicturePanel::importPicture(const QString &fileName)
         return;
     }
     RecentPictures recent;
-    const std::optional<ImportDialog::Imported> imported =
-        ImportDialog::run(canvasView->window(), prompts_, name, halfHeight_, &importOptions_, recent.list());
+    const std::optional<ImportDialog::Imported> imported = ImportDialog::run(
+        canvasView->window(), prompts_, name, picture_.isHalfHeight(), &picture_.importOptions(), recent.list());
     if (!imported)
         return; // cancelled, or the file could not be read (the dialog said why)
     recent.add(imported->fileName);
-    place(imported->picture, QStringLiteral("Import"));
-}
-
-void PicturePanel::place(const QImage &picture, const QString &what)
-{
-    const Canvas::Pixels before = canvas_.pixels();
-    canvas_.placePicture(picture);
-    recordChange(before, what);
-    showChange();
-}
-
-void PicturePanel::showPixels(const Canvas::Pixels &pixels)
-{
-    canvas_.setPixels(pixels);
-    showChange();
-}
-
-void PicturePanel::applyEdit(const Canvas::Pixels &before, const Canvas::Pixels &after, const QString &what)
-{
-    canvas_.setPixels(after);
-    recordChange(before, what);
-    showChange();
-}
-
-void PicturePanel::showChange()
-{
-    canvasView->update();
-    emit pictureChanged();
-}
-
-void PicturePanel::recordChange(const Canvas::Pixels &before, const QString &what)
-{
-    if (before == canvas_.pixels())
-        return;
-    history_->push(new CanvasChange(canvas_, before, what, [this] { showChange(); }));
+    picture_.place(imported->picture, QStringLiteral("Import"));
 }
 
 void PicturePanel::makeEditActions()
 {
-    // The keys are the window's (undo() and redo()); the menu only names them.
+    // The keys are the window's (undoPictureByKey); the menu only names them.
     undoAction_ = named(new QAction(this), "mnuUndo");
     redoAction_ = named(new QAction(this), "mnuRedo");
-    connect(undoAction_, &QAction::triggered, history_, &QUndoStack::undo);
-    connect(redoAction_, &QAction::triggered, history_, &QUndoStack::redo);
+    connect(undoAction_, &QAction::triggered, &picture_, &PictureDocument::undo);
+    connect(redoAction_, &QAction::triggered, &picture_, &PictureDocument::redo);
     // "Undo Clear", or "Undo" alone when there is nothing to undo.
     auto caption = [](const QString &verb, const QString &what, const QString &key) {
         return (what.isEmpty() ? verb : verb + QLatin1Char(' ') + what) + QLatin1Char('\t') + key;
     };
     auto name = [this, caption] {
-        undoAction_->setText(caption(QStringLiteral("&Undo"), history_->undoText(), QStringLiteral("Ctrl+Z")));
-        redoAction_->setText(caption(QStringLiteral("&Redo"), history_->redoText(), QStringLiteral("Ctrl+Y")));
-        undoAction_->setEnabled(history_->canUndo());
-        redoAction_->setEnabled(history_->canRedo());
+        undoAction_->setText(caption(QStringLiteral("&Undo"), picture_.undoText(), QStringLiteral("Ctrl+Z")));
+        redoAction_->setText(caption(QStringLiteral("&Redo"), picture_.redoText(), QStringLiteral("Ctrl+Y")));
+        undoAction_->setEnabled(!picture_.undoText().isEmpty());
+        redoAction_->setEnabled(!picture_.redoText().isEmpty());
     };
-    connect(history_, &QUndoStack::indexChanged, this, [this, name] {
-        changed_ = true;
-        name();
-    });
+    connect(&picture_, &PictureDocument::historyChanged, this, name);
     name();
-}
-
-QString PicturePanel::keepIfChanged(const QString &folder)
-{
-    if (!changed_)
-        return QString();
-    changed_ = false; // the next end of the program keeps it no second time
-    return KeptPictures(folder).keep(canvas_.canvasImage());
 }
 
 void PicturePanel::recover(const QString &folder)
@@ -328,28 +235,8 @@ void PicturePanel::recover(const QString &folder)
                                        QStringLiteral("Pictures kept when the program ended:"), times);
     if (chosen < 0)
         return;
-    const KeptPictures::Read read = KeptPictures::read(kept.at(chosen).path);
-    if (read.picture)
-        place(*read.picture, QStringLiteral("Recover Picture"));
-    else
+    const QString failure = picture_.recover(kept.at(chosen).path);
+    if (!failure.isEmpty())
         prompts_.message(QStringLiteral("The picture kept %1 cannot be recovered: %2.\n%3")
-                             .arg(times.at(chosen), read.failure, kept.at(chosen).path));
-}
-
-void PicturePanel::undo()
-{
-    if (focusedBox<QLineEdit>() || focusedBox<QPlainTextEdit>())
-        return; // the box has taken Ctrl+Z itself
-    history_->undo();
-}
-
-void PicturePanel::redo()
-{
-    // Ctrl+Y is no redo key of a text box here; in a box it redoes the text.
-    if (auto *line = focusedBox<QLineEdit>())
-        line->redo();
-    else if (auto *box = focusedBox<QPlainTextEdit>())
-        box->redo();
-    else
-        history_->redo();
+                             .arg(times.at(chosen), failure, kept.at(chosen).path));
 }

@@ -2,6 +2,7 @@
 
 #include "app/control_factory.h"
 #include "app/import_dialog.h"
+#include "app/picture_document.h"
 #include "app/prompts.h"
 #include "app/send_messages.h"
 #include "app/tool_tips.h"
@@ -138,7 +139,7 @@ void SeriesWindow::load()
     if (file.isEmpty())
         return;
     const std::optional<ImportDialog::Imported> chosen =
-        ImportDialog::run(this, prompts_, file, host_.halfHeight(), host_.importOptions());
+        ImportDialog::run(this, prompts_, file, host_.picture->isHalfHeight(), &host_.picture->importOptions());
     if (chosen)
         loadPaths({chosen->fileName});
 }
@@ -147,7 +148,7 @@ void SeriesWindow::loadPaths(const QStringList &paths)
 {
     QString error;
     std::optional<std::vector<SeriesFrame>> loaded =
-        loadSeries(paths, *host_.importOptions(), importTargetSize(host_.halfHeight()), &error);
+        loadSeries(paths, host_.picture->importOptions(), importTargetSize(host_.picture->isHalfHeight()), &error);
     if (loaded && frames_.size() + loaded->size() > std::size_t(MaxSeriesFrames)) {
         loaded.reset();
         error = QStringLiteral("A series holds at most %1 frames").arg(MaxSeriesFrames);
@@ -209,7 +210,7 @@ void SeriesWindow::putOnCanvas()
 {
     const int row = currentRow();
     if (row >= 0)
-        host_.putOnCanvas(frames_[std::size_t(row)].picture, QStringLiteral("Series frame %1").arg(row + 1));
+        host_.picture->place(frames_[std::size_t(row)].picture, QStringLiteral("Series frame %1").arg(row + 1));
 }
 
 void SeriesWindow::togglePlay()
@@ -258,7 +259,7 @@ std::optional<SeriesSendPlan> SeriesWindow::makePlan(QString *error) const
         *error = QStringLiteral("Empty the Format and Delimiter boxes to send: the PIC reads plain hex digits");
         return std::nullopt;
     }
-    const int pictureBytes = seriesPictureBytes(settings.eepromMode, host_.halfHeight());
+    const int pictureBytes = seriesPictureBytes(settings.eepromMode, host_.picture->isHalfHeight());
     settings.text.pages = pictureBytes / ByteMatrix::Columns;
     const std::optional<QStringList> prefixes =
         seriesPrefixes(settings.eepromMode, settings.picBuffer, settings.startAddressText, settings.picDelay,

@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 
+class PictureDocument;
 class PortSession;
 class Prompts;
 class QLabel;
@@ -21,7 +22,7 @@ class QSpinBox;
 class QTimer;
 
 // What the series takes from the main window when it needs it: the port,
-// PIC settings, Output Format and Import options in force, and the canvas.
+// PIC settings and Output Format in force, and the picture document.
 struct SeriesHost
 {
     struct Settings
@@ -36,11 +37,10 @@ struct SeriesHost
     };
     std::function<Settings()> settings;
     std::function<bool()> portOpen;
-    // Shared with the Import dialog: a series is imported as a picture is.
-    std::function<ImportOptions *()> importOptions;
-    std::function<bool()> halfHeight;
-    std::function<void(const QImage &, const QString &)> putOnCanvas; // one undo step
-    std::function<void(bool)> holdWindow;                             // the main window during a send
+    // Its Import options and height: a series is imported as a picture
+    // is. To Canvas puts a frame on it.
+    PictureDocument *picture = nullptr;
+    std::function<void(bool)> holdWindow; // the main window during a send
 };
 
 // The Series window: a series of pictures loaded, previewed, arranged and

@@ -13,6 +13,7 @@
 // Series window, its frames sent by a port session on its own thread and
 // its holds kept by the window's timer.
 
+#include "app/picture_document.h"
 #include "app/series_window.h"
 #include "import/picture_series.h"
 #include "convert/series_text.h"
@@ -118,7 +119,7 @@ void BM_SeriesSendWindow(benchmark::State &state)
     if (!runEventLoopUntil([&open] { return open; }, 10000))
         return state.SkipWithError("the port did not open");
 
-    ImportOptions importOptions;
+    PictureDocument picture;
     SeriesHost host;
     host.settings = [] {
         SeriesHost::Settings s;
@@ -129,9 +130,7 @@ void BM_SeriesSendWindow(benchmark::State &state)
         return s;
     };
     host.portOpen = [] { return true; };
-    host.importOptions = [&importOptions] { return &importOptions; };
-    host.halfHeight = [] { return false; };
-    host.putOnCanvas = [](const QImage &, const QString &) {};
+    host.picture = &picture;
     host.holdWindow = [](bool) {};
     ScriptedPrompts prompts;
     SeriesWindow window(host, session, prompts, nullptr);
@@ -140,7 +139,7 @@ void BM_SeriesSendWindow(benchmark::State &state)
     window.findChild<QSpinBox *>(QStringLiteral("seriesLoops"))->setValue(2);
     std::vector<QImage> pictures;
     for (int k : {0, 30, 60})
-        pictures.push_back(importSeriesFrame(frameOf(k), importOptions, importTargetSize(false)));
+        pictures.push_back(importSeriesFrame(frameOf(k), picture.importOptions(), importTargetSize(false)));
     const SeriesTextSettings text{0, OutputFormat(), ByteMatrix::Pages, 128, QStringLiteral("]")};
     const QStringList prefixes(3, QStringLiteral("*08000000A"));
     const SeriesSendPlan plan{seriesTransmissionTexts(pictures, text, prefixes), QStringLiteral("]"), 20, 100, 2};

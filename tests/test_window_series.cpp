@@ -3,6 +3,7 @@
 // each picture lies one picture size after the one before. On its own, over
 // a port in memory: the hold between the rounds of a loop.
 #include "app/main_window.h"
+#include "app/picture_document.h"
 #include "app/series_window.h"
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
@@ -148,7 +149,7 @@ void TestWindowSeries::roundsAreHeldApart()
     auto *port = new StampingFakePort;
     PortSession session([port] { return std::unique_ptr<PortLayer>(port); });
     session.open(1, QStringLiteral("115200,n,8,1"));
-    ImportOptions importOptions;
+    PictureDocument picture;
     SeriesHost host;
     host.settings = [] {
         SeriesHost::Settings settings;
@@ -157,9 +158,7 @@ void TestWindowSeries::roundsAreHeldApart()
         return settings;
     };
     host.portOpen = [] { return true; };
-    host.importOptions = [&importOptions] { return &importOptions; };
-    host.halfHeight = [] { return false; };
-    host.putOnCanvas = [](const QImage &, const QString &) {};
+    host.picture = &picture;
     host.holdWindow = [](bool) {};
     ScriptedPrompts prompts;
     SeriesWindow series(host, session, prompts, nullptr);
