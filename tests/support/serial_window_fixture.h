@@ -50,6 +50,9 @@ protected:
     template <typename T> T *find(const char *name) const { return control<T>(window, name); }
     void click(const char *name) { clickButton(window, name); }
     QString text(const char *name) const { return find<QPlainTextEdit>(name)->toPlainText(); }
+    template <typename T> T *find(Control which) const { return control<T>(window, which); }
+    void click(Control which) { clickButton(window, which); }
+    QString text(Control which) const { return find<QPlainTextEdit>(which)->toPlainText(); }
     QString indicator() const { return find<QLabel>("comm")->text(); }
     // Opens the port and waits until the window shows it open.
     void openPort()

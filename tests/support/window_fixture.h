@@ -54,6 +54,8 @@ protected:
         return control<T>(window, name);
     }
     void click(const char *name) { clickButton(window, name); }
+    template <typename T> T *find(Control which) const { return control<T>(window, which); }
+    void click(Control which) { clickButton(window, which); }
     QString outputText() const { return find<QPlainTextEdit>("Text3")->toPlainText(); }
     QString path(const QString &name) const { return dir->filePath(name); }
     // Opens the port and waits until the window shows it open.
