@@ -4,6 +4,7 @@
 #include "app/one_line_list.h"
 #include "app/port_panel.h"
 #include "app/prompts.h"
+#include "app/send_outcome.h"
 #include "app/start_address_box.h"
 #include "app/terminal_panel.h"
 #include "app/window_frames.h"
@@ -101,19 +102,23 @@ void SendPanel::buildControls(const WindowFrames &frames)
     xmitDelayEdit->setText(QStringLiteral("20"));
     applyButton = button(frames.io, Control::ApplySettings, QStringLiteral("Apply"));
 
-    // While a send runs: how far it got and the time left, and Stop.
+    // The progress area, in the strip between the settings and the text
+    // window. While a send runs: a bar that says how far it got and the
+    // time left, and Stop; after it, what happened, until the next command.
+    sendResultText = label(frames.client, Control::SendResult, QString(), Grey, White);
+    sendResultText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     sendProgressText = label(frames.client, Control::SendProgressText, QString(), Grey, White);
     sendProgressText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     sendProgressText->hide();
+    // Over the text above: the bar says the same, readably.
+    sendProgress = make<QProgressBar>(frames.client, Control::SendProgress);
+    sendProgress->setAlignment(Qt::AlignCenter);
+    sendProgress->hide();
     stopButton = button(frames.client, Control::Stop, QStringLiteral("Stop"));
     stopButton->hide();
 
     directLoadGroup = frames.directLoad;
     sendButton = button(directLoadGroup, Control::SendToLcd, QStringLiteral("Send to LCD"), false);
-    // A thin bar under the two buttons shows how far a send got.
-    sendProgress = make<QProgressBar>(directLoadGroup, Control::SendProgress);
-    sendProgress->setTextVisible(false);
-    sendProgress->hide();
 }
 
 void SendPanel::loadStartValues()
@@ -251,7 +256,9 @@ void SendPanel::start(Kind kind, const QString &text, const QString &waitText, i
     emit sendStarting();
     sendProgress->setMaximum(static_cast<int>(qMax<qsizetype>(text.size(), 1)));
     sendProgress->setValue(0);
-    sendProgressText->clear();
+    showProgressText(QStringLiteral("Sending: 0 of %1 characters").arg(text.size()));
+    clearSendResult();
+    sendClock_.start();
     for (QWidget *shown : std::initializer_list<QWidget *>{sendProgress, sendProgressText, stopButton})
         shown->show();
     // Space stops it too, and Tab cannot wander into what is held.
@@ -273,8 +280,49 @@ void SendPanel::showProgress(qsizetype sent, qsizetype total, double secondsLeft
         return; // another window's send
     reportSent(sent);
     sendProgress->setValue(static_cast<int>(sent));
-    sendProgressText->setText(
+    showProgressText(
         QStringLiteral("Sending: %1 of %2 characters, %3 s left").arg(sent).arg(total).arg(secondsLeft, 0, 'f', 1));
+}
+
+void SendPanel::showProgressText(const QString &text)
+{
+    sendProgressText->setText(text);
+    // The bar's own text reads its %-signs as placeholders.
+    sendProgress->setFormat(QString(text).replace(QLatin1Char('%'), QStringLiteral("%%")));
+}
+
+void SendPanel::clearSendResult()
+{
+    sendResultText->clear();
+    sendResultText->setToolTip(QString());
+}
+
+void SendPanel::showSendResult(const PacedSendResult &result)
+{
+    SendOutcome outcome;
+    outcome.sent = result.sent;
+    outcome.total = result.total;
+    outcome.seconds = static_cast<double>(sendClock_.elapsed()) / 1000.0;
+    switch (result.end) {
+    case PacedSendResult::End::Sent:
+        outcome.end = SendOutcome::End::Sent;
+        outcome.reason = result.goneAfterEnd;
+        break;
+    case PacedSendResult::End::Stopped:
+        outcome.end = SendOutcome::End::Stopped;
+        break;
+    case PacedSendResult::End::DelayFailed:
+        outcome.end = SendOutcome::End::Failed;
+        outcome.reason = CheckSettingsText;
+        break;
+    case PacedSendResult::End::PortLost:
+        outcome.end = SendOutcome::End::Failed;
+        outcome.reason = result.portError;
+        break;
+    }
+    const QString text = sendOutcomeText(outcome);
+    sendResultText->setText(text);
+    sendResultText->setToolTip(text); // the whole of a long reason
 }
 
 void SendPanel::reportSent(qsizetype sent)
@@ -292,6 +340,7 @@ void SendPanel::finished(const PacedSendResult &result)
     sending_ = Kind::None;
     for (QWidget *hidden : std::initializer_list<QWidget *>{sendProgress, sendProgressText, stopButton})
         hidden->hide();
+    showSendResult(result);
     emit sendEnded(); // Send to LCD stays disabled: once per Reformat For Output
     if (focusBefore_ && focusBefore_->isEnabled() && focusBefore_->isVisible())
         focusBefore_->setFocus();

@@ -93,8 +93,12 @@ const ControlEntry Controls[] = {
     {C::OutputTextLabel, "Label10", C::Client, {4, 294, 120, 16}, 0, nullptr},
     {C::OutputText, "Text3", C::Client, {4, 310, 488, 84}, 30,
      "The converted text, or the transmission after Reformat For Output (drop a text file here)"},
-    // While a send runs: how far it got and the time left, and Stop.
+    // The progress area, in the free strip between the settings and the text
+    // window: while a send runs, how far it got and the time left (the bar
+    // says it over the label), and Stop; after it, what happened.
+    {C::SendResult, "sendResult", C::Client, {130, 294, 362, 16}, 0, nullptr},
     {C::SendProgressText, "sendProgressText", C::Client, {130, 294, 300, 16}, 0, nullptr},
+    {C::SendProgress, "sendProgress", C::Client, {130, 294, 300, 16}, 0, nullptr},
     {C::Stop, "cmdStop", C::Client, {434, 293, 58, 17}, 0, "Stop the send after the character in flight (Esc)"},
 
     {C::CopyText, "Command11", C::OutputCommands, {6, 18, 54, 24}, 31, "Copy the text to the clipboard"},
@@ -106,10 +110,8 @@ const ControlEntry Controls[] = {
      "Cut the converted text into the transmission: the prefix, then pieces behind the wait character"},
     {C::SendToLcd, "Command16", C::DirectLoad, {136, 18, 102, 24}, 36,
      "Send the transmission to the PIC, paced by the Xmit Delay"},
-    // A thin bar under the two buttons shows how far a send got.
-    {C::SendProgress, "sendProgress", C::DirectLoad, {6, 43, 232, 4}, 0, nullptr},
 };
-static_assert(std::size(Controls) == static_cast<std::size_t>(Control::SendProgress) + 1, "one entry per control");
+static_assert(std::size(Controls) == static_cast<std::size_t>(Control::SendToLcd) + 1, "one entry per control");
 } // namespace
 
 const ControlEntry &entry(Control control)

@@ -79,7 +79,9 @@ enum class Control {
     // The text output window, and the progress of a send above it.
     OutputTextLabel,
     OutputText,
+    SendResult,
     SendProgressText,
+    SendProgress,
     Stop,
     // Text Output Window.
     CopyText,
@@ -89,7 +91,6 @@ enum class Control {
     // Directly load LCD.
     Reformat,
     SendToLcd,
-    SendProgress,
 };
 
 struct ControlEntry

@@ -1,10 +1,12 @@
-// The keyboard and the one-line lists, driven through the real main window.
+// The keyboard, the focus after a command and the one-line lists, driven
+// through the real main window.
 #include "support/window_fixture.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -16,6 +18,7 @@ private slots:
     void cleanup() { closeWindow(); }
 
     void tabWalksEveryControlInReadingOrder();
+    void spaceWalksTheStepsAndTheResultStaysUntilTheNextCommand();
     void listsChooseWhatTheyShow_data();
     void listsChooseWhatTheyShow();
 
@@ -52,6 +55,29 @@ void TestWindowKeyboard::tabWalksEveryControlInReadingOrder()
     input::key(window, Qt::Key_Backtab);
     QCOMPARE(QApplication::focusWidget()->objectName(), expected.last());
     QCOMPARE(texts(), before); // no tab character typed anywhere
+}
+
+void TestWindowKeyboard::spaceWalksTheStepsAndTheResultStaysUntilTheNextCommand()
+{
+    openPort();
+    find<QLineEdit>("txtfrmt")->clear();
+    find<QLineEdit>("txtDelim")->clear();
+    find<QLineEdit>("xmitdelay")->setText(QStringLiteral("0"));
+    auto *result = find<QLabel>("sendResult");
+    for (int round = 1; round <= 2; ++round) {
+        find<QWidget>("Command9")->setFocus(Qt::TabFocusReason);
+        input::key(window, Qt::Key_Space); // Convert: the next step is Reformat
+        QCOMPARE(result->text(), QString()); // the last send's result goes with it
+        QCOMPARE(QApplication::focusWidget(), find<QWidget>("Command15"));
+        input::key(window, Qt::Key_Space); // Reformat disables itself and enables Send
+        QTRY_COMPARE(QApplication::focusWidget(), find<QWidget>("Command16"));
+        input::key(window, Qt::Key_Space);
+        QTRY_VERIFY2(QRegularExpression(QStringLiteral("^Sent 2122 characters in \\d+\\.\\d s$"))
+                         .match(result->text())
+                         .hasMatch(),
+                     qPrintable(result->text()));
+        QVERIFY(result->isVisible());
+    }
 }
 
 void TestWindowKeyboard::listsChooseWhatTheyShow_data()

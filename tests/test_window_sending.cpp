@@ -84,6 +84,7 @@ void TestWindowSending::stopEndsTheSendAfterTheCharacterInFlight()
     QVERIFY(find<QTimer>("Timer1")->isActive());
     QVERIFY(!find<QWidget>("cmdStop")->isVisible());
     QVERIFY(!find<QWidget>("sendProgressText")->isVisible());
+    QCOMPARE(find<QLabel>("sendResult")->text(), QStringLiteral("Stopped after %1 of 50 characters").arg(sent));
 }
 
 void TestWindowSending::heldControlsTakeNoInputAndComeBack()
