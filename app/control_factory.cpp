@@ -83,8 +83,7 @@ const ControlEntry &entryIn(const QWidget *parent, Control control)
     return e;
 }
 
-QLabel *label(QWidget *parent, Control control, const QString &text, const QColor &background,
-              const QColor &foreground)
+QLabel *label(QWidget *parent, Control control, const QString &text, const QColor &background, const QColor &foreground)
 {
     const ControlEntry &e = entryIn(parent, control);
     return label(parent, e.objectName, text, e.geometry, background, foreground);

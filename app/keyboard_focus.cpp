@@ -101,22 +101,12 @@ bool FocusRing::eventFilter(QObject *watched, QEvent *event)
 void FocusRing::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.setPen(Qt::NoPen);
-    const QRect outer = rect();
     // Dark outside, light inside: one of the two stands out on any colour.
-    painter.setBrush(QColor(0, 0, 0));
-    for (const QRect &edge : {QRect(outer.left(), outer.top(), outer.width(), 2),
-                              QRect(outer.left(), outer.bottom() - 1, outer.width(), 2),
-                              QRect(outer.left(), outer.top(), 2, outer.height()),
-                              QRect(outer.right() - 1, outer.top(), 2, outer.height())})
-        painter.drawRect(edge);
-    painter.setBrush(QColor(255, 255, 255));
-    const QRect inner = outer.adjusted(2, 2, -2, -2);
-    for (const QRect &edge : {QRect(inner.left(), inner.top(), inner.width(), 1),
-                              QRect(inner.left(), inner.bottom(), inner.width(), 1),
-                              QRect(inner.left(), inner.top(), 1, inner.height()),
-                              QRect(inner.right(), inner.top(), 1, inner.height())})
-        painter.drawRect(edge);
+    const QRectF outer(rect());
+    painter.setPen(QPen(Qt::black, 2));
+    painter.drawRect(outer.adjusted(1, 1, -1, -1));
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawRect(outer.adjusted(2.5, 2.5, -2.5, -2.5));
 }
 
 void keepKeyboardFocus(QWidget &mainWindow)

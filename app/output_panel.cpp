@@ -62,8 +62,7 @@ void OutputPanel::buildControls(const WindowFrames &frames)
     convertButton = button(frames.graphics, Control::Convert, QStringLiteral("Convert"));
 
     // The text output window, editable by the user.
-    auto *outputLabel =
-        label(frames.client, Control::OutputTextLabel, QStringLiteral("Editable Text"), Colour::Grey);
+    auto *outputLabel = label(frames.client, Control::OutputTextLabel, QStringLiteral("Editable Text"), Colour::Grey);
     outputLabel->setFont(sansFont(8.25, true));
     outputText = make<QPlainTextEdit>(frames.client, Control::OutputText);
     outputText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -77,8 +76,7 @@ void OutputPanel::buildControls(const WindowFrames &frames)
     saveTextButton = button(commands, Control::SaveText, QStringLiteral("Save"), false);
     clearTextButton = button(commands, Control::ClearText, QStringLiteral("Clear"));
     restoreButton = button(commands, Control::RestoreText, QStringLiteral("Restore"));
-    reformatButton =
-        button(frames.directLoad, Control::Reformat, QStringLiteral("Reformat For Output"), false);
+    reformatButton = button(frames.directLoad, Control::Reformat, QStringLiteral("Reformat For Output"), false);
 }
 
 void OutputPanel::holdDuringSend(bool held, const QString &why)

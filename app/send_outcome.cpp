@@ -9,11 +9,11 @@ QString characters(qsizetype count)
 
 QString sendOutcomeText(const SendOutcome &outcome)
 {
-    const QString part =
-        QStringLiteral("%1 of %2").arg(outcome.sent).arg(characters(outcome.total));
+    const QString part = QStringLiteral("%1 of %2").arg(outcome.sent).arg(characters(outcome.total));
     switch (outcome.end) {
     case SendOutcome::End::Sent: {
-        const QString sent = QStringLiteral("Sent %1 in %2 s").arg(characters(outcome.sent)).arg(outcome.seconds, 0, 'f', 1);
+        const QString sent =
+            QStringLiteral("Sent %1 in %2 s").arg(characters(outcome.sent)).arg(outcome.seconds, 0, 'f', 1);
         return outcome.reason.isEmpty() ? sent : sent + QStringLiteral(", then the port closed: ") + outcome.reason;
     }
     case SendOutcome::End::Stopped:

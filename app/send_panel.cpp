@@ -85,8 +85,7 @@ void SendPanel::buildControls(const WindowFrames &frames)
     QPalette palette = startAddressEdit->palette();
     palette.setColor(QPalette::Disabled, QPalette::Base, Grey);
     startAddressEdit->setPalette(palette);
-    pasteAndSendButton =
-        button(frames.client, Control::PasteAndSend, QStringLiteral("Paste and Send "), false);
+    pasteAndSendButton = button(frames.client, Control::PasteAndSend, QStringLiteral("Paste and Send "), false);
 
     waitCharsEdit = make<QLineEdit>(frames.outputFormat, Control::WaitChars);
     waitCharsEdit->setText(QStringLiteral("]"));

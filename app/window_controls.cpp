@@ -9,7 +9,9 @@
 namespace {
 using C = Control;
 
-// In the order of the enum, so that an entry is found by its index.
+// In the order of the enum, so that an entry is found by its index. One
+// control a line, the tooltip on the next where it is long.
+// clang-format off
 const ControlEntry Controls[] = {
     {C::None, "", C::None, {}, 0, nullptr},
     {C::Client, "client", C::None, {0, 0, 496, 447}, 0, nullptr}, // 7440 x 6705 twips
@@ -111,6 +113,7 @@ const ControlEntry Controls[] = {
     {C::SendToLcd, "Command16", C::DirectLoad, {136, 18, 102, 24}, 36,
      "Send the transmission to the PIC, paced by the Xmit Delay"},
 };
+// clang-format on
 static_assert(std::size(Controls) == static_cast<std::size_t>(Control::SendToLcd) + 1, "one entry per control");
 } // namespace
 

@@ -66,7 +66,7 @@ void TestWindowKeyboard::spaceWalksTheStepsAndTheResultStaysUntilTheNextCommand(
     auto *result = find<QLabel>("sendResult");
     for (int round = 1; round <= 2; ++round) {
         find<QWidget>("Command9")->setFocus(Qt::TabFocusReason);
-        input::key(window, Qt::Key_Space); // Convert: the next step is Reformat
+        input::key(window, Qt::Key_Space);   // Convert: the next step is Reformat
         QCOMPARE(result->text(), QString()); // the last send's result goes with it
         QCOMPARE(QApplication::focusWidget(), find<QWidget>("Command15"));
         input::key(window, Qt::Key_Space); // Reformat disables itself and enables Send

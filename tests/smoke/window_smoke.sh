@@ -138,7 +138,14 @@ step "   $text"
 
 step "5: a second send by Space alone after Convert, typing into Header and the transmit box during it"
 # The focus follows the steps: Convert hands it to Reformat For Output,
-# which disables itself and hands it to Send to LCD.
+# which disables itself and hands it to Send to LCD. Since the message box
+# closed, no window manager has given the window the keyboard back: xdotool
+# does, and Qt takes the window for active only once keys arrive, so those
+# keys are Shifts, which type nothing.
+xdotool windowfocus --sync "$win" key shift
+sleep 0.3
+xdotool key shift
+sleep 0.3
 click $CONVERT
 xdotool key space
 no_box "Convert or Reformat For Output"
