@@ -25,7 +25,10 @@ private slots:
 
 private:
     void trigger(const char *name) { window->findChild<QAction *>(QLatin1String(name))->trigger(); }
-    QPlainTextEdit *transmitText() const { return window->findChild<QPlainTextEdit *>(QStringLiteral("Text2")); }
+    QPlainTextEdit *transmitText() const
+    {
+        return window->findChild<QPlainTextEdit *>(QLatin1String(controlName(Control::TransmitText)));
+    }
     QString writeFile(const QByteArray &content)
     {
         const QString name = dir->filePath(QStringLiteral("file%1.txt").arg(++files));
@@ -62,7 +65,7 @@ void TestWindowMenus::openAppendsTheFieldsToTheTransmitWindow()
     QCOMPARE(transmitText()->toPlainText(), QStringLiteral("before:1234567,8"));
     QVERIFY(prompts->messages.isEmpty());
     QTest::qWait(100);
-    QVERIFY(port->written().isEmpty());  // nothing goes to the PIC
+    QVERIFY(port->written().isEmpty()); // nothing goes to the PIC
 
     // Bytes the box cannot show arrive visible, nothing is lost.
     prompts->fileNames.enqueue(writeFile(QByteArray("a\0b", 3)));
@@ -77,7 +80,7 @@ void TestWindowMenus::openAppendsTheFieldsToTheTransmitWindow()
 void TestWindowMenus::openFailuresAndCancel()
 {
     transmitText()->setPlainText(QStringLiteral("kept"));
-    trigger("mnuOpen");  // cancelled: no name
+    trigger("mnuOpen"); // cancelled: no name
     QVERIFY(prompts->messages.isEmpty());
     QCOMPARE(transmitText()->toPlainText(), QStringLiteral("kept"));
 
@@ -123,8 +126,7 @@ void TestWindowMenus::aboutIsOneBoxAndLoadsAgainAfterClosing()
     trigger("mnuAbout");
     boxes = window->findChildren<QDialog *>(QStringLiteral("frmAbout"));
     QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes.first()->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
-             QStringLiteral("Version 0.8.0"));
+    QCOMPARE(boxes.first()->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 0.8.0"));
 }
 
 void TestWindowMenus::helpIsOneWindowWithTheHelpText()
