@@ -74,3 +74,47 @@ QRadioButton *option(QWidget *parent, const char *name, const QString &caption, 
     o->setText(caption);
     return o;
 }
+
+const ControlEntry &entryIn(const QWidget *parent, Control control)
+{
+    const ControlEntry &e = entry(control);
+    Q_ASSERT(parent->objectName() == QLatin1String(controlName(e.group)));
+    Q_UNUSED(parent)
+    return e;
+}
+
+QLabel *label(QWidget *parent, Control control, const QString &text, const QColor &background, const QColor &foreground)
+{
+    const ControlEntry &e = entryIn(parent, control);
+    return label(parent, e.objectName, text, e.geometry, background, foreground);
+}
+
+QPushButton *button(QWidget *parent, Control control, const QString &text, bool enabled)
+{
+    const ControlEntry &e = entryIn(parent, control);
+    return button(parent, e.objectName, text, e.geometry, enabled);
+}
+
+QGroupBox *group(QWidget *parent, Control control, const QString &title)
+{
+    const ControlEntry &e = entryIn(parent, control);
+    return group(parent, e.objectName, title, e.geometry);
+}
+
+QWidget *container(QWidget *parent, Control control, const QColor &background)
+{
+    const ControlEntry &e = entryIn(parent, control);
+    return container(parent, e.objectName, e.geometry, background);
+}
+
+OneLineList *oneLineList(QWidget *parent, Control control, const QStringList &entries)
+{
+    const ControlEntry &e = entryIn(parent, control);
+    return oneLineList(parent, e.objectName, e.geometry, entries);
+}
+
+QRadioButton *option(QWidget *parent, Control control, const QString &caption)
+{
+    const ControlEntry &e = entryIn(parent, control);
+    return option(parent, e.objectName, caption, e.geometry);
+}

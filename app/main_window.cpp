@@ -4,6 +4,7 @@
 #include "app/app_icon.h"
 #include "app/app_title.h"
 #include "app/help_window.h"
+#include "app/keyboard_focus.h"
 #include "app/lcd_view.h"
 #include "app/output_panel.h"
 #include "app/picture_document.h"
@@ -22,6 +23,7 @@
 #include "serial/line_settings.h"
 #include "serial/port_session.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -48,6 +50,10 @@ MainWindow::MainWindow(Prompts &prompts, PortSession &session, QWidget *parent)
     output_ = new OutputPanel(frames, document_->canvas(), *send_, prompts_, this);
     send_->setTransmissionText([this] { return output_->transmissionText(); });
     finishWindow(*this);
+    keepKeyboardFocus(*this);
+    // What the last send did stays until the next command.
+    for (QAbstractButton *command : frames.client->findChildren<QAbstractButton *>())
+        connect(command, &QAbstractButton::clicked, send_, &SendPanel::clearSendResult);
 
     connect(port_, &PortPanel::opening, terminal_, &TerminalPanel::showOpening);
     connect(port_, &PortPanel::opened, terminal_, &TerminalPanel::showOpen);

@@ -40,32 +40,31 @@ OutputPanel::OutputPanel(const WindowFrames &frames, const Canvas &canvas, const
 void OutputPanel::buildControls(const WindowFrames &frames)
 {
     QGroupBox *format = frames.outputFormat;
-    label(format, "Label3", QStringLiteral("Header"), {6, 20, 44, 14});
-    headerEdit = make<QLineEdit>(format, "txthead", {52, 17, 70, 20});
-    label(format, "Label5", QStringLiteral("Footer"), {6, 44, 44, 14});
-    footerEdit = make<QLineEdit>(format, "txtfoot", {52, 41, 70, 20});
-    auto *formatLabel = label(format, "lblfrmt", QStringLiteral("Format"), {126, 20, 54, 14});
+    label(format, Control::HeaderLabel, QStringLiteral("Header"));
+    headerEdit = make<QLineEdit>(format, Control::Header);
+    label(format, Control::FooterLabel, QStringLiteral("Footer"));
+    footerEdit = make<QLineEdit>(format, Control::Footer);
+    auto *formatLabel = label(format, Control::FormatLabel, QStringLiteral("Format"));
     formatLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    formatEdit = make<QLineEdit>(format, "txtfrmt", {184, 17, 44, 20});
+    formatEdit = make<QLineEdit>(format, Control::Format);
     formatEdit->setText(QStringLiteral("$"));
-    auto *delimiterLabel = label(format, "Label6", QStringLiteral("Delimiter"), {126, 44, 54, 14});
+    auto *delimiterLabel = label(format, Control::DelimiterLabel, QStringLiteral("Delimiter"));
     delimiterLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    delimiterEdit = make<QLineEdit>(format, "txtDelim", {184, 41, 44, 20});
+    delimiterEdit = make<QLineEdit>(format, Control::Delimiter);
     delimiterEdit->setText(QStringLiteral(","));
 
-    verticalOption = option(frames.byteMatrix, "Option2_0", QStringLiteral("Vertical"), {8, 26, 76, 18});
+    verticalOption = option(frames.byteMatrix, Control::Vertical, QStringLiteral("Vertical"));
     verticalOption->setChecked(true);
-    horizontalOption = option(frames.byteMatrix, "Option2_1", QStringLiteral("Horizontal"), {8, 54, 76, 18});
+    horizontalOption = option(frames.byteMatrix, Control::Horizontal, QStringLiteral("Horizontal"));
     for (QRadioButton *orderOption : {verticalOption, horizontalOption})
         setColours(orderOption, Colour::Grey, Colour::White);
 
-    convertButton = button(frames.graphics, "Command9", QStringLiteral("Convert"), {50, 124, 52, 22});
+    convertButton = button(frames.graphics, Control::Convert, QStringLiteral("Convert"));
 
     // The text output window, editable by the user.
-    auto *outputLabel =
-        label(frames.client, "Label10", QStringLiteral("Editable Text"), {4, 294, 120, 16}, Colour::Grey);
+    auto *outputLabel = label(frames.client, Control::OutputTextLabel, QStringLiteral("Editable Text"), Colour::Grey);
     outputLabel->setFont(sansFont(8.25, true));
-    outputText = make<QPlainTextEdit>(frames.client, "Text3", {4, 310, 488, 84});
+    outputText = make<QPlainTextEdit>(frames.client, Control::OutputText);
     outputText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // A file dropped here gives its text, which the window reads (see
     // loadTextFile); the box itself would insert the file's name.
@@ -73,12 +72,11 @@ void OutputPanel::buildControls(const WindowFrames &frames)
     outputText->viewport()->setAcceptDrops(false);
 
     QGroupBox *commands = frames.outputCommands;
-    copyButton = button(commands, "Command11", QStringLiteral("Copy"), {6, 18, 54, 24});
-    saveTextButton = button(commands, "Command12", QStringLiteral("Save"), {64, 18, 54, 24}, false);
-    clearTextButton = button(commands, "Command13", QStringLiteral("Clear"), {122, 18, 54, 24});
-    restoreButton = button(commands, "Command14", QStringLiteral("Restore"), {180, 18, 54, 24});
-    reformatButton =
-        button(frames.directLoad, "Command15", QStringLiteral("Reformat For Output"), {6, 18, 126, 24}, false);
+    copyButton = button(commands, Control::CopyText, QStringLiteral("Copy"));
+    saveTextButton = button(commands, Control::SaveText, QStringLiteral("Save"), false);
+    clearTextButton = button(commands, Control::ClearText, QStringLiteral("Clear"));
+    restoreButton = button(commands, Control::RestoreText, QStringLiteral("Restore"));
+    reformatButton = button(frames.directLoad, Control::Reformat, QStringLiteral("Reformat For Output"), false);
 }
 
 void OutputPanel::holdDuringSend(bool held, const QString &why)

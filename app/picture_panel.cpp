@@ -57,33 +57,33 @@ PicturePanel::PicturePanel(QGroupBox *graphics, PictureDocument &picture, Prompt
 
 void PicturePanel::buildControls(QGroupBox *graphics)
 {
-    positionLabel = label(graphics, "lblxy", QStringLiteral("X,Y Position"), {130, 14, 82, 14});
+    positionLabel = label(graphics, Control::CanvasPosition, QStringLiteral("X,Y Position"));
     positionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     positionLabel->hide();
-    displaySizeButton = button(graphics, "btnsize", QStringLiteral("128x64"), {8, 14, 50, 17});
+    displaySizeButton = button(graphics, Control::DisplaySize, QStringLiteral("128x64"));
     displaySizeButton->setFont(serifFont(6, true));
-    canvasView = named(new CanvasView(picture_.canvas(), graphics), "Picture1");
-    canvasView->setGeometry(8, 34, 132, 68); // 1980 x 1020 twips, border included
-    canvasView->setFixedSize(132, 68);
-    auto *penSizeLabel = label(graphics, "Label4", QStringLiteral("Pen Size"), {146, 32, 64, 14});
+    canvasView = named(new CanvasView(picture_.canvas(), graphics), controlName(Control::Canvas));
+    canvasView->setGeometry(entryIn(graphics, Control::Canvas).geometry);
+    canvasView->setFixedSize(canvasView->size());
+    auto *penSizeLabel = label(graphics, Control::PenSizeLabel, QStringLiteral("Pen Size"));
     penSizeLabel->setAlignment(Qt::AlignCenter);
-    penSizeCombo = make<QComboBox>(graphics, "Combo1", {146, 48, 64, 20});
+    penSizeCombo = make<QComboBox>(graphics, Control::PenSize);
     penSizeCombo->setEditable(false);
     const QStringList penSizes{QStringLiteral("x1"), QStringLiteral("x2"), QStringLiteral("x3"),
                                QStringLiteral("x4"), QStringLiteral("x5"), QStringLiteral("x10")};
     for (int i = 0; i < penSizes.size(); ++i)
         penSizeCombo->addItem(penSizes.at(i), i + 1);
     penSizeCombo->setCurrentIndex(-1);
-    drawButton = button(graphics, "Command7", QStringLiteral("Draw"), {146, 72, 64, 22});
-    eraseButton = button(graphics, "Command6", QStringLiteral("Erase"), {146, 98, 64, 22});
+    drawButton = button(graphics, Control::Draw, QStringLiteral("Draw"));
+    eraseButton = button(graphics, Control::Erase, QStringLiteral("Erase"));
     // Exactly one shows pressed: what the left button does now (see
     // showPenMode; a button group would take the other out of the Tab order).
     drawButton->setCheckable(true);
     eraseButton->setCheckable(true);
     drawButton->setChecked(true);
-    savePictureButton = button(graphics, "Command8", QStringLiteral("Save"), {8, 124, 40, 22});
-    loadPictureButton = button(graphics, "Command10", QStringLiteral("Load"), {104, 124, 38, 22});
-    clearCanvasButton = button(graphics, "Command5", QStringLiteral("Clear"), {146, 124, 64, 22});
+    savePictureButton = button(graphics, Control::SavePicture, QStringLiteral("Save"));
+    loadPictureButton = button(graphics, Control::LoadPicture, QStringLiteral("Load"));
+    clearCanvasButton = button(graphics, Control::ClearCanvas, QStringLiteral("Clear"));
 }
 
 void PicturePanel::loadStartValues()

@@ -42,9 +42,9 @@ PortPanel::PortPanel(QWidget *portStrip, PortSession &session, Prompts &prompts,
 void PortPanel::buildControls(QWidget *portStrip)
 {
     const QFont boldSmall = sansFont(8.25, true);
-    com1Option = option(portStrip, "Option1_0", QStringLiteral("Com1"), {4, 4, 54, 18});
+    com1Option = option(portStrip, Control::Com1, QStringLiteral("Com1"));
     com1Option->setChecked(true);
-    com2Option = option(portStrip, "Option1_1", QStringLiteral("Com2"), {60, 4, 54, 18});
+    com2Option = option(portStrip, Control::Com2, QStringLiteral("Com2"));
     for (QRadioButton *portOption : {com1Option, com2Option}) {
         portOption->setFont(boldSmall);
         setColours(portOption, Grey, Navy);
@@ -53,14 +53,14 @@ void PortPanel::buildControls(QWidget *portStrip)
         palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(208, 208, 208));
         portOption->setPalette(palette);
     }
-    lineSettingsLabel = label(portStrip, "Label2", QStringLiteral("Setting"), {118, 6, 78, 15}, Grey, Navy);
+    lineSettingsLabel = label(portStrip, Control::LineSettingsInForce, QStringLiteral("Setting"), Grey, Navy);
     lineSettingsLabel->setFont(boldSmall);
-    lineSettingsList = oneLineList(portStrip, "List1", {200, 3, 92, 21}, {});
-    portIndicator = label(portStrip, "comm", QStringLiteral("OFF"), {300, 4, 48, 18}, Red, Black);
+    lineSettingsList = oneLineList(portStrip, Control::LineSettings, {});
+    portIndicator = label(portStrip, Control::PortIndicator, QStringLiteral("OFF"), Red, Black);
     portIndicator->setFrameStyle(QFrame::Box | QFrame::Plain);
     portIndicator->setAlignment(Qt::AlignCenter);
     portIndicator->setFont(boldSmall);
-    portButton = button(portStrip, "cmdcomm", QStringLiteral("Open"), {356, 2, 68, 22});
+    portButton = button(portStrip, Control::PortButton, QStringLiteral("Open"));
     setColours(portButton, Orange, Black);
     showPortChoice();
 }

@@ -5,6 +5,7 @@
 #include "app/port_panel.h"
 #include "app/prompts.h"
 #include "app/send_messages.h"
+#include "app/send_outcome.h"
 #include "app/start_address_box.h"
 #include "app/terminal_panel.h"
 #include "app/window_frames.h"
@@ -67,54 +68,57 @@ SendPanel::SendPanel(const WindowFrames &frames, PortSession &session, PortPanel
 void SendPanel::buildControls(const WindowFrames &frames)
 {
     const QFont smallSerif = serifFont(6.75);
-    auto *eepromLoadLabel = label(frames.eeprom, "Label13", QStringLiteral("Load EEprom"), {4, 16, 86, 24});
+    auto *eepromLoadLabel = label(frames.eeprom, Control::EepromLoadLabel, QStringLiteral("Load EEprom"));
     eepromLoadLabel->setWordWrap(true);
     eepromLoadLabel->setAlignment(Qt::AlignCenter);
     eepromLoadLabel->setFont(smallSerif);
     // So narrow that its caption is cut off: only the box shows.
-    eepromCheck = make<QCheckBox>(frames.eeprom, "Check1", {39, 42, 17, 17});
+    eepromCheck = make<QCheckBox>(frames.eeprom, Control::EepromTarget);
     eepromCheck->setText(QStringLiteral("Check1"));
     setColours(eepromCheck, Grey, Black);
-    auto *startAddressLabel = label(frames.eeprom, "Label12", QStringLiteral("Start Addr"), {4, 60, 86, 14});
+    auto *startAddressLabel = label(frames.eeprom, Control::StartAddressLabel, QStringLiteral("Start Addr"));
     startAddressLabel->setAlignment(Qt::AlignCenter);
     startAddressLabel->setFont(smallSerif);
-    startAddressEdit = make<StartAddressBox>(frames.eeprom, "eeprom", {19, 76, 56, 20});
+    startAddressEdit = make<StartAddressBox>(frames.eeprom, Control::StartAddress);
     startAddressEdit->setText(QStringLiteral("0000"));
     startAddressEdit->setEnabled(false);
     setColours(startAddressEdit, Grey, Black);
     QPalette palette = startAddressEdit->palette();
     palette.setColor(QPalette::Disabled, QPalette::Base, Grey);
     startAddressEdit->setPalette(palette);
-    pasteAndSendButton =
-        button(frames.client, "Command4", QStringLiteral("Paste and Send "), {224, 138, 94, 26}, false);
+    pasteAndSendButton = button(frames.client, Control::PasteAndSend, QStringLiteral("Paste and Send "), false);
 
-    waitCharsEdit = make<QLineEdit>(frames.outputFormat, "Text4", {184, 65, 44, 20});
+    waitCharsEdit = make<QLineEdit>(frames.outputFormat, Control::WaitChars);
     waitCharsEdit->setText(QStringLiteral("]"));
-    auto *waitCharsLabel = label(frames.outputFormat, "Label9", QStringLiteral("Wait Chr"), {176, 88, 56, 14});
+    auto *waitCharsLabel = label(frames.outputFormat, Control::WaitCharsLabel, QStringLiteral("Wait Chr"));
     waitCharsLabel->setAlignment(Qt::AlignCenter);
 
-    label(frames.io, "Label7", QStringLiteral("PIC Buffer"), {4, 20, 88, 14});
-    picBufferList = oneLineList(frames.io, "List2", {94, 16, 58, 21}, numbers(picBufferChoices));
-    label(frames.io, "Label8", QStringLiteral("PIC Delay(ms)"), {4, 42, 88, 14});
-    picDelayList = oneLineList(frames.io, "List3", {94, 38, 58, 21}, numbers(picDelayChoices));
-    label(frames.io, "Label11", QStringLiteral("Xmit Delay(ms)"), {4, 64, 88, 14});
-    xmitDelayEdit = make<QLineEdit>(frames.io, "xmitdelay", {94, 61, 58, 20});
+    label(frames.io, Control::PicBufferLabel, QStringLiteral("PIC Buffer"));
+    picBufferList = oneLineList(frames.io, Control::PicBuffer, numbers(picBufferChoices));
+    label(frames.io, Control::PicDelayLabel, QStringLiteral("PIC Delay(ms)"));
+    picDelayList = oneLineList(frames.io, Control::PicDelay, numbers(picDelayChoices));
+    label(frames.io, Control::XmitDelayLabel, QStringLiteral("Xmit Delay(ms)"));
+    xmitDelayEdit = make<QLineEdit>(frames.io, Control::XmitDelay);
     xmitDelayEdit->setText(QStringLiteral("20"));
-    applyButton = button(frames.io, "cmdApply", QStringLiteral("Apply"), {94, 84, 58, 20});
+    applyButton = button(frames.io, Control::ApplySettings, QStringLiteral("Apply"));
 
-    // While a send runs: how far it got and the time left, and Stop.
-    sendProgressText = label(frames.client, "sendProgressText", QString(), {130, 294, 300, 16}, Grey, White);
+    // The progress area, in the strip between the settings and the text
+    // window. While a send runs: a bar that says how far it got and the
+    // time left, and Stop; after it, what happened, until the next command.
+    sendResultText = label(frames.client, Control::SendResult, QString(), Grey, White);
+    sendResultText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    sendProgressText = label(frames.client, Control::SendProgressText, QString(), Grey, White);
     sendProgressText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     sendProgressText->hide();
-    stopButton = button(frames.client, "cmdStop", QStringLiteral("Stop"), {434, 293, 58, 17});
+    // Over the text above: the bar says the same, readably.
+    sendProgress = make<QProgressBar>(frames.client, Control::SendProgress);
+    sendProgress->setAlignment(Qt::AlignCenter);
+    sendProgress->hide();
+    stopButton = button(frames.client, Control::Stop, QStringLiteral("Stop"));
     stopButton->hide();
 
     directLoadGroup = frames.directLoad;
-    sendButton = button(directLoadGroup, "Command16", QStringLiteral("Send to LCD"), {136, 18, 102, 24}, false);
-    // A thin bar under the two buttons shows how far a send got.
-    sendProgress = make<QProgressBar>(directLoadGroup, "sendProgress", {6, 43, 232, 4});
-    sendProgress->setTextVisible(false);
-    sendProgress->hide();
+    sendButton = button(directLoadGroup, Control::SendToLcd, QStringLiteral("Send to LCD"), false);
 }
 
 void SendPanel::loadStartValues()
@@ -253,7 +257,9 @@ void SendPanel::start(Kind kind, const QString &text, const QString &waitText, i
     emit sendStarting();
     sendProgress->setMaximum(static_cast<int>(qMax<qsizetype>(text.size(), 1)));
     sendProgress->setValue(0);
-    sendProgressText->clear();
+    showProgressText(QStringLiteral("Sending: 0 of %1 characters").arg(text.size()));
+    clearSendResult();
+    sendClock_.start();
     for (QWidget *shown : std::initializer_list<QWidget *>{sendProgress, sendProgressText, stopButton})
         shown->show();
     // Space stops it too, and Tab cannot wander into what is held.
@@ -272,8 +278,49 @@ void SendPanel::showProgress(qsizetype sent, qsizetype total, double secondsLeft
 {
     reportSent(sent);
     sendProgress->setValue(static_cast<int>(sent));
-    sendProgressText->setText(
+    showProgressText(
         QStringLiteral("Sending: %1 of %2 characters, %3 s left").arg(sent).arg(total).arg(secondsLeft, 0, 'f', 1));
+}
+
+void SendPanel::showProgressText(const QString &text)
+{
+    sendProgressText->setText(text);
+    // The bar's own text reads its %-signs as placeholders.
+    sendProgress->setFormat(QString(text).replace(QLatin1Char('%'), QStringLiteral("%%")));
+}
+
+void SendPanel::clearSendResult()
+{
+    sendResultText->clear();
+    sendResultText->setToolTip(QString());
+}
+
+void SendPanel::showSendResult(const PacedSendResult &result)
+{
+    SendOutcome outcome;
+    outcome.sent = result.sent;
+    outcome.total = result.total;
+    outcome.seconds = static_cast<double>(sendClock_.elapsed()) / 1000.0;
+    switch (result.end) {
+    case PacedSendResult::End::Sent:
+        outcome.end = SendOutcome::End::Sent;
+        outcome.reason = result.goneAfterEnd;
+        break;
+    case PacedSendResult::End::Stopped:
+        outcome.end = SendOutcome::End::Stopped;
+        break;
+    case PacedSendResult::End::DelayFailed:
+        outcome.end = SendOutcome::End::Failed;
+        outcome.reason = CheckSettingsText;
+        break;
+    case PacedSendResult::End::PortLost:
+        outcome.end = SendOutcome::End::Failed;
+        outcome.reason = result.portError;
+        break;
+    }
+    const QString text = sendOutcomeText(outcome);
+    sendResultText->setText(text);
+    sendResultText->setToolTip(text); // the whole of a long reason
 }
 
 void SendPanel::reportSent(qsizetype sent)
@@ -289,6 +336,7 @@ void SendPanel::finished(const PacedSendResult &result)
     sending_ = Kind::None;
     for (QWidget *hidden : std::initializer_list<QWidget *>{sendProgress, sendProgressText, stopButton})
         hidden->hide();
+    showSendResult(result);
     emit sendEnded(); // Send to LCD stays disabled: once per Reformat For Output
     if (focusBefore_ && focusBefore_->isEnabled() && focusBefore_->isVisible())
         focusBefore_->setFocus();

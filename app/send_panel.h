@@ -5,6 +5,7 @@
 #include "serial/pacing.h"
 #include "terminal/traffic_log.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 
@@ -55,6 +56,8 @@ public:
     // message says so (the window is closing).
     void stop(bool quietly = false);
     void holdDuringSend(bool held, const QString &why = QString());
+    // The next command: what the last send did is no longer news.
+    void clearSendResult();
 
 signals:
     // The window holds what must not change for the length of a send.
@@ -77,6 +80,8 @@ private:
     void showProgress(qsizetype sent, qsizetype total, double secondsLeft);
     void finished(const PacedSendResult &result);
     void reportSent(qsizetype sent);
+    void showProgressText(const QString &text);
+    void showSendResult(const PacedSendResult &result);
 
     PortSession &session_;
     PortPanel &port_;
@@ -91,6 +96,7 @@ private:
     SentChars sentChars_; // for the log
     bool quietStop_ = false;
     QPointer<QWidget> focusBefore_; // gets the focus back after the send
+    QElapsedTimer sendClock_;       // the send's length, for its result
     SendHold hold_;
 
     QCheckBox *eepromCheck = nullptr;
@@ -105,5 +111,6 @@ private:
     QPushButton *sendButton = nullptr;
     QProgressBar *sendProgress = nullptr;
     QLabel *sendProgressText = nullptr; // "Sending: 1056 of 2122 characters, 1.7 s left"
+    QLabel *sendResultText = nullptr;   // "Sent 2122 characters in 3.5 s"
     QPushButton *stopButton = nullptr;  // shown while a send runs
 };

@@ -60,24 +60,24 @@ TerminalPanel::TerminalPanel(QWidget *client, PortSession &session, Prompts &pro
 
 void TerminalPanel::buildControls(QWidget *client)
 {
-    receiveText = make<QPlainTextEdit>(client, "Text1", {322, 30, 170, 82});
+    receiveText = make<QPlainTextEdit>(client, Control::ReceiveText);
     receiveText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     receiveText->setPlainText(SerialInputTitle + QStringLiteral("\r\n"));
     // Received text is appended, not set: an undo step for each append
     // would hold every character that ever arrived.
     receiveText->setUndoRedoEnabled(false);
     setColours(receiveText, White, Navy);
-    auto *box = make<TransmitBox>(client, "Text2", {322, 116, 170, 46});
+    auto *box = make<TransmitBox>(client, Control::TransmitText);
     box->keyPressed = [this](int key, const QString &text) { sendTypedKey(key, text); };
     transmitText = box;
     transmitText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     transmitText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setColours(transmitText, White, Maroon);
     transmitActiveLabel =
-        label(client, "lblxmit", QStringLiteral("Transmit Window Active"), {322, 164, 170, 16}, Grey, LightGreen);
+        label(client, Control::TransmitActive, QStringLiteral("Transmit Window Active"), Grey, LightGreen);
     transmitActiveLabel->setFont(sansFont(8.25, true));
     transmitActiveLabel->hide();
-    receivePollTimer = named(new QTimer(this), "Timer1");
+    receivePollTimer = named(new QTimer(this), controlName(Control::ReceivePoll));
     receivePollTimer->setInterval(50);
 }
 

@@ -2,6 +2,6 @@
 
 class QWidget;
 
-// What each control of the main window does, and its key where it has
-// one. Com1 and Com2 name their devices; the port panel sets those.
+// What each control of the LCD View and the Series window does, and its
+// key where it has one.
 void setToolTips(QWidget &window);

@@ -2,27 +2,13 @@
 
 #include "app/app_title.h"
 #include "app/control_factory.h"
-#include "app/tool_tips.h"
+#include "app/window_controls.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QHash>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QScreen>
-
-namespace {
-constexpr int ClientWidth = 496;  // 7440 twips
-constexpr int ClientHeight = 447; // 6705 twips
-
-// The controls in reading order, by objectName.
-constexpr const char *ReadingOrder[] = {"Option1_0", "Option1_1", "List1",     "cmdcomm",   "btnsize",   "Picture1",
-                                        "Combo1",    "Command7",  "Command6",  "Command8",  "Command9",  "Command10",
-                                        "Command5",  "Check1",    "eeprom",    "Command4",  "Text1",     "Text2",
-                                        "txthead",   "txtfrmt",   "txtfoot",   "txtDelim",  "Text4",     "Option2_0",
-                                        "Option2_1", "List2",     "List3",     "xmitdelay", "cmdApply",  "Text3",
-                                        "Command11", "Command12", "Command13", "Command14", "Command15", "Command16"};
-} // namespace
 
 WindowFrames buildWindowFrames(QMainWindow &window)
 {
@@ -32,23 +18,23 @@ WindowFrames buildWindowFrames(QMainWindow &window)
     window.setFont(sansFont(8.25));
 
     WindowFrames frames{};
-    frames.client = named(new QWidget(&window), "client");
-    frames.client->setFixedSize(ClientWidth, ClientHeight);
+    frames.client = named(new QWidget(&window), controlName(Control::Client));
+    frames.client->setFixedSize(entry(Control::Client).geometry.size());
     setColours(frames.client, Colour::Grey, Colour::Black);
     window.setCentralWidget(frames.client);
 
-    frames.portStrip = container(frames.client, "Frame3", {0, 0, ClientWidth, 26}, Colour::Grey);
-    frames.graphics = group(frames.client, "Frame6", QStringLiteral("Graphics"), {4, 28, 216, 152});
-    frames.eeprom = group(frames.client, "Frame10", QStringLiteral("I2C Eeprom"), {224, 28, 94, 104});
+    frames.portStrip = container(frames.client, Control::PortStrip, Colour::Grey);
+    frames.graphics = group(frames.client, Control::Graphics, QStringLiteral("Graphics"));
+    frames.eeprom = group(frames.client, Control::Eeprom, QStringLiteral("I2C Eeprom"));
     // Band of three groups: Output Format, Byte Matrix, I/O.
-    auto *settingsBand = container(frames.client, "Frame2", {0, 182, ClientWidth, 110}, Colour::Grey);
-    frames.outputFormat = group(settingsBand, "Frame4", QStringLiteral("Output Format"), {4, 0, 236, 108});
-    frames.byteMatrix = group(settingsBand, "Frame1", QStringLiteral("Byte Matrix"), {244, 0, 88, 108});
-    frames.io = group(settingsBand, "Frame5", QStringLiteral("I/O"), {336, 0, 156, 108});
+    auto *settingsBand = container(frames.client, Control::SettingsBand, Colour::Grey);
+    frames.outputFormat = group(settingsBand, Control::OutputFormat, QStringLiteral("Output Format"));
+    frames.byteMatrix = group(settingsBand, Control::ByteMatrix, QStringLiteral("Byte Matrix"));
+    frames.io = group(settingsBand, Control::Io, QStringLiteral("I/O"));
     // Bottom band: the output window's commands and the direct load.
-    auto *bottomBand = container(frames.client, "Frame9", {0, 396, ClientWidth, 51}, Colour::Grey);
-    frames.outputCommands = group(bottomBand, "Frame8", QStringLiteral("Text Output Window"), {4, 0, 240, 48});
-    frames.directLoad = group(bottomBand, "Frame7", QStringLiteral("Directly load LCD"), {248, 0, 244, 48});
+    auto *bottomBand = container(frames.client, Control::BottomBand, Colour::Grey);
+    frames.outputCommands = group(bottomBand, Control::OutputCommands, QStringLiteral("Text Output Window"));
+    frames.directLoad = group(bottomBand, Control::DirectLoad, QStringLiteral("Directly load LCD"));
     return frames;
 }
 
@@ -58,21 +44,17 @@ void finishWindow(QMainWindow &window)
     // lands in a text.
     for (auto *box : window.findChildren<QPlainTextEdit *>())
         box->setTabChangesFocus(true);
-    // Each control by its name, from one pass over them all.
-    QHash<QString, QWidget *> byName;
-    for (QWidget *control : window.findChildren<QWidget *>())
-        if (!byName.contains(control->objectName()))
-            byName.insert(control->objectName(), control);
+    const WindowControls controls(window);
     QWidget *previous = nullptr;
-    for (const char *name : ReadingOrder) {
-        QWidget *next = byName.value(QLatin1String(name));
-        Q_ASSERT(next);
+    for (Control control : tabOrder()) {
+        QWidget *next = controls.widget(control);
         if (previous)
             QWidget::setTabOrder(previous, next);
         previous = next;
     }
-
-    setToolTips(window);
+    for (const ControlEntry &e : allControls())
+        if (e.toolTip)
+            controls.widget(e.control)->setToolTip(QString::fromUtf8(e.toolTip));
 
     // Fixed size: the window cannot be resized or maximised.
     window.adjustSize();

@@ -68,10 +68,11 @@ void CliConvertTest::convertMatchesTheWindow()
     QStringList arguments{QStringLiteral("logo.bmp")};
     if (horizontal) {
         arguments << QStringLiteral("--order") << QStringLiteral("horizontal");
-        QTest::mouseClick(find<QRadioButton>("Option2_1"), Qt::LeftButton);
+        QTest::mouseClick(find<QRadioButton>(Control::Horizontal), Qt::LeftButton);
     }
     if (!format.isEmpty()) {
-        const char *boxes[] = {"txthead", "txtfoot", "txtfrmt", "txtDelim"};
+        const char *boxes[] = {controlName(Control::Header), controlName(Control::Footer), controlName(Control::Format),
+                               controlName(Control::Delimiter)};
         const QStringList options{QStringLiteral("--header"), QStringLiteral("--footer"), QStringLiteral("--format"),
                                   QStringLiteral("--delimiter")};
         for (int i = 0; i < 4; ++i) {
@@ -80,7 +81,7 @@ void CliConvertTest::convertMatchesTheWindow()
         }
     }
     loadPictureIntoWindow();
-    click("Command9");
+    click(Control::Convert);
     const QString shown = outputText();
     QVERIFY(shown.size() >= 2048);
 
@@ -91,7 +92,7 @@ void CliConvertTest::convertMatchesTheWindow()
 
     // -o writes what the window's Save writes.
     prompts->answers.enqueue(path("window.inc"));
-    click("Command12");
+    click(Control::SaveText);
     const CliResult saved = runCli(arguments << QStringLiteral("-o") << QStringLiteral("cli.inc"), dir->path());
     QCOMPARE(saved.exitCode, 0);
     QCOMPARE(saved.out, QByteArray());
@@ -155,8 +156,8 @@ void CliConvertTest::reformatRefusesFormatOrDelimiterAsTheWindowDoes()
 {
     QFETCH(QStringList, arguments);
     loadPictureIntoWindow();
-    click("Command9");
-    click("Command15");
+    click(Control::Convert);
+    click(Control::Reformat);
     QCOMPARE(prompts->messages.size(), 1);
     // Printed with the window's LF CR made a plain line end.
     const QString message = prompts->messages.first().replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
@@ -304,14 +305,12 @@ void CliConvertTest::failuresKeepOldFilesAndWriteNoPart_data()
     // A FIFO nobody writes to would keep a read waiting for ever.
     QTest::newRow("a FIFO") << QStringList{QStringLiteral("-o"), out, QStringLiteral("fifo.bmp")}
                             << "fifo.bmp: not a regular file" << QStringList();
-    QTest::newRow("a FIFO to import")
-        << QStringList{QStringLiteral("--fit"), QStringLiteral("fit"), QStringLiteral("-o"), out,
-                       QStringLiteral("fifo.bmp")}
-        << "not a regular file" << QStringList();
-    QTest::newRow("a FIFO as text")
-        << QStringList{QStringLiteral("--from-text"), QStringLiteral("fifo.bmp"), QStringLiteral("-o"),
-                       QStringLiteral("back.bmp")}
-        << "fifo.bmp: not a regular file" << QStringList();
+    QTest::newRow("a FIFO to import") << QStringList{QStringLiteral("--fit"), QStringLiteral("fit"),
+                                                     QStringLiteral("-o"), out, QStringLiteral("fifo.bmp")}
+                                      << "not a regular file" << QStringList();
+    QTest::newRow("a FIFO as text") << QStringList{QStringLiteral("--from-text"), QStringLiteral("fifo.bmp"),
+                                                   QStringLiteral("-o"), QStringLiteral("back.bmp")}
+                                    << "fifo.bmp: not a regular file" << QStringList();
     QTest::newRow("no such output folder")
         << QStringList{QStringLiteral("-o"), QStringLiteral("gone/out.inc"), QStringLiteral("logo.bmp")}
         << "cannot write gone/out.inc: " << QStringList();
@@ -372,8 +371,8 @@ void CliConvertTest::drawingWithTextIsImported()
     drawing.write(R"(<svg xmlns="http://www.w3.org/2000/svg" width="128" height="64">)"
                   R"(<text x="4" y="50" font-size="48">Hi</text></svg>)");
     drawing.close();
-    for (const QStringList &arguments : {QStringList{"--fit", "fit", path("frames/label.svg")},
-                                         QStringList{"--series", path("frames")}}) {
+    for (const QStringList &arguments :
+         {QStringList{"--fit", "fit", path("frames/label.svg")}, QStringList{"--series", path("frames")}}) {
         const CliResult result = runCli(arguments, dir->path());
         QCOMPARE(result.exitCode, 0);
         QVERIFY(result.out.split(',').size() == 1024 && result.out.count("$00") < 1000);

@@ -17,8 +17,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -196,19 +196,19 @@ void TestPicsimProgram::pictureThroughThePortIntoTheProgram()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto click = [&window](const char *name) { clickButton(&window, name); };
-    auto indicator = [&window] { return control<QLabel>(&window, "comm")->text(); };
+    auto indicator = [&window] { return control<QLabel>(&window, Control::PortIndicator)->text(); };
     prompts.answers.enqueue(picture);
-    click("Command10");
-    window.findChild<QLineEdit *>(QStringLiteral("txtfrmt"))->clear();
-    window.findChild<QLineEdit *>(QStringLiteral("txtDelim"))->clear();
-    click("Command9");
-    click("Command15");
-    QCOMPARE(control<QPlainTextEdit>(&window, "Text3")->toPlainText().size(), 2122);
-    click("cmdcomm");
+    click(Control::LoadPicture);
+    window.findChild<QLineEdit *>(QLatin1String(controlName(Control::Format)))->clear();
+    window.findChild<QLineEdit *>(QLatin1String(controlName(Control::Delimiter)))->clear();
+    click(Control::Convert);
+    click(Control::Reformat);
+    QCOMPARE(control<QPlainTextEdit>(&window, Control::OutputText)->toPlainText().size(), 2122);
+    click(Control::PortButton);
     QTRY_VERIFY2(indicator() == QStringLiteral("ON"), qPrintable(prompts.messages.join(QLatin1Char('|'))));
-    click("Command16");
+    click(Control::SendToLcd);
     QTRY_COMPARE_WITH_TIMEOUT(indicator(), QStringLiteral("ON"), 20000);
-    click("cmdcomm");
+    click(Control::PortButton);
     QTRY_COMPARE(indicator(), QStringLiteral("OFF"));
     qunsetenv("VOXCEL_COM1");
     QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.messages.join(QLatin1Char('|'))));

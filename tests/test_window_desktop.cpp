@@ -74,23 +74,23 @@ void TestWindowDesktop::everyVisibleControlHasATooltip()
 
 void TestWindowDesktop::penModeShowsWhatTheLeftButtonDoes()
 {
-    auto *draw = find<QPushButton>("Command7");
-    auto *erase = find<QPushButton>("Command6");
+    auto *draw = find<QPushButton>(Control::Draw);
+    auto *erase = find<QPushButton>(Control::Erase);
     QVERIFY(draw->isChecked() && !erase->isChecked());
-    click("Command6");
-    click("Command6"); // stays the one checked
+    click(Control::Erase);
+    click(Control::Erase); // stays the one checked
     QVERIFY(!draw->isChecked() && erase->isChecked());
-    input::click(find<CanvasView>("Picture1"), Qt::LeftButton, at(9, 9));
+    input::click(find<CanvasView>(Control::Canvas), Qt::LeftButton, at(9, 9));
     QVERIFY(!window->canvas().pixelIsSet(9, 9) && window->canvas().drawColour() == Canvas::White);
 }
 
 void TestWindowDesktop::editMenuUndoesByName()
 {
-    input::click(find<CanvasView>("Picture1"), Qt::LeftButton, at(9, 9));
+    input::click(find<CanvasView>(Control::Canvas), Qt::LeftButton, at(9, 9));
     const QImage drawn = picture();
-    click("Command5");
+    click(Control::ClearCanvas);
     QCOMPARE(find<QAction>("mnuUndo")->text(), QStringLiteral("&Undo Clear\tCtrl+Z"));
-    find<QLineEdit>("txthead")->setFocus(); // the menu undoes the picture wherever the focus is
+    find<QLineEdit>(Control::Header)->setFocus(); // the menu undoes the picture wherever the focus is
     trigger("mnuUndo");
     QCOMPARE(picture(), drawn);
     QCOMPARE(find<QAction>("mnuRedo")->text(), QStringLiteral("&Redo Clear\tCtrl+Y"));
@@ -101,12 +101,18 @@ void TestWindowDesktop::dropsGoWhereTheyLand_data()
     QTest::addColumn<QString>("onto");
     QTest::addColumn<QString>("file"); // a BMP, a text, or a FIFO
     QTest::addColumn<QString>("message");
-    QTest::newRow("picture on the canvas") << "Picture1" << "bmp" << "";
-    QTest::newRow("text on the text window") << "Text3" << "txt" << "";
-    QTest::newRow("picture elsewhere") << "Frame4" << "bmp" << "";
-    QTest::newRow("FIFO on the canvas") << "Picture1" << "fifo" << "File Not Found, make sure the path is correct.";
-    QTest::newRow("FIFO on the text window") << "Text3" << "fifo" << "File Open Error - ";
-    QTest::newRow("FIFO elsewhere") << "Frame4" << "fifo" << "Cannot read ";
+    QTest::newRow("picture on the canvas") << controlName(Control::Canvas) << "bmp"
+                                           << "";
+    QTest::newRow("text on the text window") << controlName(Control::OutputText) << "txt"
+                                             << "";
+    QTest::newRow("picture elsewhere") << controlName(Control::OutputFormat) << "bmp"
+                                       << "";
+    QTest::newRow("FIFO on the canvas") << controlName(Control::Canvas) << "fifo"
+                                        << "File Not Found, make sure the path is correct.";
+    QTest::newRow("FIFO on the text window") << controlName(Control::OutputText) << "fifo"
+                                             << "File Open Error - ";
+    QTest::newRow("FIFO elsewhere") << controlName(Control::OutputFormat) << "fifo"
+                                    << "Cannot read ";
 }
 
 void TestWindowDesktop::dropsGoWhereTheyLand()
@@ -119,13 +125,13 @@ void TestWindowDesktop::dropsGoWhereTheyLand()
     dot.fill(Qt::white);
     dot.setPixel(3, 4, qRgb(0, 0, 0));
     QFile text(name);
-    QVERIFY(file == QLatin1String("bmp")    ? dot.save(name)
+    QVERIFY(file == QLatin1String("bmp")   ? dot.save(name)
             : file == QLatin1String("txt") ? text.open(QIODevice::WriteOnly) && text.write("$01,$80") == 7
                                            : ::mkfifo(QFile::encodeName(name).constData(), 0600) == 0);
     text.close();
 
     QString dialog;
-    const bool importing = onto == QLatin1String("Frame4") && message.isEmpty();
+    const bool importing = onto == QLatin1String(controlName(Control::OutputFormat)) && message.isEmpty();
     if (importing)
         onNextDialog([&dialog](QDialog *shown) {
             dialog = shown->objectName();
@@ -135,7 +141,7 @@ void TestWindowDesktop::dropsGoWhereTheyLand()
     if (!message.isEmpty()) {
         QTRY_COMPARE(prompts->messages.size(), 1);
         QVERIFY2(prompts->messages.first().startsWith(message), qPrintable(prompts->messages.first()));
-    } else if (onto == QLatin1String("Text3")) {
+    } else if (onto == QLatin1String(controlName(Control::OutputText))) {
         QTRY_COMPARE(outputText(), QStringLiteral("$01,$80"));
     } else {
         QTRY_VERIFY(window->canvas().pixelIsSet(3, 4));
@@ -158,9 +164,9 @@ void TestWindowDesktop::exitKeepsOnlyAChangedPicture()
     QFETCH(QString, before);
     QFETCH(int, kept);
     if (before.contains(u"draw"))
-        input::click(find<CanvasView>("Picture1"), Qt::LeftButton, at(20, 10));
+        input::click(find<CanvasView>(Control::Canvas), Qt::LeftButton, at(20, 10));
     if (before.contains(u"convert"))
-        click("Command9");
+        click(Control::Convert);
     QFile blocker(keptFolder()); // a file where the folder would go
     QVERIFY(!before.contains(u"block") ||
             (QDir().mkpath(path("data/test_window_desktop")) && blocker.open(QIODevice::WriteOnly)));
@@ -177,7 +183,7 @@ void TestWindowDesktop::exitKeepsOnlyAChangedPicture()
     if (kept == 0)
         return;
     // Recover Picture puts it back, as an undo step.
-    click("Command5");
+    click(Control::ClearCanvas);
     prompts->chosen.enqueue(0);
     trigger("mnuRecover");
     QCOMPARE(picture(), drawn);

@@ -73,7 +73,7 @@ void TestWindowImport::importedPictureIsThePreview()
              preview.convertToFormat(QImage::Format_RGB32));
     QVERIFY(prompts->fileFilters.last().contains(QStringLiteral("*.png")));
     // A grey ramp gives dots and white, whatever the dithering.
-    click("Command9");
+    click(Control::Convert);
     QVERIFY(outputText().contains(QStringLiteral("$ff")));
     QVERIFY(outputText().contains(QStringLiteral("$00")));
 
@@ -89,7 +89,7 @@ void TestWindowImport::importedPictureIsThePreview()
 
 void TestWindowImport::cancelAndBadFilesLeaveTheCanvas()
 {
-    input::click(find<QWidget>("Picture1"), Qt::LeftButton, at(3, 3));
+    input::click(find<QWidget>(Control::Canvas), Qt::LeftButton, at(3, 3));
     const QImage before = window->canvas().canvasImage();
     importWith(greyPicture(), QStringLiteral("Ordered"), false);
     QCOMPARE(window->canvas().canvasImage(), before);

@@ -1,10 +1,12 @@
-// The keyboard and the one-line lists, driven through the real main window.
+// The keyboard, the focus after a command and the one-line lists, driven
+// through the real main window.
 #include "support/window_fixture.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -16,6 +18,7 @@ private slots:
     void cleanup() { closeWindow(); }
 
     void tabWalksEveryControlInReadingOrder();
+    void spaceWalksTheStepsAndTheResultStaysUntilTheNextCommand();
     void listsChooseWhatTheyShow_data();
     void listsChooseWhatTheyShow();
 
@@ -35,13 +38,19 @@ void TestWindowKeyboard::tabWalksEveryControlInReadingOrder()
 {
     // Disabled controls (the start address, Paste and Send, Save, Reformat,
     // Send) are passed over until they are enabled.
-    const QStringList expected{"Option1_0", "List1",     "cmdcomm",   "btnsize",   "Combo1",    "Command7",
-                               "Command6",  "Command8",  "Command9",  "Command10", "Command5",  "Check1",
-                               "Text1",     "Text2",     "txthead",   "txtfrmt",   "txtfoot",   "txtDelim",
-                               "Text4",     "Option2_0", "List2",     "List3",     "xmitdelay", "cmdApply",
-                               "Text3",     "Command11", "Command13", "Command14"};
+    const QStringList expected{
+        controlName(Control::Com1),        controlName(Control::LineSettings), controlName(Control::PortButton),
+        controlName(Control::DisplaySize), controlName(Control::PenSize),      controlName(Control::Draw),
+        controlName(Control::Erase),       controlName(Control::SavePicture),  controlName(Control::Convert),
+        controlName(Control::LoadPicture), controlName(Control::ClearCanvas),  controlName(Control::EepromTarget),
+        controlName(Control::ReceiveText), controlName(Control::TransmitText), controlName(Control::Header),
+        controlName(Control::Format),      controlName(Control::Footer),       controlName(Control::Delimiter),
+        controlName(Control::WaitChars),   controlName(Control::Vertical),     controlName(Control::PicBuffer),
+        controlName(Control::PicDelay),    controlName(Control::XmitDelay),    controlName(Control::ApplySettings),
+        controlName(Control::OutputText),  controlName(Control::CopyText),     controlName(Control::ClearText),
+        controlName(Control::RestoreText)};
     const QStringList before = texts();
-    find<QWidget>("Option1_0")->setFocus(Qt::TabFocusReason);
+    find<QWidget>(Control::Com1)->setFocus(Qt::TabFocusReason);
     QStringList walked;
     for (int i = 0; i < expected.size(); ++i) {
         walked << QApplication::focusWidget()->objectName();
@@ -54,6 +63,29 @@ void TestWindowKeyboard::tabWalksEveryControlInReadingOrder()
     QCOMPARE(texts(), before); // no tab character typed anywhere
 }
 
+void TestWindowKeyboard::spaceWalksTheStepsAndTheResultStaysUntilTheNextCommand()
+{
+    openPort();
+    find<QLineEdit>(Control::Format)->clear();
+    find<QLineEdit>(Control::Delimiter)->clear();
+    find<QLineEdit>(Control::XmitDelay)->setText(QStringLiteral("0"));
+    auto *result = find<QLabel>(Control::SendResult);
+    for (int round = 1; round <= 2; ++round) {
+        find<QWidget>(Control::Convert)->setFocus(Qt::TabFocusReason);
+        input::key(window, Qt::Key_Space);   // Convert: the next step is Reformat
+        QCOMPARE(result->text(), QString()); // the last send's result goes with it
+        QCOMPARE(QApplication::focusWidget(), find<QWidget>(Control::Reformat));
+        input::key(window, Qt::Key_Space); // Reformat disables itself and enables Send
+        QTRY_COMPARE(QApplication::focusWidget(), find<QWidget>(Control::SendToLcd));
+        input::key(window, Qt::Key_Space);
+        QTRY_VERIFY2(QRegularExpression(QStringLiteral("^Sent 2122 characters in \\d+\\.\\d s$"))
+                         .match(result->text())
+                         .hasMatch(),
+                     qPrintable(result->text()));
+        QVERIFY(result->isVisible());
+    }
+}
+
 void TestWindowKeyboard::listsChooseWhatTheyShow_data()
 {
     QTest::addColumn<QString>("list");
@@ -62,24 +94,19 @@ void TestWindowKeyboard::listsChooseWhatTheyShow_data()
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("applied"); // the line Apply reports; empty: Apply is not asked
 
-    QTest::newRow("buffer: down arrow twice") << "List2"
-                                              << "arrow" << 2 << "128"
+    QTest::newRow("buffer: down arrow twice") << controlName(Control::PicBuffer) << "arrow" << 2 << "128"
                                               << "Buffer:128";
-    QTest::newRow("buffer: up arrow past the top") << "List2"
-                                                   << "arrow" << -9 << "2"
+    QTest::newRow("buffer: up arrow past the top") << controlName(Control::PicBuffer) << "arrow" << -9 << "2"
                                                    << "Buffer:2";
-    QTest::newRow("buffer: wheel down once") << "List2"
-                                             << "wheel" << 1 << "64"
+    QTest::newRow("buffer: wheel down once") << controlName(Control::PicBuffer) << "wheel" << 1 << "64"
                                              << "Buffer:64";
-    QTest::newRow("delay: wheel up once") << "List3"
-                                          << "wheel" << -1 << "5"
+    QTest::newRow("delay: wheel up once") << controlName(Control::PicDelay) << "wheel" << -1 << "5"
                                           << "Delay:5";
-    QTest::newRow("delay: arrow keys") << "List3"
-                                       << "key" << 3 << "25"
+    QTest::newRow("delay: arrow keys") << controlName(Control::PicDelay) << "key" << 3 << "25"
                                        << "Delay:25";
-    QTest::newRow("settings: down arrow from nothing chosen") << "List1"
-                                                              << "arrow" << 1 << "2400,n,8,1"
-                                                              << "";
+    QTest::newRow("settings: down arrow from nothing chosen")
+        << controlName(Control::LineSettings) << "arrow" << 1 << "2400,n,8,1"
+        << "";
 }
 
 void TestWindowKeyboard::listsChooseWhatTheyShow()
@@ -109,10 +136,11 @@ void TestWindowKeyboard::listsChooseWhatTheyShow()
     QCOMPARE(box->itemAt(box->viewport()->rect().topLeft() + QPoint(2, 2)), box->currentItem());
     QFETCH(QString, applied);
     if (applied.isEmpty()) {
-        QTRY_COMPARE(find<QLabel>("Label2")->text(), box->currentItem()->text()); // the session answers
+        QTRY_COMPARE(find<QLabel>(Control::LineSettingsInForce)->text(),
+                     box->currentItem()->text()); // the session answers
         return;
     }
-    click("cmdApply");
+    click(Control::ApplySettings);
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY2(prompts->messages.first().split(QStringLiteral("\n\r")).contains(applied),
              qPrintable(prompts->messages.first()));

@@ -38,27 +38,28 @@ void TestWindowLinePacing::startUpPictureKeepsThePicsSilence()
         MainWindow window(prompts, session);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        control<QLineEdit>(&window, "txtfrmt")->clear();
-        control<QLineEdit>(&window, "txtDelim")->clear();
-        clickButton(&window, "cmdcomm");
-        QTRY_VERIFY2(control<QLabel>(&window, "comm")->text() == QStringLiteral("ON"),
+        control<QLineEdit>(&window, Control::Format)->clear();
+        control<QLineEdit>(&window, Control::Delimiter)->clear();
+        clickButton(&window, Control::PortButton);
+        QTRY_VERIFY2(control<QLabel>(&window, Control::PortIndicator)->text() == QStringLiteral("ON"),
                      qPrintable(prompts.messages.join(QLatin1Char('|'))));
-        clickButton(&window, "Command9");
-        clickButton(&window, "Command15");
-        clickButton(&window, "Command16");
+        clickButton(&window, Control::Convert);
+        clickButton(&window, Control::Reformat);
+        clickButton(&window, Control::SendToLcd);
 
         // The window runs its event loop while it sends: the line may
         // already be in the process's buffer.
         while (!picsim.canReadLine() && picsim.waitForReadyRead(20000)) {
         }
         const QString result = QString::fromLocal8Bit(picsim.readLine()).trimmed();
-        VERIFY_PICSIM(result.startsWith(QStringLiteral("picture 1: OK; 64 pauses")), fileText(dir.filePath("picsim.log")));
+        VERIFY_PICSIM(result.startsWith(QStringLiteral("picture 1: OK; 64 pauses")),
+                      fileText(dir.filePath("picsim.log")));
         // The poll runs on while the simulator waits for the next picture:
         // the port is still there.
         QTest::qWait(300);
         QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.messages.join(QLatin1Char('|'))));
-        QCOMPARE(control<QLabel>(&window, "comm")->text(), QStringLiteral("ON"));
-        clickButton(&window, "cmdcomm");
+        QCOMPARE(control<QLabel>(&window, Control::PortIndicator)->text(), QStringLiteral("ON"));
+        clickButton(&window, Control::PortButton);
     }
     qunsetenv("VOXCEL_COM1");
     picsim.terminate();

@@ -26,7 +26,10 @@ private slots:
 
 private:
     void trigger(const char *name) { window->findChild<QAction *>(QLatin1String(name))->trigger(); }
-    QPlainTextEdit *transmitText() const { return window->findChild<QPlainTextEdit *>(QStringLiteral("Text2")); }
+    QPlainTextEdit *transmitText() const
+    {
+        return window->findChild<QPlainTextEdit *>(QLatin1String(controlName(Control::TransmitText)));
+    }
     QString writeFile(const QByteArray &content)
     {
         const QString name = dir->filePath(QStringLiteral("file%1.txt").arg(++files));
@@ -63,7 +66,7 @@ void TestWindowMenus::openAppendsTheFieldsToTheTransmitWindow()
     QCOMPARE(transmitText()->toPlainText(), QStringLiteral("before:1234567,8"));
     QVERIFY(prompts->messages.isEmpty());
     QTest::qWait(100);
-    QVERIFY(port->written().isEmpty());  // nothing goes to the PIC
+    QVERIFY(port->written().isEmpty()); // nothing goes to the PIC
 
     // Bytes the box cannot show arrive visible, nothing is lost.
     prompts->fileNames.enqueue(writeFile(QByteArray("a\0b", 3)));
@@ -78,7 +81,7 @@ void TestWindowMenus::openAppendsTheFieldsToTheTransmitWindow()
 void TestWindowMenus::openFailuresAndCancel()
 {
     transmitText()->setPlainText(QStringLiteral("kept"));
-    trigger("mnuOpen");  // cancelled: no name
+    trigger("mnuOpen"); // cancelled: no name
     QVERIFY(prompts->messages.isEmpty());
     QCOMPARE(transmitText()->toPlainText(), QStringLiteral("kept"));
 

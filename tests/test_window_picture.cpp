@@ -40,14 +40,14 @@ private slots:
 private:
     QStringList convertedItems()
     {
-        click("Command9");
+        click(Control::Convert);
         return outputText().split(QLatin1Char(','));
     }
 };
 
 void TestWindowPicture::drawnDotConvertsToTheRightByte()
 {
-    auto *view = find<CanvasView>("Picture1");
+    auto *view = find<CanvasView>(Control::Canvas);
     input::click(view, Qt::LeftButton, at(0, 0));
     input::click(view, Qt::RightButton, at(127, 63));
     const QStringList items = convertedItems();
@@ -56,17 +56,17 @@ void TestWindowPicture::drawnDotConvertsToTheRightByte()
     QCOMPARE(items.last(), QStringLiteral("$80"));
     QCOMPARE(items.count(QStringLiteral("$00")), 1022);
     const QString converted = outputText();
-    click("Command13");
-    click("Command14"); // Restore gives back what Convert wrote
+    click(Control::ClearText);
+    click(Control::RestoreText); // Restore gives back what Convert wrote
     QCOMPARE(outputText(), converted);
-    QVERIFY(find<QPushButton>("Command12")->isEnabled());
-    QVERIFY(find<QPushButton>("Command15")->isEnabled());
+    QVERIFY(find<QPushButton>(Control::SaveText)->isEnabled());
+    QVERIFY(find<QPushButton>(Control::Reformat)->isEnabled());
 }
 
 void TestWindowPicture::strokesAreContinuousAndTheLabelFollows()
 {
-    auto *view = find<CanvasView>("Picture1");
-    auto *label = find<QLabel>("lblxy");
+    auto *view = find<CanvasView>(Control::Canvas);
+    auto *label = find<QLabel>(Control::CanvasPosition);
     input::press(view, Qt::LeftButton, at(10, 10));
     QVERIFY(label->isVisible());
     input::move(view, at(60, 10));
@@ -92,10 +92,10 @@ void TestWindowPicture::strokesAreContinuousAndTheLabelFollows()
 
 void TestWindowPicture::pressAndReleasePaintsOneDotWithTheOldLabel()
 {
-    auto *view = find<CanvasView>("Picture1");
+    auto *view = find<CanvasView>(Control::Canvas);
     input::press(view, Qt::LeftButton, at(30, 20));
-    QVERIFY(find<QLabel>("lblxy")->isVisible());
-    QCOMPARE(find<QLabel>("lblxy")->text(), QStringLiteral("X,Y Position"));
+    QVERIFY(find<QLabel>(Control::CanvasPosition)->isVisible());
+    QCOMPARE(find<QLabel>(Control::CanvasPosition)->text(), QStringLiteral("X,Y Position"));
     input::release(view, Qt::LeftButton, at(30, 20));
     int set = 0;
     for (int y = 0; y < 64; ++y)
@@ -107,27 +107,27 @@ void TestWindowPicture::pressAndReleasePaintsOneDotWithTheOldLabel()
 
 void TestWindowPicture::eraseAndPenSize()
 {
-    auto *view = find<CanvasView>("Picture1");
-    find<QComboBox>("Combo1")->setCurrentIndex(5);  // x10
+    auto *view = find<CanvasView>(Control::Canvas);
+    find<QComboBox>(Control::PenSize)->setCurrentIndex(5); // x10
     input::click(view, Qt::LeftButton, at(20, 20));
     QVERIFY(window->canvas().pixelIsSet(16, 20));
-    click("Command6");
-    find<QComboBox>("Combo1")->setCurrentIndex(0);
+    click(Control::Erase);
+    find<QComboBox>(Control::PenSize)->setCurrentIndex(0);
     input::click(view, Qt::LeftButton, at(20, 20));
     QVERIFY(!window->canvas().pixelIsSet(20, 20));
     QVERIFY(window->canvas().pixelIsSet(21, 20));
-    click("Command7");
+    click(Control::Draw);
     input::click(view, Qt::LeftButton, at(20, 20));
     QVERIFY(window->canvas().pixelIsSet(20, 20));
 }
 
 void TestWindowPicture::orientationOptionChangesTheOrder()
 {
-    input::click(find<CanvasView>("Picture1"), Qt::LeftButton, at(0, 8));
+    input::click(find<CanvasView>(Control::Canvas), Qt::LeftButton, at(0, 8));
     QCOMPARE(convertedItems().indexOf(QStringLiteral("$01")), 128);
-    input::click(find<QRadioButton>("Option2_1"));
+    input::click(find<QRadioButton>(Control::Horizontal));
     QCOMPARE(convertedItems().indexOf(QStringLiteral("$01")), 1);
-    input::click(find<QRadioButton>("Option2_0"));
+    input::click(find<QRadioButton>(Control::Vertical));
     QCOMPARE(convertedItems().indexOf(QStringLiteral("$01")), 128);
 }
 
@@ -158,7 +158,7 @@ void TestWindowPicture::loadedPicturesConvertLikeTheCanvas()
     QVERIFY(stored.save(path("picture.bmp"), "BMP"));
 
     prompts->answers.enqueue(path("picture.bmp"));
-    click("Command10");
+    click(Control::LoadPicture);
     QVERIFY(prompts->messages.isEmpty());
     QCOMPARE(prompts->asked.first(), QStringLiteral("Load BMP Image|Enter File Name and Path|kat.bmp"));
 
@@ -175,15 +175,15 @@ void TestWindowPicture::loadedPicturesConvertLikeTheCanvas()
 
 void TestWindowPicture::saveClearLoadGivesTheSameBytes()
 {
-    auto *view = find<CanvasView>("Picture1");
-    find<QComboBox>("Combo1")->setCurrentIndex(4);
+    auto *view = find<CanvasView>(Control::Canvas);
+    find<QComboBox>(Control::PenSize)->setCurrentIndex(4);
     input::press(view, Qt::LeftButton, at(5, 5));
     input::move(view, at(120, 60));
     input::release(view, Qt::LeftButton, at(120, 60));
     const QString before = convertedItems().join(QLatin1Char(','));
 
     prompts->answers.enqueue(path("saved.bmp"));
-    click("Command8");
+    click(Control::SavePicture);
     QCOMPARE(prompts->asked.last(), QStringLiteral("Load BMP Image|Enter File Name and Path|test.bmp"));
     QVERIFY(prompts->messages.isEmpty());
     QFile saved(path("saved.bmp"));
@@ -191,16 +191,16 @@ void TestWindowPicture::saveClearLoadGivesTheSameBytes()
     QCOMPARE(saved.read(2), QByteArray("BM"));
     saved.close();
 
-    click("Command5");
+    click(Control::ClearCanvas);
     QCOMPARE(convertedItems().count(QStringLiteral("$00")), 1024);
     prompts->answers.enqueue(path("saved.bmp"));
-    click("Command10");
+    click(Control::LoadPicture);
     QCOMPARE(convertedItems().join(QLatin1Char(',')), before);
 }
 
 void TestWindowPicture::unreadablePicturesLeaveTheCanvasAlone_data()
 {
-    QTest::addColumn<QByteArray>("content");   // empty: the name is not created
+    QTest::addColumn<QByteArray>("content"); // empty: the name is not created
     QTest::addColumn<QString>("name");
 
     QTest::newRow("missing file") << QByteArray() << "missing.bmp";
@@ -242,11 +242,11 @@ void TestWindowPicture::unreadablePicturesLeaveTheCanvasAlone()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
-    input::click(find<CanvasView>("Picture1"), Qt::LeftButton, at(3, 4));
+    input::click(find<CanvasView>(Control::Canvas), Qt::LeftButton, at(3, 4));
     const QImage before = window->canvas().canvasImage();
 
     prompts->answers.enqueue(name);
-    click("Command10");
+    click(Control::LoadPicture);
     QCOMPARE(prompts->messages, QStringList({"File Not Found, make sure the path is correct."}));
     QCOMPARE(window->canvas().canvasImage(), before);
 }
@@ -254,11 +254,11 @@ void TestWindowPicture::unreadablePicturesLeaveTheCanvasAlone()
 void TestWindowPicture::cancelledPromptsDoNothing()
 {
     QDir::setCurrent(dir->path());
-    input::click(find<CanvasView>("Picture1"), Qt::LeftButton, at(3, 4));
+    input::click(find<CanvasView>(Control::Canvas), Qt::LeftButton, at(3, 4));
     const QImage before = window->canvas().canvasImage();
     prompts->answers << QString() << QString();
-    click("Command10");
-    click("Command8");
+    click(Control::LoadPicture);
+    click(Control::SavePicture);
     QVERIFY(prompts->messages.isEmpty());
     QCOMPARE(window->canvas().canvasImage(), before);
     QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
@@ -267,7 +267,7 @@ void TestWindowPicture::cancelledPromptsDoNothing()
 void TestWindowPicture::failedPictureSaveKeepsTheOldFile()
 {
     prompts->answers.enqueue(path("no/such/folder/test.bmp"));
-    click("Command8");
+    click(Control::SavePicture);
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY(prompts->messages.first().startsWith(QStringLiteral("File Save Error - ")));
     QVERIFY(prompts->messages.first().size() > 18);
@@ -280,7 +280,7 @@ void TestWindowPicture::failedPictureSaveKeepsTheOldFile()
     old.close();
     old.setPermissions(QFileDevice::ReadOwner);
     prompts->answers.enqueue(path("old.bmp"));
-    click("Command8");
+    click(Control::SavePicture);
     QCOMPARE(prompts->messages.size(), 2);
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("old content"));

@@ -24,7 +24,7 @@ private slots:
     {
         openWindow();
         openPort();
-        find<QLineEdit>("xmitdelay")->setText(QStringLiteral("100"));
+        find<QLineEdit>(Control::XmitDelay)->setText(QStringLiteral("100"));
         QApplication::clipboard()->setText(Pieces);
     }
     void cleanup() { closeWindow(); }
@@ -40,11 +40,11 @@ private:
     // when the send has ended.
     void pasteAndSendWhile(const std::function<void()> &during)
     {
-        click("Command4");
-        QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("Busy"));
+        click(Control::PasteAndSend);
+        QCOMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("Busy"));
         QTest::qWait(250);
         during();
-        QTRY_COMPARE_WITH_TIMEOUT(find<QLabel>("comm")->text(), QStringLiteral("ON"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("ON"), 5000);
     }
 };
 
@@ -61,10 +61,10 @@ void TestWindowSending::stopEndsTheSendAfterTheCharacterInFlight()
     QFETCH(QString, how);
     QString progress;
     pasteAndSendWhile([&] {
-        progress = find<QLabel>("sendProgressText")->text();
-        QVERIFY(find<QWidget>("cmdStop")->hasFocus());
+        progress = find<QLabel>(Control::SendProgressText)->text();
+        QVERIFY(find<QWidget>(Control::Stop)->hasFocus());
         if (how == QLatin1String("mouse"))
-            click("cmdStop");
+            click(Control::Stop);
         else
             input::key(window, how == QLatin1String("esc") ? Qt::Key_Escape : Qt::Key_Space);
     });
@@ -81,46 +81,56 @@ void TestWindowSending::stopEndsTheSendAfterTheCharacterInFlight()
     QTest::qWait(250);
     QCOMPARE(port->written().size(), sent);
     QVERIFY(port->isOpen());
-    QVERIFY(find<QTimer>("Timer1")->isActive());
-    QVERIFY(!find<QWidget>("cmdStop")->isVisible());
-    QVERIFY(!find<QWidget>("sendProgressText")->isVisible());
+    QVERIFY(find<QTimer>(Control::ReceivePoll)->isActive());
+    QVERIFY(!find<QWidget>(Control::Stop)->isVisible());
+    QVERIFY(!find<QWidget>(Control::SendProgressText)->isVisible());
+    QCOMPARE(find<QLabel>(Control::SendResult)->text(), QStringLiteral("Stopped after %1 of 50 characters").arg(sent));
 }
 
 void TestWindowSending::heldControlsTakeNoInputAndComeBack()
 {
-    input::click(find<QWidget>("Picture1"), Qt::LeftButton, at(5, 5));
+    input::click(find<QWidget>(Control::Canvas), Qt::LeftButton, at(5, 5));
     const QImage drawn = window->canvas().canvasImage();
     find<QAction>("mnuLcdView")->trigger();
     QApplication::setActiveWindow(window);
-    const QStringList held{"Picture1",  "Command5", "txthead", "Text2",    "Text3",    "cmdcomm",
-                           "List2",     "xmitdelay", "Check1", "Command4", "lcdCanvas"};
+    const QStringList held{controlName(Control::Canvas),
+                           controlName(Control::ClearCanvas),
+                           controlName(Control::Header),
+                           controlName(Control::TransmitText),
+                           controlName(Control::OutputText),
+                           controlName(Control::PortButton),
+                           controlName(Control::PicBuffer),
+                           controlName(Control::XmitDelay),
+                           controlName(Control::EepromTarget),
+                           controlName(Control::PasteAndSend),
+                           "lcdCanvas"};
     pasteAndSendWhile([&] {
         for (const QString &name : held)
             QVERIFY2(!find<QWidget>(name.toLatin1().constData())->isEnabled(), qPrintable(name));
-        QVERIFY(find<QWidget>("cmdStop")->isEnabled());
-        QVERIFY(find<QWidget>("Command11")->isEnabled()); // Copy changes nothing
-        click("Command5");                                // Clear
-        input::click(find<QWidget>("Picture1"), Qt::LeftButton, at(50, 30));
+        QVERIFY(find<QWidget>(Control::Stop)->isEnabled());
+        QVERIFY(find<QWidget>(Control::CopyText)->isEnabled()); // Copy changes nothing
+        click(Control::ClearCanvas);                            // Clear
+        input::click(find<QWidget>(Control::Canvas), Qt::LeftButton, at(50, 30));
         input::click(find<QWidget>("lcdCanvas"), Qt::LeftButton, {40, 40});
         // Letters only: a space would press Stop, which has the focus.
-        input::type(find<QLineEdit>("txthead"), QStringLiteral("db"));
-        input::type(find<QWidget>("Text2"), QStringLiteral("x"));
+        input::type(find<QLineEdit>(Control::Header), QStringLiteral("db"));
+        input::type(find<QWidget>(Control::TransmitText), QStringLiteral("x"));
     });
     QCOMPARE(port->written(), Pieces.toLatin1()); // the send ran to its end, and nothing else went out
     QTest::qWait(100);
     QCOMPARE(port->written(), Pieces.toLatin1());
     QCOMPARE(window->canvas().canvasImage(), drawn);
-    QVERIFY(find<QLineEdit>("txthead")->text().isEmpty());
+    QVERIFY(find<QLineEdit>(Control::Header)->text().isEmpty());
     QVERIFY(prompts->messages.isEmpty());
     // Back as they were: Save of the text was disabled before and stays so.
     for (const QString &name : held)
         QVERIFY2(find<QWidget>(name.toLatin1().constData())->isEnabled(), qPrintable(name));
-    QVERIFY(!find<QWidget>("Command12")->isEnabled());
+    QVERIFY(!find<QWidget>(Control::SaveText)->isEnabled());
 }
 
 void TestWindowSending::closingStopsTheSendFirst()
 {
-    click("Command4");
+    click(Control::PasteAndSend);
     QTest::qWait(250);
     window->close();
     QVERIFY(window->isVisible()); // until the send has ended

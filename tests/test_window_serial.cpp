@@ -44,36 +44,36 @@ private slots:
 
 void TestWindowSerial::openAndCloseChangeTheLooks()
 {
-    click("cmdcomm");
-    QCOMPARE(text("Text1"), QStringLiteral("Waiting....."));
+    click(Control::PortButton);
+    QCOMPARE(text(Control::ReceiveText), QStringLiteral("Waiting....."));
     QTRY_VERIFY(fake->isOpen());
     QTRY_COMPARE(indicator(), QStringLiteral("ON"));
     QCOMPARE(fake->commPort(), qint16(1));
     QCOMPARE(fake->settings(), QStringLiteral("9600,n,8,1"));
-    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
-    QCOMPARE(find<QLabel>("comm")->palette().color(QPalette::Window), QColor(0, 192, 0));
-    QCOMPARE(find<QPushButton>("cmdcomm")->text(), QStringLiteral("Close"));
-    QVERIFY(find<QTimer>("Timer1")->isActive());
-    QVERIFY(find<QPushButton>("Command4")->isEnabled());
-    QVERIFY(find<QLabel>("lblxmit")->isVisible());
-    QCOMPARE(find<QWidget>("Text1")->palette().color(QPalette::Base), QColor(255, 255, 192));
-    QCOMPARE(find<QWidget>("Text2")->palette().color(QPalette::Base), QColor(192, 255, 192));
-    QCOMPARE(text("Text1"), QStringLiteral("Waiting....."));
+    QCOMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("ON"));
+    QCOMPARE(find<QLabel>(Control::PortIndicator)->palette().color(QPalette::Window), QColor(0, 192, 0));
+    QCOMPARE(find<QPushButton>(Control::PortButton)->text(), QStringLiteral("Close"));
+    QVERIFY(find<QTimer>(Control::ReceivePoll)->isActive());
+    QVERIFY(find<QPushButton>(Control::PasteAndSend)->isEnabled());
+    QVERIFY(find<QLabel>(Control::TransmitActive)->isVisible());
+    QCOMPARE(find<QWidget>(Control::ReceiveText)->palette().color(QPalette::Base), QColor(255, 255, 192));
+    QCOMPARE(find<QWidget>(Control::TransmitText)->palette().color(QPalette::Base), QColor(192, 255, 192));
+    QCOMPARE(text(Control::ReceiveText), QStringLiteral("Waiting....."));
     QCOMPARE(prompts->beeps, 1);
 
-    find<QPlainTextEdit>("Text2")->setPlainText(QStringLiteral("typed"));
-    click("cmdcomm");
+    find<QPlainTextEdit>(Control::TransmitText)->setPlainText(QStringLiteral("typed"));
+    click(Control::PortButton);
     QTRY_COMPARE(indicator(), QStringLiteral("OFF"));
     QVERIFY(!fake->isOpen());
-    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
-    QCOMPARE(find<QLabel>("comm")->palette().color(QPalette::Window), QColor(192, 0, 0));
-    QCOMPARE(find<QPushButton>("cmdcomm")->text(), QStringLiteral("Open"));
-    QVERIFY(!find<QTimer>("Timer1")->isActive());
-    QVERIFY(!find<QPushButton>("Command4")->isEnabled());
-    QVERIFY(!find<QLabel>("lblxmit")->isVisible());
-    QCOMPARE(find<QWidget>("Text1")->palette().color(QPalette::Base), QColor(255, 255, 255));
-    QCOMPARE(text("Text1"), QStringLiteral("Serial Input from PIC"));
-    QVERIFY(text("Text2").isEmpty());
+    QCOMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("OFF"));
+    QCOMPARE(find<QLabel>(Control::PortIndicator)->palette().color(QPalette::Window), QColor(192, 0, 0));
+    QCOMPARE(find<QPushButton>(Control::PortButton)->text(), QStringLiteral("Open"));
+    QVERIFY(!find<QTimer>(Control::ReceivePoll)->isActive());
+    QVERIFY(!find<QPushButton>(Control::PasteAndSend)->isEnabled());
+    QVERIFY(!find<QLabel>(Control::TransmitActive)->isVisible());
+    QCOMPARE(find<QWidget>(Control::ReceiveText)->palette().color(QPalette::Base), QColor(255, 255, 255));
+    QCOMPARE(text(Control::ReceiveText), QStringLiteral("Serial Input from PIC"));
+    QVERIFY(text(Control::TransmitText).isEmpty());
     QCOMPARE(prompts->beeps, 2);
     QVERIFY(prompts->messages.isEmpty());
 }
@@ -81,16 +81,16 @@ void TestWindowSerial::openAndCloseChangeTheLooks()
 void TestWindowSerial::failedOpenNamesThePortAndStaysClosed()
 {
     fake->failOpen = true;
-    input::click(find<QRadioButton>("Option1_1"));
-    click("cmdcomm");
+    input::click(find<QRadioButton>(Control::Com2));
+    click(Control::PortButton);
     QTRY_COMPARE(prompts->messages, QStringList({"Error opening Comm:2\nCannot open the fake port"}));
-    QCOMPARE(find<QPushButton>("cmdcomm")->text(), QStringLiteral("Open"));
-    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
-    QVERIFY(!find<QPushButton>("Command4")->isEnabled());
-    QVERIFY(!find<QTimer>("Timer1")->isActive());
-    QCOMPARE(text("Text1"), QStringLiteral("Waiting....."));
+    QCOMPARE(find<QPushButton>(Control::PortButton)->text(), QStringLiteral("Open"));
+    QCOMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("OFF"));
+    QVERIFY(!find<QPushButton>(Control::PasteAndSend)->isEnabled());
+    QVERIFY(!find<QTimer>(Control::ReceivePoll)->isActive());
+    QCOMPARE(text(Control::ReceiveText), QStringLiteral("Waiting....."));
 
-    fake->failOpen = false;  // the next click tries again
+    fake->failOpen = false; // the next click tries again
     openPort();
     QVERIFY(fake->isOpen());
     QCOMPARE(fake->commPort(), qint16(2));
@@ -99,8 +99,8 @@ void TestWindowSerial::failedOpenNamesThePortAndStaysClosed()
 void TestWindowSerial::settingsListAppliesAtOnce()
 {
     openPort();
-    find<QListWidget>("List1")->setCurrentRow(2);
-    QTRY_COMPARE(find<QLabel>("Label2")->text(), QStringLiteral("1200,n,8,1"));
+    find<QListWidget>(Control::LineSettings)->setCurrentRow(2);
+    QTRY_COMPARE(find<QLabel>(Control::LineSettingsInForce)->text(), QStringLiteral("1200,n,8,1"));
     QCOMPARE(fake->settings(), QStringLiteral("1200,n,8,1"));
     QVERIFY(fake->isOpen());
 }
@@ -109,36 +109,36 @@ void TestWindowSerial::pollShowsWhatArrives()
 {
     openPort();
     fake->queueInput(QStringLiteral("OK"));
-    QTRY_COMPARE(text("Text1"), QStringLiteral("OK"));
+    QTRY_COMPARE(text(Control::ReceiveText), QStringLiteral("OK"));
     fake->queueInput(QStringLiteral("\r\nline\rnext\x01"));
-    QTRY_COMPARE(text("Text1"), QStringLiteral("OK\nline\nnext\u2401"));
+    QTRY_COMPARE(text(Control::ReceiveText), QStringLiteral("OK\nline\nnext\u2401"));
 
     // Edited text stays in front of what arrives.
-    click("cmdcomm");
+    click(Control::PortButton);
     QTRY_COMPARE(indicator(), QStringLiteral("OFF"));
     openPort();
-    find<QPlainTextEdit>("Text1")->setPlainText(QStringLiteral("Waiting....!"));
+    find<QPlainTextEdit>(Control::ReceiveText)->setPlainText(QStringLiteral("Waiting....!"));
     fake->queueInput(QStringLiteral("x"));
-    QTRY_COMPARE(text("Text1"), QStringLiteral("Waiting....!x"));
+    QTRY_COMPARE(text(Control::ReceiveText), QStringLiteral("Waiting....!x"));
 }
 
 void TestWindowSerial::receiveWindowKeepsTheNewestText()
 {
     openPort();
-    find<QPlainTextEdit>("Text1")->setPlainText(QString(9990, QLatin1Char('o')));
+    find<QPlainTextEdit>(Control::ReceiveText)->setPlainText(QString(9990, QLatin1Char('o')));
     const QString fresh = QStringLiteral("ABCDEFGHIJKLMNOPQRST");
     fake->queueInput(fresh);
-    QTRY_VERIFY(text("Text1").endsWith(fresh));
-    QCOMPARE(text("Text1").size(), 10000);
+    QTRY_VERIFY(text(Control::ReceiveText).endsWith(fresh));
+    QCOMPARE(text(Control::ReceiveText).size(), 10000);
 
     fake->queueInput(QString(12000, QLatin1Char('n')) + fresh);
-    QTRY_VERIFY(text("Text1").endsWith(QStringLiteral("nn") + fresh));
-    QCOMPARE(text("Text1").size(), 10000);
+    QTRY_VERIFY(text(Control::ReceiveText).endsWith(QStringLiteral("nn") + fresh));
+    QCOMPARE(text(Control::ReceiveText).size(), 10000);
 }
 
 void TestWindowSerial::typedKeysAreSentLowerCased()
 {
-    auto *transmitText = find<QPlainTextEdit>("Text2");
+    auto *transmitText = find<QPlainTextEdit>(Control::TransmitText);
     input::type(transmitText, QStringLiteral("Closed"));
     QVERIFY(fake->written().isEmpty());
     QVERIFY(prompts->messages.isEmpty());
@@ -148,137 +148,137 @@ void TestWindowSerial::typedKeysAreSentLowerCased()
     input::key(window, Qt::Key_Return);
     input::key(window, Qt::Key_Backspace);
     QTRY_COMPARE(fake->written(), QByteArray("abc\r\b"));
-    QCOMPARE(text("Text2"), QStringLiteral("ClosedAbC"));
+    QCOMPARE(text(Control::TransmitText), QStringLiteral("ClosedAbC"));
 }
 
 void TestWindowSerial::sendToLcdRefusals()
 {
     convertAndReformatBlankPicture();
-    click("Command16");
+    click(Control::SendToLcd);
     QCOMPARE(prompts->messages, QStringList({"Please, open Comm Port first."}));
-    QVERIFY(find<QPushButton>("Command16")->isEnabled());
+    QVERIFY(find<QPushButton>(Control::SendToLcd)->isEnabled());
 
     openPort();
     for (const QString &bad : {QStringLiteral(""), QStringLiteral("abc"), QStringLiteral("-5")}) {
-        find<QLineEdit>("xmitdelay")->setText(bad);
-        click("Command16");
+        find<QLineEdit>(Control::XmitDelay)->setText(bad);
+        click(Control::SendToLcd);
         QCOMPARE(prompts->messages.last(), QStringLiteral("Error - Check Settings!"));
         QVERIFY(fake->written().isEmpty());
-        QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
-        QVERIFY(find<QTimer>("Timer1")->isActive());
+        QCOMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("ON"));
+        QVERIFY(find<QTimer>(Control::ReceivePoll)->isActive());
     }
 }
 
 void TestWindowSerial::sendToLcdWithNothingToSend()
 {
-    find<QLineEdit>("txtfrmt")->clear();
-    find<QLineEdit>("txtDelim")->clear();
-    click("Command9");
-    click("Command15");
-    click("Command9");  // empties the transmission text again
-    find<QPushButton>("Command16")->setEnabled(true);
+    find<QLineEdit>(Control::Format)->clear();
+    find<QLineEdit>(Control::Delimiter)->clear();
+    click(Control::Convert);
+    click(Control::Reformat);
+    click(Control::Convert); // empties the transmission text again
+    find<QPushButton>(Control::SendToLcd)->setEnabled(true);
     openPort();
     const int beeps = prompts->beeps;
-    click("Command16");
+    click(Control::SendToLcd);
     QTRY_COMPARE(prompts->beeps, beeps + 1);
     QVERIFY(fake->written().isEmpty());
-    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
-    QVERIFY(!find<QPushButton>("Command16")->isEnabled());
-    QVERIFY(find<QTimer>("Timer1")->isActive());
+    QCOMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("ON"));
+    QVERIFY(!find<QPushButton>(Control::SendToLcd)->isEnabled());
+    QVERIFY(find<QTimer>(Control::ReceivePoll)->isActive());
 }
 
 void TestWindowSerial::portLostMidSendShowsTheClosedLook()
 {
-    find<QLineEdit>("xmitdelay")->setText(QStringLiteral("0"));
+    find<QLineEdit>(Control::XmitDelay)->setText(QStringLiteral("0"));
     convertAndReformatBlankPicture();
     openPort();
     fake->failOutputAfter = 15;
-    click("Command16");
+    click(Control::SendToLcd);
     QTRY_COMPARE(prompts->messages.size(), 1);
     QCOMPARE(fake->written().size(), 15);
     QVERIFY(prompts->messages.first().startsWith(QStringLiteral("Comm Port lost - ")));
-    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
-    QCOMPARE(find<QPushButton>("cmdcomm")->text(), QStringLiteral("Open"));
-    QVERIFY(!find<QTimer>("Timer1")->isActive());
-    QVERIFY(!find<QPushButton>("Command4")->isEnabled());
-    QVERIFY(!find<QWidget>("sendProgress")->isVisible());
+    QCOMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("OFF"));
+    QCOMPARE(find<QPushButton>(Control::PortButton)->text(), QStringLiteral("Open"));
+    QVERIFY(!find<QTimer>(Control::ReceivePoll)->isActive());
+    QVERIFY(!find<QPushButton>(Control::PasteAndSend)->isEnabled());
+    QVERIFY(!find<QWidget>(Control::SendProgress)->isVisible());
 }
 
 void TestWindowSerial::portLostAtPollShowsTheClosedLook()
 {
     openPort();
     fake->failInput = true;
-    QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
+    QTRY_COMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("OFF"));
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY(prompts->messages.first().startsWith(QStringLiteral("Comm Port lost - ")));
-    QVERIFY(!find<QTimer>("Timer1")->isActive());
-    QCOMPARE(text("Text1"), QStringLiteral("Serial Input from PIC"));
+    QVERIFY(!find<QTimer>(Control::ReceivePoll)->isActive());
+    QCOMPARE(text(Control::ReceiveText), QStringLiteral("Serial Input from PIC"));
 }
 
 void TestWindowSerial::pasteAndSend()
 {
     openPort();
-    find<QLineEdit>("xmitdelay")->setText(QStringLiteral("0"));
-    find<QLineEdit>("Text4")->setText(QStringLiteral(" ]"));
+    find<QLineEdit>(Control::XmitDelay)->setText(QStringLiteral("0"));
+    find<QLineEdit>(Control::WaitChars)->setText(QStringLiteral(" ]"));
 
     prompts->confirmAnswers.enqueue(false);
     const int beeps = prompts->beeps;
-    click("Command4");
+    click(Control::PasteAndSend);
     QCOMPARE(prompts->beeps, beeps + 1);
     QCOMPARE(prompts->confirmations,
              QStringList({"Are you sure?\n\rAnything in the clipboard will be sent immediately"}));
     QVERIFY(fake->written().isEmpty());
 
     QGuiApplication::clipboard()->setText(QStringLiteral("HeLLo]World\r\n"));
-    click("Command4");
-    QCOMPARE(text("Text2"), QStringLiteral("hello]world\n"));
-    QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
+    click(Control::PasteAndSend);
+    QCOMPARE(text(Control::TransmitText), QStringLiteral("hello]world\n"));
+    QTRY_COMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("ON"));
     QCOMPARE(fake->written(), QByteArray("hello]world\r\n"));
-    QVERIFY(find<QTimer>("Timer1")->isActive());
+    QVERIFY(find<QTimer>(Control::ReceivePoll)->isActive());
 
     QGuiApplication::clipboard()->clear();
-    click("Command4");
-    QVERIFY(text("Text2").isEmpty());
-    QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
+    click(Control::PasteAndSend);
+    QVERIFY(text(Control::TransmitText).isEmpty());
+    QTRY_COMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("ON"));
     QCOMPARE(fake->written().size(), 13);
     QVERIFY(prompts->messages.isEmpty());
 }
 
 void TestWindowSerial::eepromTargetLooksAndPrefix()
 {
-    auto *check = find<QCheckBox>("Check1");
-    auto *startAddressEdit = find<QLineEdit>("eeprom");
+    auto *check = find<QCheckBox>(Control::EepromTarget);
+    auto *startAddressEdit = find<QLineEdit>(Control::StartAddress);
     input::click(check);
-    QCOMPARE(find<QPushButton>("Command16")->text(), QStringLiteral("Load Eeprom"));
-    QCOMPARE(find<QGroupBox>("Frame7")->title(), QStringLiteral("Directly load  I2C Eeprom"));
+    QCOMPARE(find<QPushButton>(Control::SendToLcd)->text(), QStringLiteral("Load Eeprom"));
+    QCOMPARE(find<QGroupBox>(Control::DirectLoad)->title(), QStringLiteral("Directly load  I2C Eeprom"));
     QVERIFY(startAddressEdit->isEnabled());
-    QCOMPARE(find<QLineEdit>("xmitdelay")->text(), QStringLiteral("200"));
+    QCOMPARE(find<QLineEdit>(Control::XmitDelay)->text(), QStringLiteral("200"));
 
     startAddressEdit->setText(QStringLiteral("1024"));
-    find<QLineEdit>("txtfrmt")->clear();
-    find<QLineEdit>("txtDelim")->clear();
-    click("Command9");
+    find<QLineEdit>(Control::Format)->clear();
+    find<QLineEdit>(Control::Delimiter)->clear();
+    click(Control::Convert);
 
     input::click(check);
-    QCOMPARE(find<QPushButton>("Command16")->text(), QStringLiteral("Send to LCD"));
-    QCOMPARE(find<QGroupBox>("Frame7")->title(), QStringLiteral("Directly load LCD"));
+    QCOMPARE(find<QPushButton>(Control::SendToLcd)->text(), QStringLiteral("Send to LCD"));
+    QCOMPARE(find<QGroupBox>(Control::DirectLoad)->title(), QStringLiteral("Directly load LCD"));
     QVERIFY(!startAddressEdit->isEnabled());
     QCOMPARE(startAddressEdit->text(), QStringLiteral("0000"));
     QCOMPARE(startAddressEdit->palette().color(QPalette::Disabled, QPalette::Base), QColor(128, 128, 128));
-    QCOMPARE(find<QLineEdit>("xmitdelay")->text(), QStringLiteral("20"));
+    QCOMPARE(find<QLineEdit>(Control::XmitDelay)->text(), QStringLiteral("20"));
     // The prefix keeps the old target until the next Convert.
-    click("Command15");
-    QCOMPARE(text("Text3").left(10), QStringLiteral("*12004000A"));
-    click("Command9");
-    click("Command15");
-    QCOMPARE(text("Text3").left(10), QStringLiteral("*02000000A"));
+    click(Control::Reformat);
+    QCOMPARE(text(Control::OutputText).left(10), QStringLiteral("*12004000A"));
+    click(Control::Convert);
+    click(Control::Reformat);
+    QCOMPARE(text(Control::OutputText).left(10), QStringLiteral("*02000000A"));
 }
 
 void TestWindowSerial::startAddressBoxCutsNothing()
 {
-    auto *box = find<QLineEdit>("eeprom");
+    auto *box = find<QLineEdit>(Control::StartAddress);
     const auto balloon = [] { return QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(); };
-    input::click(find<QCheckBox>("Check1"));
+    input::click(find<QCheckBox>(Control::EepromTarget));
     box->selectAll();
     input::type(box, QStringLiteral("64512"));
     QCOMPARE(box->text(), QStringLiteral("6451"));
@@ -298,26 +298,26 @@ void TestWindowSerial::startAddressBoxCutsNothing()
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_S);
     QCOMPARE(box->placeholderText(), QStringLiteral("64512"));
     convertAndReformatBlankPicture();
-    QCOMPARE(text("Text3").left(10), QStringLiteral("*120FC000A"));
+    QCOMPARE(text(Control::OutputText).left(10), QStringLiteral("*120FC000A"));
     // Typing replaces it.
     input::type(box, QStringLiteral("1"));
-    click("Command9");
-    click("Command15");
-    QCOMPARE(text("Text3").left(10), QStringLiteral("*12000010A"));
+    click(Control::Convert);
+    click(Control::Reformat);
+    QCOMPARE(text(Control::OutputText).left(10), QStringLiteral("*12000010A"));
     QVERIFY(prompts->messages.isEmpty());
 }
 
 void TestWindowSerial::comOptionsShowThePortInUse()
 {
-    auto *com1 = find<QRadioButton>("Option1_0");
-    auto *com2 = find<QRadioButton>("Option1_1");
+    auto *com1 = find<QRadioButton>(Control::Com1);
+    auto *com2 = find<QRadioButton>(Control::Com2);
     for (int round = 1; round <= 2; ++round) {
         openPort();
         QVERIFY(!com1->isEnabled() && !com2->isEnabled());
         input::click(com2);
         QVERIFY(com1->isChecked());
         QVERIFY(com1->toolTip().contains(QStringLiteral("the port is open on it")));
-        click("cmdcomm");
+        click(Control::PortButton);
         QTRY_COMPARE(indicator(), QStringLiteral("OFF"));
         QVERIFY2(com1->isEnabled() && com2->isEnabled(), qPrintable(QString::number(round)));
     }

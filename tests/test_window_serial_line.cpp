@@ -31,16 +31,16 @@ void TestWindowSerialLine::missingRealDeviceFailsToOpen()
 {
     qputenv("VOXCEL_COM2", "/dev/voxcel-no-such-device");
     makeWindow([] { return std::make_unique<QtSerialPort>(); });
-    input::click(find<QRadioButton>("Option1_1"));
-    QTRY_VERIFY(find<QRadioButton>("Option1_1")->toolTip().contains(QStringLiteral("/dev/voxcel-no-such-device")));
-    click("cmdcomm");
+    input::click(find<QRadioButton>(Control::Com2));
+    QTRY_VERIFY(find<QRadioButton>(Control::Com2)->toolTip().contains(QStringLiteral("/dev/voxcel-no-such-device")));
+    click(Control::PortButton);
     // The device and the system's reason on the second line.
     const QString firstLines = QStringLiteral("Error opening Comm:2\nCannot open /dev/voxcel-no-such-device: ");
     QTRY_COMPARE(prompts->messages.size(), 1);
     QVERIFY(prompts->messages.first().startsWith(firstLines));
     QVERIFY(prompts->messages.first().size() > firstLines.size());
     QCOMPARE(indicator(), QStringLiteral("OFF"));
-    QCOMPARE(find<QPushButton>("cmdcomm")->text(), QStringLiteral("Open"));
+    QCOMPARE(find<QPushButton>(Control::PortButton)->text(), QStringLiteral("Open"));
     qunsetenv("VOXCEL_COM2");
 }
 
@@ -49,17 +49,19 @@ void TestWindowSerialLine::pictureGoesOverARealLinePaced()
     PtyPair pty;
     qputenv("VOXCEL_COM1", pty.slavePath().toLocal8Bit());
     StampingPort *port = nullptr; // made and used on the session's thread
-    makeWindow([&port] { return std::unique_ptr<PortLayer>(port = new StampingPort(std::make_unique<QtSerialPort>())); });
+    makeWindow(
+        [&port] { return std::unique_ptr<PortLayer>(port = new StampingPort(std::make_unique<QtSerialPort>())); });
 
-    input::click(window->findChild<QWidget *>(QStringLiteral("Picture1")), Qt::LeftButton, QPoint(2, 2));
+    input::click(window->findChild<QWidget *>(QLatin1String(controlName(Control::Canvas))), Qt::LeftButton,
+                 QPoint(2, 2));
     convertAndReformatBlankPicture();
-    const QByteArray expected = text("Text3").toLatin1();
+    const QByteArray expected = text(Control::OutputText).toLatin1();
     QCOMPARE(expected.size(), 2122);
     QVERIFY(expected.startsWith("*02000000A]01"));
 
     openPort();
     pty.startReading();
-    click("Command16");
+    click(Control::SendToLcd);
     QCOMPARE(indicator(), QStringLiteral("Busy"));
     QTRY_COMPARE_WITH_TIMEOUT(indicator(), QStringLiteral("ON"), 10000);
     QVERIFY(pty.waitForBytes(static_cast<std::size_t>(expected.size()), 10000));
@@ -78,7 +80,7 @@ void TestWindowSerialLine::pictureGoesOverARealLinePaced()
                  qPrintable(QString::number(i)));
     }
     QCOMPARE(pauses, 64);
-    click("cmdcomm");
+    click(Control::PortButton);
     qunsetenv("VOXCEL_COM1");
 }
 
@@ -87,21 +89,22 @@ void TestWindowSerialLine::terminalWorksBothWaysOverARealLine()
     PtyPair pty;
     qputenv("VOXCEL_COM1", pty.slavePath().toLocal8Bit());
     StampingPort *port = nullptr; // made and used on the session's thread
-    makeWindow([&port] { return std::unique_ptr<PortLayer>(port = new StampingPort(std::make_unique<QtSerialPort>())); });
+    makeWindow(
+        [&port] { return std::unique_ptr<PortLayer>(port = new StampingPort(std::make_unique<QtSerialPort>())); });
     openPort();
     pty.startReading();
 
     pty.write("PIC ready\r\n");
-    QTRY_COMPARE(text("Text1"), QStringLiteral("PIC ready\n"));
+    QTRY_COMPARE(text(Control::ReceiveText), QStringLiteral("PIC ready\n"));
 
-    input::type(find<QPlainTextEdit>("Text2"), QStringLiteral("Go"));
+    input::type(find<QPlainTextEdit>(Control::TransmitText), QStringLiteral("Go"));
     QVERIFY(pty.waitForBytes(2, 10000));
     QCOMPARE(pty.receivedBytes(), QByteArray("go"));
 
-    find<QLineEdit>("xmitdelay")->setText(QStringLiteral("5"));
+    find<QLineEdit>(Control::XmitDelay)->setText(QStringLiteral("5"));
     QGuiApplication::clipboard()->setText(QStringLiteral("]AB]CD"));
     pty.clearReceived();
-    click("Command4");
+    click(Control::PasteAndSend);
     QTRY_COMPARE(indicator(), QStringLiteral("ON"));
     QVERIFY(pty.waitForBytes(6, 10000));
     QCOMPARE(pty.receivedBytes(), QByteArray("]ab]cd"));
@@ -109,7 +112,7 @@ void TestWindowSerialLine::terminalWorksBothWaysOverARealLine()
     const auto &handedOver = port->handedOver; // "go", then the pasted text
     QVERIFY(millisecondsBetween(handedOver[handedOver.size() - 4], bytes[3].arrival) >= 5.0);
 
-    click("cmdcomm");
+    click(Control::PortButton);
     qunsetenv("VOXCEL_COM1");
 }
 

@@ -88,13 +88,13 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
     MainWindow window(prompts, session);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    control<QLineEdit>(&window, "txtfrmt")->clear();
-    control<QLineEdit>(&window, "txtDelim")->clear();
-    clickButton(&window, "Check1");
-    retype(&window, "eeprom", QStringLiteral("4096"));
-    retype(&window, "xmitdelay", QStringLiteral("1"));
-    clickButton(&window, "cmdcomm");
-    QTRY_COMPARE(control<QLabel>(&window, "comm")->text(), QStringLiteral("ON"));
+    control<QLineEdit>(&window, Control::Format)->clear();
+    control<QLineEdit>(&window, Control::Delimiter)->clear();
+    clickButton(&window, Control::EepromTarget);
+    retype(&window, controlName(Control::StartAddress), QStringLiteral("4096"));
+    retype(&window, controlName(Control::XmitDelay), QStringLiteral("1"));
+    clickButton(&window, Control::PortButton);
+    QTRY_COMPARE(control<QLabel>(&window, Control::PortIndicator)->text(), QStringLiteral("ON"));
 
     control<QAction>(&window, "mnuSeries")->trigger();
     QWidget *series = control<QWidget>(&window, "frmSeries");
@@ -105,12 +105,12 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
     prompts.answers.enqueue(dir.filePath(QStringLiteral("traffic.log")));
     control<QAction>(&window, "termLog")->trigger();
     clickButton(series, "seriesSend");
-    QVERIFY(!control<QWidget>(&window, "Command9")->isEnabled()); // held as for one picture
+    QVERIFY(!control<QWidget>(&window, Control::Convert)->isEnabled()); // held as for one picture
 
     // The window sequences the frames on its event loop, which must run.
     QString results;
     QTRY_VERIFY_WITH_TIMEOUT((results += QString::fromLocal8Bit(picsim.readAll())).contains("picture 20: OK"), 120000);
-    QTRY_VERIFY(control<QWidget>(&window, "Command9")->isEnabled());
+    QTRY_VERIFY(control<QWidget>(&window, Control::Convert)->isEnabled());
     QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.messages.join(QLatin1Char('|'))));
     QFile log(dir.filePath(QStringLiteral("traffic.log")));
     QVERIFY(log.open(QIODevice::ReadOnly));
@@ -120,16 +120,17 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
     for (int more = 0; more < 3; ++more)
         load(series, prompts, gif);
     QCOMPARE(control<QListWidget>(series, "seriesFrames")->count(), 80);
-    retype(&window, "eeprom", QStringLiteral("9999"));
+    retype(&window, controlName(Control::StartAddress), QStringLiteral("9999"));
     clickButton(series, "seriesSend");
     QCOMPARE(prompts.messages.size(), 1);
     QVERIFY(prompts.messages.first().contains(QStringLiteral("past 65535")));
-    clickButton(&window, "cmdcomm");
-    QTRY_COMPARE(control<QLabel>(&window, "comm")->text(), QStringLiteral("OFF"));
+    clickButton(&window, Control::PortButton);
+    QTRY_COMPARE(control<QLabel>(&window, Control::PortIndicator)->text(), QStringLiteral("OFF"));
     picsim.terminate();
     QVERIFY(picsim.waitForFinished(10000));
     results += QString::fromLocal8Bit(picsim.readAll());
-    VERIFY_PICSIM(picsim.exitCode() == 0 && results.count(QStringLiteral(": OK")) == 20, fileText(dir.filePath("picsim.log")));
+    VERIFY_PICSIM(picsim.exitCode() == 0 && results.count(QStringLiteral(": OK")) == 20,
+                  fileText(dir.filePath("picsim.log")));
     QVERIFY(results.contains(QStringLiteral("picture 1: EEPROM address 0x1000\n")));
     for (int k = 2; k <= 20; ++k)
         QVERIFY2(results.contains(QStringLiteral("picture %1: EEPROM address 0x%2, 1024 bytes after picture %3\n")

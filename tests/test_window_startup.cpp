@@ -7,13 +7,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <QMenuBar>
 #include <QtTest>
 
 class TestWindowStartup : public QObject, private WindowFixture
@@ -42,10 +42,10 @@ private:
     // transmission text, which shows the PIC settings in force.
     QString transmission()
     {
-        find<QLineEdit>("txtfrmt")->clear();
-        find<QLineEdit>("txtDelim")->clear();
-        click("Command9");
-        click("Command15");
+        find<QLineEdit>(Control::Format)->clear();
+        find<QLineEdit>(Control::Delimiter)->clear();
+        click(Control::Convert);
+        click(Control::Reformat);
         return outputText();
     }
 };
@@ -59,58 +59,81 @@ void TestWindowStartup::windowIsFixedAndTitled()
     QCOMPARE(window->minimumSize(), window->maximumSize());
     QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
-    QCOMPARE(find<CanvasView>("Picture1")->size(), QSize(132, 68));
+    QCOMPARE(find<CanvasView>(Control::Canvas)->size(), QSize(132, 68));
 }
 
 void TestWindowStartup::captionsAndTexts()
 {
-    const QList<QPair<const char *, QString>> buttons{
-        {"cmdcomm", "Open"},      {"btnsize", "128x64"},   {"Command7", "Draw"},
-        {"Command6", "Erase"},    {"Command5", "Clear"},   {"Command8", "Save"},
-        {"Command9", "Convert"},  {"Command10", "Load"},   {"Command4", "Paste and Send "},
-        {"cmdApply", "Apply"},    {"Command11", "Copy"},   {"Command12", "Save"},
-        {"Command13", "Clear"},   {"Command14", "Restore"}, {"Command15", "Reformat For Output"},
-        {"Command16", "Send to LCD"}};
+    const QList<QPair<const char *, QString>> buttons{{controlName(Control::PortButton), "Open"},
+                                                      {controlName(Control::DisplaySize), "128x64"},
+                                                      {controlName(Control::Draw), "Draw"},
+                                                      {controlName(Control::Erase), "Erase"},
+                                                      {controlName(Control::ClearCanvas), "Clear"},
+                                                      {controlName(Control::SavePicture), "Save"},
+                                                      {controlName(Control::Convert), "Convert"},
+                                                      {controlName(Control::LoadPicture), "Load"},
+                                                      {controlName(Control::PasteAndSend), "Paste and Send "},
+                                                      {controlName(Control::ApplySettings), "Apply"},
+                                                      {controlName(Control::CopyText), "Copy"},
+                                                      {controlName(Control::SaveText), "Save"},
+                                                      {controlName(Control::ClearText), "Clear"},
+                                                      {controlName(Control::RestoreText), "Restore"},
+                                                      {controlName(Control::Reformat), "Reformat For Output"},
+                                                      {controlName(Control::SendToLcd), "Send to LCD"}};
     for (const auto &[name, caption] : buttons)
         QCOMPARE(find<QPushButton>(name)->text(), caption);
 
-    const QList<QPair<const char *, QString>> labels{
-        {"Label2", "9600,n,8,1"}, {"comm", "OFF"},          {"lblxy", "X,Y Position"},
-        {"Label4", "Pen Size"},   {"Label13", "Load EEprom"}, {"Label12", "Start Addr"},
-        {"lblxmit", "Transmit Window Active"}, {"Label3", "Header"}, {"Label5", "Footer"},
-        {"lblfrmt", "Format"},    {"Label6", "Delimiter"},   {"Label9", "Wait Chr"},
-        {"Label7", "PIC Buffer"}, {"Label8", "PIC Delay(ms)"}, {"Label11", "Xmit Delay(ms)"},
-        {"Label10", "Editable Text"}};
+    const QList<QPair<const char *, QString>> labels{{controlName(Control::LineSettingsInForce), "9600,n,8,1"},
+                                                     {controlName(Control::PortIndicator), "OFF"},
+                                                     {controlName(Control::CanvasPosition), "X,Y Position"},
+                                                     {controlName(Control::PenSizeLabel), "Pen Size"},
+                                                     {controlName(Control::EepromLoadLabel), "Load EEprom"},
+                                                     {controlName(Control::StartAddressLabel), "Start Addr"},
+                                                     {controlName(Control::TransmitActive), "Transmit Window Active"},
+                                                     {controlName(Control::HeaderLabel), "Header"},
+                                                     {controlName(Control::FooterLabel), "Footer"},
+                                                     {controlName(Control::FormatLabel), "Format"},
+                                                     {controlName(Control::DelimiterLabel), "Delimiter"},
+                                                     {controlName(Control::WaitCharsLabel), "Wait Chr"},
+                                                     {controlName(Control::PicBufferLabel), "PIC Buffer"},
+                                                     {controlName(Control::PicDelayLabel), "PIC Delay(ms)"},
+                                                     {controlName(Control::XmitDelayLabel), "Xmit Delay(ms)"},
+                                                     {controlName(Control::OutputTextLabel), "Editable Text"}};
     for (const auto &[name, caption] : labels)
         QCOMPARE(find<QLabel>(name)->text(), caption);
 
-    const QList<QPair<const char *, QString>> groups{
-        {"Frame6", "Graphics"},      {"Frame10", "I2C Eeprom"},        {"Frame4", "Output Format"},
-        {"Frame1", "Byte Matrix"},   {"Frame5", "I/O"},                {"Frame8", "Text Output Window"},
-        {"Frame7", "Directly load LCD"}};
+    const QList<QPair<const char *, QString>> groups{{controlName(Control::Graphics), "Graphics"},
+                                                     {controlName(Control::Eeprom), "I2C Eeprom"},
+                                                     {controlName(Control::OutputFormat), "Output Format"},
+                                                     {controlName(Control::ByteMatrix), "Byte Matrix"},
+                                                     {controlName(Control::Io), "I/O"},
+                                                     {controlName(Control::OutputCommands), "Text Output Window"},
+                                                     {controlName(Control::DirectLoad), "Directly load LCD"}};
     for (const auto &[name, title] : groups) {
         QCOMPARE(find<QGroupBox>(name)->title(), title);
         QVERIFY(find<QGroupBox>(name)->isFlat());
     }
 
     const QList<QPair<const char *, QString>> boxes{
-        {"eeprom", "0000"}, {"txthead", ""}, {"txtfoot", ""}, {"txtfrmt", "$"},
-        {"txtDelim", ","},  {"Text4", "]"},  {"xmitdelay", "20"}};
+        {controlName(Control::StartAddress), "0000"}, {controlName(Control::Header), ""},
+        {controlName(Control::Footer), ""},           {controlName(Control::Format), "$"},
+        {controlName(Control::Delimiter), ","},       {controlName(Control::WaitChars), "]"},
+        {controlName(Control::XmitDelay), "20"}};
     for (const auto &[name, text] : boxes)
         QCOMPARE(find<QLineEdit>(name)->text(), text);
 
-    QCOMPARE(find<QPlainTextEdit>("Text1")->toPlainText(), QStringLiteral("Serial Input from PIC\n"));
-    QVERIFY(find<QPlainTextEdit>("Text2")->toPlainText().isEmpty());
-    QVERIFY(find<QPlainTextEdit>("Text3")->toPlainText().isEmpty());
+    QCOMPARE(find<QPlainTextEdit>(Control::ReceiveText)->toPlainText(), QStringLiteral("Serial Input from PIC\n"));
+    QVERIFY(find<QPlainTextEdit>(Control::TransmitText)->toPlainText().isEmpty());
+    QVERIFY(find<QPlainTextEdit>(Control::OutputText)->toPlainText().isEmpty());
 
-    QCOMPARE(find<QRadioButton>("Option1_0")->text(), QStringLiteral("Com1"));
-    QVERIFY(find<QRadioButton>("Option1_0")->isChecked());
-    QCOMPARE(find<QRadioButton>("Option1_1")->text(), QStringLiteral("Com2"));
-    QVERIFY(!find<QRadioButton>("Option1_1")->isChecked());
-    QCOMPARE(find<QRadioButton>("Option2_0")->text(), QStringLiteral("Vertical"));
-    QVERIFY(find<QRadioButton>("Option2_0")->isChecked());
-    QCOMPARE(find<QRadioButton>("Option2_1")->text(), QStringLiteral("Horizontal"));
-    QVERIFY(!find<QCheckBox>("Check1")->isChecked());
+    QCOMPARE(find<QRadioButton>(Control::Com1)->text(), QStringLiteral("Com1"));
+    QVERIFY(find<QRadioButton>(Control::Com1)->isChecked());
+    QCOMPARE(find<QRadioButton>(Control::Com2)->text(), QStringLiteral("Com2"));
+    QVERIFY(!find<QRadioButton>(Control::Com2)->isChecked());
+    QCOMPARE(find<QRadioButton>(Control::Vertical)->text(), QStringLiteral("Vertical"));
+    QVERIFY(find<QRadioButton>(Control::Vertical)->isChecked());
+    QCOMPARE(find<QRadioButton>(Control::Horizontal)->text(), QStringLiteral("Horizontal"));
+    QVERIFY(!find<QCheckBox>(Control::EepromTarget)->isChecked());
 }
 
 void TestWindowStartup::listsAndSelections()
@@ -121,15 +144,15 @@ void TestWindowStartup::listsAndSelections()
             texts << list->item(i)->text();
         return texts;
     };
-    auto *lineSettingsList = find<QListWidget>("List1");
+    auto *lineSettingsList = find<QListWidget>(Control::LineSettings);
     QCOMPARE(entries(lineSettingsList), QStringList({"9600,n,8,1", "2400,n,8,1", "1200,n,8,1"}));
     QVERIFY(lineSettingsList->selectedItems().isEmpty());
     QCOMPARE(lineSettingsList->currentRow(), -1);
 
-    auto *picBufferList = find<QListWidget>("List2");
+    auto *picBufferList = find<QListWidget>(Control::PicBuffer);
     QCOMPARE(entries(picBufferList), QStringList({"2", "4", "8", "16", "32", "64", "128"}));
     QCOMPARE(picBufferList->currentItem()->text(), QStringLiteral("32"));
-    auto *picDelayList = find<QListWidget>("List3");
+    auto *picDelayList = find<QListWidget>(Control::PicDelay);
     QCOMPARE(entries(picDelayList), QStringList({"5", "10", "15", "20", "25", "30", "35", "40", "45", "50", "100"}));
     QCOMPARE(picDelayList->currentItem()->text(), QStringLiteral("10"));
 
@@ -138,7 +161,7 @@ void TestWindowStartup::listsAndSelections()
         QVERIFY(list->height() <= 24);
     QVERIFY(picBufferList->visualItemRect(picBufferList->currentItem()).intersects(picBufferList->viewport()->rect()));
 
-    auto *combo = find<QComboBox>("Combo1");
+    auto *combo = find<QComboBox>(Control::PenSize);
     QVERIFY(!combo->isEditable());
     QStringList sizes;
     for (int i = 0; i < combo->count(); ++i)
@@ -162,12 +185,15 @@ void TestWindowStartup::exactlyTheseAreDisabledAndHidden()
     }
     disabled.sort();
     hidden.sort();
-    QCOMPARE(disabled, QStringList({"Command12", "Command15", "Command16", "Command4", "eeprom"}));
+    QCOMPARE(disabled, QStringList({controlName(Control::SaveText), controlName(Control::Reformat),
+                                    controlName(Control::SendToLcd), controlName(Control::PasteAndSend),
+                                    controlName(Control::StartAddress)}));
     // The progress of a transmission and its Stop show only while one runs.
-    QCOMPARE(hidden, QStringList({"cmdStop", "lblxmit", "lblxy", "mnuEdit", "mnuPort", "mnuTerminal", "mnuView",
-                                  "sendProgress", "sendProgressText"}));
-    QVERIFY(!find<QTimer>("Timer1")->isActive());
-    QCOMPARE(find<QTimer>("Timer1")->interval(), 50);
+    QCOMPARE(hidden, QStringList({controlName(Control::Stop), controlName(Control::TransmitActive),
+                                  controlName(Control::CanvasPosition), "mnuEdit", "mnuPort", "mnuTerminal", "mnuView",
+                                  controlName(Control::SendProgress), controlName(Control::SendProgressText)}));
+    QVERIFY(!find<QTimer>(Control::ReceivePoll)->isActive());
+    QCOMPARE(find<QTimer>(Control::ReceivePoll)->interval(), 50);
 }
 
 void TestWindowStartup::colours()
@@ -175,33 +201,34 @@ void TestWindowStartup::colours()
     auto background = [this](const char *name, QPalette::ColorRole role = QPalette::Window) {
         return find<QWidget>(name)->palette().color(role);
     };
-    QCOMPARE(background("comm"), QColor(192, 0, 0));
-    QCOMPARE(background("cmdcomm", QPalette::Button), QColor(255, 128, 0));
-    QCOMPARE(background("Text1", QPalette::Base), QColor(255, 255, 255));
-    QCOMPARE(background("Text1", QPalette::Text), QColor(0, 0, 128));
-    QCOMPARE(background("Text2", QPalette::Text), QColor(128, 0, 0));
-    QCOMPARE(background("lblxmit", QPalette::WindowText), QColor(128, 255, 128));
-    QCOMPARE(background("Option1_0", QPalette::WindowText), QColor(0, 0, 128));
-    QCOMPARE(background("Option2_1", QPalette::WindowText), QColor(255, 255, 255));
-    QCOMPARE(background("Label7", QPalette::WindowText), QColor(255, 255, 255));
-    QCOMPARE(background("Frame6"), QColor(128, 128, 128));
-    QCOMPARE(find<QWidget>("eeprom")->palette().color(QPalette::Disabled, QPalette::Base), QColor(128, 128, 128));
-    QVERIFY(find<QWidget>("Option1_0")->font().bold());
-    QVERIFY(find<QWidget>("btnsize")->font().bold());
-    QCOMPARE(find<QWidget>("Label13")->font().pointSizeF(), 6.75);
+    QCOMPARE(background(controlName(Control::PortIndicator)), QColor(192, 0, 0));
+    QCOMPARE(background(controlName(Control::PortButton), QPalette::Button), QColor(255, 128, 0));
+    QCOMPARE(background(controlName(Control::ReceiveText), QPalette::Base), QColor(255, 255, 255));
+    QCOMPARE(background(controlName(Control::ReceiveText), QPalette::Text), QColor(0, 0, 128));
+    QCOMPARE(background(controlName(Control::TransmitText), QPalette::Text), QColor(128, 0, 0));
+    QCOMPARE(background(controlName(Control::TransmitActive), QPalette::WindowText), QColor(128, 255, 128));
+    QCOMPARE(background(controlName(Control::Com1), QPalette::WindowText), QColor(0, 0, 128));
+    QCOMPARE(background(controlName(Control::Horizontal), QPalette::WindowText), QColor(255, 255, 255));
+    QCOMPARE(background(controlName(Control::PicBufferLabel), QPalette::WindowText), QColor(255, 255, 255));
+    QCOMPARE(background(controlName(Control::Graphics)), QColor(128, 128, 128));
+    QCOMPARE(find<QWidget>(Control::StartAddress)->palette().color(QPalette::Disabled, QPalette::Base),
+             QColor(128, 128, 128));
+    QVERIFY(find<QWidget>(Control::Com1)->font().bold());
+    QVERIFY(find<QWidget>(Control::DisplaySize)->font().bold());
+    QCOMPARE(find<QWidget>(Control::EepromLoadLabel)->font().pointSizeF(), 6.75);
 }
 
 void TestWindowStartup::maximumLengths()
 {
-    auto *startAddressEdit = find<QLineEdit>("eeprom");
+    auto *startAddressEdit = find<QLineEdit>(Control::StartAddress);
     QCOMPARE(startAddressEdit->maxLength(), 4);
 }
 
 void TestWindowStartup::startValuesShowInTheTransmission()
 {
-    QCOMPARE(find<CanvasView>("Picture1")->heightTwips(), 1020.0);
+    QCOMPARE(find<CanvasView>(Control::Canvas)->heightTwips(), 1020.0);
     QCOMPARE(window->canvas().penSize(), 1);
-    click("Command14"); // Restore: nothing converted yet
+    click(Control::RestoreText); // Restore: nothing converted yet
     QVERIFY(outputText().isEmpty());
     // LCD target, buffer 32, start address 0, PIC delay 10, wait text "]",
     // the bytes page by page.
@@ -209,7 +236,7 @@ void TestWindowStartup::startValuesShowInTheTransmission()
     QCOMPARE(text.size(), 2122);
     QVERIFY2(text.startsWith(QStringLiteral("*02000000A]")), qPrintable(text.left(20)));
     QCOMPARE(text.mid(10, 34).lastIndexOf(QLatin1Char(']')), 33);
-    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
+    QCOMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("OFF"));
 }
 
 void TestWindowStartup::menuBarHasFourEntries()
@@ -229,8 +256,8 @@ void TestWindowStartup::menuBarHasFourEntries()
 
 void TestWindowStartup::listClicksSetBufferAndDelayByPosition()
 {
-    auto *picBufferList = find<QListWidget>("List2");
-    auto *picDelayList = find<QListWidget>("List3");
+    auto *picBufferList = find<QListWidget>(Control::PicBuffer);
+    auto *picDelayList = find<QListWidget>(Control::PicDelay);
     picBufferList->setFocus(); // the keys go where the focus is
     input::key(window, Qt::Key_Down);
     QCOMPARE(transmission().left(10), QStringLiteral("*04000000A"));
@@ -248,9 +275,9 @@ void TestWindowStartup::listClicksSetBufferAndDelayByPosition()
 
 void TestWindowStartup::applyShowsTheSettings()
 {
-    find<QLineEdit>("Text4")->setText(QStringLiteral(" ]"));
-    find<QListWidget>("List2")->setCurrentRow(3);
-    click("cmdApply");
+    find<QLineEdit>(Control::WaitChars)->setText(QStringLiteral(" ]"));
+    find<QListWidget>(Control::PicBuffer)->setCurrentRow(3);
+    click(Control::ApplySettings);
     QCOMPARE(prompts->messages,
              QStringList({"Settings Now\n\rBuffer:16\n\rDelay:10\n\rWait Char(s):  ]\n\rXmit Delay:20"}));
     // Pieces of 16 digits, each behind the wait text as typed.
@@ -259,8 +286,8 @@ void TestWindowStartup::applyShowsTheSettings()
 
 void TestWindowStartup::sizeToggleTwiceRestoresTheView()
 {
-    auto *toggle = find<QPushButton>("btnsize");
-    auto *view = find<CanvasView>("Picture1");
+    auto *toggle = find<QPushButton>(Control::DisplaySize);
+    auto *view = find<CanvasView>(Control::Canvas);
     input::click(toggle);
     QCOMPARE(toggle->text(), QStringLiteral("128x32"));
     QCOMPARE(view->heightTwips(), 510.0);
@@ -279,28 +306,29 @@ void TestWindowStartup::sizeToggleTwiceRestoresTheView()
 
 void TestWindowStartup::clearKeepsPenColourAndMode()
 {
-    find<QComboBox>("Combo1")->setCurrentIndex(5);
+    find<QComboBox>(Control::PenSize)->setCurrentIndex(5);
     QCOMPARE(window->canvas().penSize(), 10);
-    click("btnsize");
-    click("Command5");
+    click(Control::DisplaySize);
+    click(Control::ClearCanvas);
     QCOMPARE(window->canvas().penSize(), 10);
-    QCOMPARE(find<QPushButton>("btnsize")->text(), QStringLiteral("128x32"));
+    QCOMPARE(find<QPushButton>(Control::DisplaySize)->text(), QStringLiteral("128x32"));
     QVERIFY(prompts->messages.isEmpty());
-    find<QComboBox>("Combo1")->setCurrentIndex(0);
+    find<QComboBox>(Control::PenSize)->setCurrentIndex(0);
     QCOMPARE(window->canvas().penSize(), 1);
 }
 
 void TestWindowStartup::prefixReadsTheAddressBoxAndLeavesItAlone()
 {
-    auto *startAddressEdit = find<QLineEdit>("eeprom");
-    input::click(find<QCheckBox>("Check1"));
+    auto *startAddressEdit = find<QLineEdit>(Control::StartAddress);
+    input::click(find<QCheckBox>(Control::EepromTarget));
     startAddressEdit->setText(QStringLiteral("1.5"));
     QCOMPARE(transmission().left(10), QStringLiteral("*12000020A"));
     QCOMPARE(startAddressEdit->text(), QStringLiteral("1.5"));
 
     startAddressEdit->setText(QStringLiteral("ab"));
     QVERIFY(transmission().isEmpty());
-    QCOMPARE(prompts->messages, QStringList({"Conversion Error - Check settings", "Conversion Error - Check settings"}));
+    QCOMPARE(prompts->messages,
+             QStringList({"Conversion Error - Check settings", "Conversion Error - Check settings"}));
     QCOMPARE(startAddressEdit->text(), QStringLiteral("ab"));
 }
 

@@ -22,7 +22,7 @@ private slots:
 
 private:
     QAction *action(const char *name) const { return window->findChild<QAction *>(QLatin1String(name)); }
-    QString received() const { return find<QPlainTextEdit>("Text1")->toPlainText(); }
+    QString received() const { return find<QPlainTextEdit>(Control::ReceiveText)->toPlainText(); }
 };
 
 void TestWindowTerminal::hexViewAndLogThroughTheMenu()
@@ -34,7 +34,7 @@ void TestWindowTerminal::hexViewAndLogThroughTheMenu()
     QVERIFY(action("termLog")->isChecked());
     port->queueInput(QStringLiteral("OK"));
     QTRY_COMPARE(received(), QStringLiteral("00000000: 4F 4B"));
-    input::type(find<QPlainTextEdit>("Text2"), QStringLiteral("v"));
+    input::type(find<QPlainTextEdit>(Control::TransmitText), QStringLiteral("v"));
 
     QFile log(path(QStringLiteral("pic.log")));
     QVERIFY(log.open(QIODevice::ReadOnly));
@@ -44,8 +44,8 @@ void TestWindowTerminal::hexViewAndLogThroughTheMenu()
 
     // Closed and opened again, the log turned off and on again: the offsets
     // start again, and the same file keeps the earlier traffic.
-    click("cmdcomm");
-    QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
+    click(Control::PortButton);
+    QTRY_COMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("OFF"));
     action("termLog")->trigger();
     openPort();
     action("termLog")->trigger();
@@ -63,7 +63,7 @@ void TestWindowTerminal::unwritableLogTurnsLoggingOff()
     QVERIFY(!action("termLog")->isChecked());
     QCOMPARE(prompts->messages.size(), 1);
     QVERIFY(prompts->messages.first().startsWith(QStringLiteral("Log File Error - ")));
-    QCOMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
+    QCOMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("ON"));
 }
 
 void TestWindowTerminal::otherDeviceIsRememberedForCom2()
@@ -74,7 +74,7 @@ void TestWindowTerminal::otherDeviceIsRememberedForCom2()
     auto *com2 = portMenu->findChild<QMenu *>(QStringLiteral("mnuPortCom2"));
     prompts->answers.enqueue(QStringLiteral(" /dev/ttyVOXCEL7 "));
     com2->findChild<QAction *>(QStringLiteral("mnuOtherDevice"))->trigger();
-    QVERIFY(find<QRadioButton>("Option1_1")->toolTip().contains(QStringLiteral("/dev/ttyVOXCEL7")));
+    QVERIFY(find<QRadioButton>(Control::Com2)->toolTip().contains(QStringLiteral("/dev/ttyVOXCEL7")));
     QCOMPARE(storedAssignment(2).path, QStringLiteral("/dev/ttyVOXCEL7"));
     emit portMenu->aboutToShow();
     QVERIFY(portMenu->findChild<QMenu *>(QStringLiteral("mnuPortCom2"))->title().endsWith(QStringLiteral("VOXCEL7")));
@@ -89,13 +89,13 @@ void TestWindowTerminal::lostPortComesBack()
     openPort();
     QFile::remove(device); // unplugged
     port->failInput = true;
-    QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("OFF"));
+    QTRY_COMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("OFF"));
     QTest::qWait(600);
     port->failInput = false;
     QVERIFY(QFile(device).open(QIODevice::WriteOnly)); // plugged in again
-    QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
+    QTRY_COMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("ON"));
     QVERIFY(received().endsWith(QStringLiteral("(reconnected to %1)\n").arg(device)));
-    QVERIFY(find<QTimer>("Timer1")->isActive());
+    QVERIFY(find<QTimer>(Control::ReceivePoll)->isActive());
 }
 
 QTEST_MAIN(TestWindowTerminal)

@@ -1,8 +1,8 @@
 // Undo and redo of the picture, driven through the real main window.
 #include "support/window_fixture.h"
 
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 
 class TestWindowUndo : public QObject, private WindowFixture
@@ -22,7 +22,7 @@ private:
     QImage picture() const { return window->canvas().canvasImage(); }
     void stroke(QPoint from, QPoint to)
     {
-        auto *view = find<QWidget>("Picture1");
+        auto *view = find<QWidget>(Control::Canvas);
         input::press(view, Qt::LeftButton, at(from.x(), from.y()));
         input::move(view, at((from.x() + to.x()) / 2, (from.y() + to.y()) / 2));
         input::move(view, at(to.x(), to.y()));
@@ -37,7 +37,7 @@ void TestWindowUndo::everyChangeOfThePictureIsOneStep()
     stroke({10, 10}, {60, 40});
     const QImage stroked = picture();
     QVERIFY(stroked != blank);
-    find<QWidget>("Command9")->setFocus(); // any control but a text box
+    find<QWidget>(Control::Convert)->setFocus(); // any control but a text box
 
     key(QKeySequence(Qt::CTRL | Qt::Key_Z));
     QCOMPARE(picture(), blank); // the whole stroke, not its last dot
@@ -47,7 +47,7 @@ void TestWindowUndo::everyChangeOfThePictureIsOneStep()
     key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     QCOMPARE(picture(), stroked);
 
-    click("Command5"); // Clear
+    click(Control::ClearCanvas); // Clear
     QCOMPARE(picture(), blank);
     key(QKeySequence(Qt::CTRL | Qt::Key_Z));
     QCOMPARE(picture(), stroked);
@@ -56,11 +56,11 @@ void TestWindowUndo::everyChangeOfThePictureIsOneStep()
     loaded.fill(Qt::black);
     QVERIFY(loaded.save(path("black.bmp")));
     prompts->answers.enqueue(path("black.bmp"));
-    click("Command10"); // Load
+    click(Control::LoadPicture); // Load
     QCOMPARE(picture(), loaded);
     // The 128x32 view is not a change of the picture.
-    click("btnsize");
-    click("btnsize");
+    click(Control::DisplaySize);
+    click(Control::DisplaySize);
     key(QKeySequence(Qt::CTRL | Qt::Key_Z));
     QCOMPARE(picture(), stroked);
     key(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -71,7 +71,7 @@ void TestWindowUndo::textBoxesKeepTheirOwnUndo()
 {
     stroke({5, 5}, {20, 20});
     const QImage stroked = picture();
-    auto *header = find<QLineEdit>("txthead");
+    auto *header = find<QLineEdit>(Control::Header);
     header->setFocus();
     input::type(header, QStringLiteral("db "));
     key(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -85,8 +85,8 @@ void TestWindowUndo::manyStepsBack()
 {
     const QImage blank = picture();
     for (int i = 0; i < 120; ++i)
-        input::click(find<QWidget>("Picture1"), Qt::LeftButton, at(i, i % 64));
-    find<QWidget>("Command9")->setFocus();
+        input::click(find<QWidget>(Control::Canvas), Qt::LeftButton, at(i, i % 64));
+    find<QWidget>(Control::Convert)->setFocus();
     for (int i = 0; i < 100; ++i)
         key(QKeySequence(Qt::CTRL | Qt::Key_Z));
     QImage expected = blank;
@@ -99,36 +99,37 @@ void TestWindowUndo::pictureFromTextRoundTrip_data()
 {
     QTest::addColumn<QString>("order");
     QTest::addColumn<QStringList>("format"); // header, footer, format, delimiter
-    QTest::newRow("start-up, vertical") << "Option2_0" << QStringList{"", "", "$", ","};
-    QTest::newRow("db 0x, horizontal") << "Option2_1" << QStringList{"db ", " ;end", "0x", ", "};
-    QTest::newRow("bare digits, horizontal") << "Option2_1" << QStringList{"", "", "", ""};
+    QTest::newRow("start-up, vertical") << controlName(Control::Vertical) << QStringList{"", "", "$", ","};
+    QTest::newRow("db 0x, horizontal") << controlName(Control::Horizontal) << QStringList{"db ", " ;end", "0x", ", "};
+    QTest::newRow("bare digits, horizontal") << controlName(Control::Horizontal) << QStringList{"", "", "", ""};
 }
 
 void TestWindowUndo::pictureFromTextRoundTrip()
 {
     QFETCH(QString, order);
     QFETCH(QStringList, format);
-    const char *boxes[] = {"txthead", "txtfoot", "txtfrmt", "txtDelim"};
+    const char *boxes[] = {controlName(Control::Header), controlName(Control::Footer), controlName(Control::Format),
+                           controlName(Control::Delimiter)};
     for (int i = 0; i < 4; ++i)
         find<QLineEdit>(boxes[i])->setText(format.at(i));
     input::click(find<QWidget>(order.toLatin1().constData()));
     stroke({3, 7}, {120, 50});
     stroke({0, 63}, {127, 0});
     const QImage drawn = picture();
-    click("Command9");
-    click("Command5");
+    click(Control::Convert);
+    click(Control::ClearCanvas);
     QVERIFY(picture() != drawn);
 
     find<QAction>("mnuFromText")->trigger();
     QVERIFY(prompts->messages.isEmpty());
     QCOMPARE(picture(), drawn);
-    find<QWidget>("Command9")->setFocus();
+    find<QWidget>(Control::Convert)->setFocus();
     key(QKeySequence(Qt::CTRL | Qt::Key_Z)); // one step, as any change of the picture
     QVERIFY(picture() != drawn);
 
     // A text that is no picture changes nothing and says what it found.
     const QImage cleared = picture();
-    find<QPlainTextEdit>("Text3")->setPlainText(QStringLiteral("$01,$02,$03"));
+    find<QPlainTextEdit>(Control::OutputText)->setPlainText(QStringLiteral("$01,$02,$03"));
     find<QAction>("mnuFromText")->trigger();
     QCOMPARE(prompts->messages, QStringList({"Found 3 bytes; a picture needs 1024, or 512 for 128 x 32"}));
     QCOMPARE(picture(), cleared);

@@ -73,7 +73,7 @@ protected:
     void loadPictureIntoWindow()
     {
         prompts->answers.enqueue(path("logo.bmp"));
-        click("Command10");
+        click(Control::LoadPicture);
         QVERIFY(prompts->messages.isEmpty());
     }
 
@@ -81,20 +81,20 @@ protected:
     QString windowTransmission(int buffer, const QString &wait, int picDelay, const QString &eepromAddress)
     {
         loadPictureIntoWindow();
-        find<QLineEdit>("txtfrmt")->clear();
-        find<QLineEdit>("txtDelim")->clear();
+        find<QLineEdit>(Control::Format)->clear();
+        find<QLineEdit>(Control::Delimiter)->clear();
         const auto row = [](const auto &choices, int value) {
             return static_cast<int>(std::find(choices.begin(), choices.end(), value) - choices.begin());
         };
-        find<QListWidget>("List2")->setCurrentRow(row(picBufferChoices, buffer));
-        find<QListWidget>("List3")->setCurrentRow(row(picDelayChoices, picDelay));
-        find<QLineEdit>("Text4")->setText(wait);
+        find<QListWidget>(Control::PicBuffer)->setCurrentRow(row(picBufferChoices, buffer));
+        find<QListWidget>(Control::PicDelay)->setCurrentRow(row(picDelayChoices, picDelay));
+        find<QLineEdit>(Control::WaitChars)->setText(wait);
         if (!eepromAddress.isEmpty()) {
-            find<QCheckBox>("Check1")->click();
-            find<QLineEdit>("eeprom")->setText(eepromAddress);
+            find<QCheckBox>(Control::EepromTarget)->click();
+            find<QLineEdit>(Control::StartAddress)->setText(eepromAddress);
         }
-        click("Command9");
-        click("Command15");
+        click(Control::Convert);
+        click(Control::Reformat);
         return outputText();
     }
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/window_controls.h"
+
 #include <QObject>
 #include <QPushButton>
 #include <QWindow>
@@ -13,6 +15,11 @@ template <typename T> T *control(const QObject *window, const char *name)
     if (!found)
         qFatal("no control %s", name);
     return found;
+}
+// A main window's control by what it is for (window_controls.h).
+template <typename T> T *control(const QObject *window, Control which)
+{
+    return control<T>(window, controlName(which));
 }
 
 // Input as a person's arrives: through the top-level window (its QWindow)
@@ -62,4 +69,8 @@ inline void type(QWidget *control, const QString &text)
 inline void clickButton(const QObject *window, const char *name)
 {
     input::click(control<QWidget>(window, name));
+}
+inline void clickButton(const QObject *window, Control which)
+{
+    clickButton(window, controlName(which));
 }

@@ -50,20 +50,23 @@ protected:
     template <typename T> T *find(const char *name) const { return control<T>(window, name); }
     void click(const char *name) { clickButton(window, name); }
     QString text(const char *name) const { return find<QPlainTextEdit>(name)->toPlainText(); }
-    QString indicator() const { return find<QLabel>("comm")->text(); }
+    template <typename T> T *find(Control which) const { return control<T>(window, which); }
+    void click(Control which) { clickButton(window, which); }
+    QString text(Control which) const { return find<QPlainTextEdit>(which)->toPlainText(); }
+    QString indicator() const { return find<QLabel>(Control::PortIndicator)->text(); }
     // Opens the port and waits until the window shows it open.
     void openPort()
     {
-        click("cmdcomm");
+        click(Control::PortButton);
         QTRY_COMPARE(indicator(), QStringLiteral("ON"));
     }
 
     void convertAndReformatBlankPicture()
     {
-        find<QLineEdit>("txtfrmt")->clear();
-        find<QLineEdit>("txtDelim")->clear();
-        click("Command9");
-        click("Command15");
+        find<QLineEdit>(Control::Format)->clear();
+        find<QLineEdit>(Control::Delimiter)->clear();
+        click(Control::Convert);
+        click(Control::Reformat);
     }
 
     ScriptedPrompts *prompts = nullptr;

@@ -48,19 +48,17 @@ protected:
         delete dir;
     }
 
-    template <typename T>
-    T *find(const char *name) const
-    {
-        return control<T>(window, name);
-    }
+    template <typename T> T *find(const char *name) const { return control<T>(window, name); }
     void click(const char *name) { clickButton(window, name); }
-    QString outputText() const { return find<QPlainTextEdit>("Text3")->toPlainText(); }
+    template <typename T> T *find(Control which) const { return control<T>(window, which); }
+    void click(Control which) { clickButton(window, which); }
+    QString outputText() const { return find<QPlainTextEdit>(Control::OutputText)->toPlainText(); }
     QString path(const QString &name) const { return dir->filePath(name); }
     // Opens the port and waits until the window shows it open.
     void openPort()
     {
-        click("cmdcomm");
-        QTRY_COMPARE(find<QLabel>("comm")->text(), QStringLiteral("ON"));
+        click(Control::PortButton);
+        QTRY_COMPARE(find<QLabel>(Control::PortIndicator)->text(), QStringLiteral("ON"));
     }
     // A point of the image box for canvas pixel (x, y) in 128x64 mode.
     static QPoint at(int x, int y) { return {CanvasView::Border + x, CanvasView::Border + y}; }
