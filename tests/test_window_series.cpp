@@ -44,6 +44,7 @@ void load(QWidget *series, ScriptedPrompts &prompts, const QString &file)
     });
     prompts.fileNames.enqueue(file);
     clickButton(series, "seriesLoad");
+    QTRY_VERIFY(!static_cast<SeriesWindow *>(series)->isImporting());
 }
 
 void retype(QWidget *window, const char *name, const QString &text)
@@ -162,6 +163,7 @@ void TestWindowSeries::roundsAreHeldApart()
     ScriptedPrompts prompts;
     SeriesWindow series(host, session, prompts, nullptr);
     series.loadPaths({dir.filePath(QStringLiteral("white.png"))});
+    QTRY_VERIFY(!series.isImporting());
     control<QSpinBox>(&series, "seriesHold")->setValue(300);
     control<QSpinBox>(&series, "seriesLoops")->setValue(2); // one frame: only rounds to hold apart
     control<QPushButton>(&series, "seriesSend")->click();
