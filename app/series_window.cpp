@@ -57,9 +57,9 @@ SeriesWindow::SeriesWindow(SeriesHost host, PortSession &session, Prompts &promp
         if (!folder.isEmpty())
             loadPaths({folder});
     });
-    connect(frameStrip, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && row < int(frames_.size()) && !player->isPlaying())
-            preview->setPixmap(seriesPreview(frames_[std::size_t(row)].picture));
+    connect(frameStrip, &QListWidget::currentRowChanged, this, [this] {
+        if (!player->isPlaying())
+            showSelected();
     });
     connect(earlierButton, &QPushButton::clicked, this, [this] { moveFrame(-1); });
     connect(laterButton, &QPushButton::clicked, this, [this] { moveFrame(1); });
@@ -73,7 +73,9 @@ SeriesWindow::SeriesWindow(SeriesHost host, PortSession &session, Prompts &promp
             &SeriesWindow::cancelImport);
     connect(importer, &SeriesImport::progress, this, [this](int percent, int frames) {
         importProgress->setValue(percent);
-        timeText->setText(QStringLiteral("Importing: %1 frames so far").arg(frames));
+        timeText->setText(QStringLiteral("Importing: %1 %2 so far, Esc cancels")
+                              .arg(frames)
+                              .arg(frames == 1 ? QStringLiteral("frame") : QStringLiteral("frames")));
     });
     connect(importer, &SeriesImport::finished, this, [this](const SeriesImport::Result &result) {
         imported(result.paths, result.frames, result.error);
@@ -140,7 +142,7 @@ void SeriesWindow::buildControls()
 void SeriesWindow::togglePlay()
 {
     if (player->isPlaying() || frames_.empty())
-        return player->stop();
+        return stopPlay();
     QString unused;
     const std::optional<SeriesSendPlan> plan = makePlan(&unused);
     std::optional<std::vector<LineDuration>> lineTimes;
@@ -250,7 +252,7 @@ void SeriesWindow::send()
     progress_ = {};
     sending_ = true;
     stopAsked_ = false;
-    player->stop();
+    stopPlay();
     host_.holdWindow(true);
     hold_.hold({loadButton, folderButton, earlierButton, laterButton, deleteButton, canvasButton, holdBox, loopsBox,
                 sendButton, frameStrip});
@@ -324,10 +326,6 @@ void SeriesWindow::endSend(const std::optional<QString> &message)
 {
     sending_ = false;
     stopButton->hide();
-    cancelImportButton = button(this, "seriesCancelImport", QStringLiteral("Cancel"), {372, 250, 86, 24});
-    cancelImportButton->hide();
-    importProgress = make<QProgressBar>(this, "seriesImportProgress", {464, 250, 88, 24});
-    importProgress->hide();
     hold_.release();
     host_.holdWindow(false);
     showEstimate();

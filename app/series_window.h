@@ -88,6 +88,7 @@ private:
     void endImport();
     void putOnCanvas();
     void togglePlay();
+    void stopPlay();
     void showEstimate();
     std::optional<SeriesSendPlan> makePlan(QString *error) const;
     void send();
@@ -98,6 +99,7 @@ private:
     // went out (a beep says so), an empty one to say nothing.
     void endSend(const std::optional<QString> &message);
     int currentRow() const;
+    void showSelected(); // in the preview, while nothing plays
 
     SeriesHost host_;
     SentChars sentChars_;

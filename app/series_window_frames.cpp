@@ -50,7 +50,7 @@ void SeriesWindow::load()
 
 void SeriesWindow::loadPaths(const QStringList &paths)
 {
-    player->stop();
+    stopPlay();
     hold_.setEnabled(loadButton, false);
     hold_.setEnabled(folderButton, false);
     cancelImportButton->show();
@@ -110,7 +110,7 @@ void SeriesWindow::imported(const QStringList &paths, std::optional<std::vector<
 
 void SeriesWindow::showFrames()
 {
-    player->stop(); // it plays the frames as they were
+    stopPlay(); // it plays the frames as they were
     const int row = currentRow();
     frameStrip->clear();
     for (std::size_t k = 0; k < frames_.size(); ++k) {
@@ -120,6 +120,21 @@ void SeriesWindow::showFrames()
     }
     frameStrip->setCurrentRow(std::min(std::max(row, 0), int(frames_.size()) - 1));
     showEstimate();
+}
+
+void SeriesWindow::stopPlay()
+{
+    player->stop();
+    showSelected();
+}
+
+void SeriesWindow::showSelected()
+{
+    const int row = currentRow();
+    if (row >= 0 && row < int(frames_.size()))
+        preview->setPixmap(seriesPreview(frames_[std::size_t(row)].picture));
+    else
+        preview->clear();
 }
 
 int SeriesWindow::currentRow() const
