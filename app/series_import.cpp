@@ -5,8 +5,7 @@
 
 namespace {
 
-void read(QPromise<SeriesImport::Result> &promise, const QStringList &paths, const ImportOptions &options,
-          QSize target)
+void read(QPromise<SeriesImport::Result> &promise, const QStringList &paths, const ImportOptions &options, QSize target)
 {
     SeriesLoadWatch watch;
     watch.cancelled = [&promise] { return promise.isCanceled(); };

@@ -77,9 +77,8 @@ SeriesWindow::SeriesWindow(SeriesHost host, PortSession &session, Prompts &promp
                               .arg(frames)
                               .arg(frames == 1 ? QStringLiteral("frame") : QStringLiteral("frames")));
     });
-    connect(importer, &SeriesImport::finished, this, [this](const SeriesImport::Result &result) {
-        imported(result.paths, result.frames, result.error);
-    });
+    connect(importer, &SeriesImport::finished, this,
+            [this](const SeriesImport::Result &result) { imported(result.paths, result.frames, result.error); });
     connect(holdBox, &QSpinBox::valueChanged, this, &SeriesWindow::showEstimate);
     connect(loopsBox, &QSpinBox::valueChanged, this, &SeriesWindow::showEstimate);
     connect(sendButton, &QPushButton::clicked, this, &SeriesWindow::send);

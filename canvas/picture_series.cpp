@@ -92,8 +92,8 @@ struct LoadStep
 // Every frame of an animation. The first goes through the import's own
 // reading, which checks the file and its size before decoding; the frames
 // of one animation share that size.
-bool loadAnimation(const QString &fileName, int count, const ImportOptions &options, QSize target,
-                   qint64 pixelBudget, const LoadStep &step, std::vector<SeriesFrame> &frames, QString *error)
+bool loadAnimation(const QString &fileName, int count, const ImportOptions &options, QSize target, qint64 pixelBudget,
+                   const LoadStep &step, std::vector<SeriesFrame> &frames, QString *error)
 {
     if (!importPicture(fileName, options, target, error))
         return false;

@@ -276,9 +276,10 @@ void TestWindowSeries::deletesSeveralFramesAtOnce()
         series.loadPaths({dir.path()});
         QTRY_VERIFY(!series.isImporting());
         QCOMPARE(strip->count(), 6);
-        for (const auto &[row, modifiers] : {QPair<int, Qt::KeyboardModifiers>{0, {}}, {2, Qt::ControlModifier},
-                                             {3, Qt::ControlModifier}})
-            input::click(strip->viewport(), Qt::LeftButton, strip->visualItemRect(strip->item(row)).center(), modifiers);
+        for (const auto &[row, modifiers] :
+             {QPair<int, Qt::KeyboardModifiers>{0, {}}, {2, Qt::ControlModifier}, {3, Qt::ControlModifier}})
+            input::click(strip->viewport(), Qt::LeftButton, strip->visualItemRect(strip->item(row)).center(),
+                         modifiers);
         input::key(&series, Qt::Key_Delete);
         QStringList left;
         for (int row = 0; row < strip->count(); ++row)
