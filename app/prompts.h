@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class QWidget;
+
 // Every dialog the program shows goes through this interface, so the window
 // can be driven by tests that answer the dialogs themselves.
 class Prompts
@@ -22,6 +26,10 @@ public:
     // A list to choose one entry from; its index, or -1 on Cancel.
     virtual int choose(const QString &title, const QString &prompt, const QStringList &entries) = 0;
     virtual void beep() = 0;
+    // The same dialogs over another of the program's windows, so that they
+    // do not bring the main window up; nothing where these are not shown
+    // over a window (a script's answers), and these serve as they are.
+    virtual std::unique_ptr<Prompts> over(QWidget *) { return nullptr; }
 };
 
 // The input box that asks for a file, and the start of a failed save's message.

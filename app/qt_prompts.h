@@ -18,6 +18,7 @@ public:
     QString openFileName(const QString &title, const QString &filter = QString()) override;
     int choose(const QString &title, const QString &prompt, const QStringList &entries) override;
     void beep() override;
+    std::unique_ptr<Prompts> over(QWidget *window) override { return std::make_unique<QtPrompts>(window); }
 
 private:
     QWidget *parent_;

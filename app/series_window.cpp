@@ -5,6 +5,9 @@
 #include "app/picture_document.h"
 #include "app/prompts.h"
 #include "app/send_messages.h"
+#include "app/recent_pictures.h"
+#include "app/series_import.h"
+#include "app/series_player.h"
 #include "app/tool_tips.h"
 #include "convert/reformat.h"
 #include "serial/port_session.h"
@@ -15,6 +18,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSpinBox>
@@ -36,29 +40,11 @@ QLabel *plainLabel(QWidget *parent, const char *name, const QString &text, QRect
     return shown;
 }
 
-// A frame as the strip shows it: at the display's resolution, framed so
-// that its white shows against the strip's.
-QIcon thumbnail(const QImage &picture)
-{
-    QPixmap framed(picture.size() + QSize(2, 2));
-    framed.fill(Qt::darkGray);
-    QPainter painter(&framed);
-    painter.drawImage(1, 1, picture);
-    return QIcon(framed);
-}
-
-QPixmap enlarged(const QImage &picture)
-{
-    return QPixmap::fromImage(picture.scaled(picture.size() * 2));
-}
-
-const QString PictureFilter =
-    QStringLiteral("Pictures (*.gif *.png *.bmp *.jpg *.jpeg *.webp *.tif *.tiff *.svg);;All files (*)");
-
 } // namespace
 
 SeriesWindow::SeriesWindow(SeriesHost host, PortSession &session, Prompts &prompts, QWidget *parent)
-    : QWidget(parent, Qt::Window), host_(std::move(host)), session_(session), prompts_(prompts)
+    : QWidget(parent, Qt::Window), host_(std::move(host)), session_(session), ownPrompts_(prompts.over(this)),
+      prompts_(ownPrompts_ ? *ownPrompts_ : prompts)
 {
     setObjectName(QStringLiteral("frmSeries"));
     setWindowTitle(QStringLiteral("Series"));
@@ -73,18 +59,28 @@ SeriesWindow::SeriesWindow(SeriesHost host, PortSession &session, Prompts &promp
         if (!folder.isEmpty())
             loadPaths({folder});
     });
-    connect(frameStrip, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && row < int(frames_.size()) && !playTimer->isActive())
-            preview->setPixmap(enlarged(frames_[std::size_t(row)].picture));
+    connect(frameStrip, &QListWidget::currentRowChanged, this, [this] {
+        if (!player->isPlaying())
+            showSelected();
     });
     connect(earlierButton, &QPushButton::clicked, this, [this] { moveFrame(-1); });
     connect(laterButton, &QPushButton::clicked, this, [this] { moveFrame(1); });
-    connect(deleteButton, &QPushButton::clicked, this, &SeriesWindow::deleteFrame);
+    connect(deleteButton, &QPushButton::clicked, this, &SeriesWindow::deleteFrames);
     connect(new QShortcut(QKeySequence::Delete, frameStrip, nullptr, nullptr, Qt::WidgetShortcut),
-            &QShortcut::activated, this, &SeriesWindow::deleteFrame);
+            &QShortcut::activated, this, &SeriesWindow::deleteFrames);
     connect(canvasButton, &QPushButton::clicked, this, &SeriesWindow::putOnCanvas);
     connect(playButton, &QPushButton::clicked, this, &SeriesWindow::togglePlay);
-    connect(playTimer, &QTimer::timeout, this, &SeriesWindow::showNextPreview);
+    connect(cancelImportButton, &QPushButton::clicked, this, &SeriesWindow::cancelImport);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), cancelImportButton), &QShortcut::activated, this,
+            &SeriesWindow::cancelImport);
+    connect(importer, &SeriesImport::progress, this, [this](int percent, int frames) {
+        importProgress->setValue(percent);
+        timeText->setText(QStringLiteral("Importing: %1 %2 so far, Esc cancels")
+                              .arg(frames)
+                              .arg(frames == 1 ? QStringLiteral("frame") : QStringLiteral("frames")));
+    });
+    connect(importer, &SeriesImport::finished, this,
+            [this](const SeriesImport::Result &result) { imported(result.paths, result.frames, result.error); });
     connect(holdBox, &QSpinBox::valueChanged, this, &SeriesWindow::showEstimate);
     connect(loopsBox, &QSpinBox::valueChanged, this, &SeriesWindow::showEstimate);
     connect(sendButton, &QPushButton::clicked, this, &SeriesWindow::send);
@@ -103,6 +99,7 @@ void SeriesWindow::buildControls()
     frameStrip->setWrapping(false);
     frameStrip->setMovement(QListView::Static);
     frameStrip->setIconSize(QSize(130, 66));
+    frameStrip->setSelectionMode(QAbstractItemView::ExtendedSelection);
     preview = make<QLabel>(this, "seriesPreview", {8, 128, 260, 132});
     preview->setAlignment(Qt::AlignCenter);
     preview->setFrameShape(QFrame::Box);
@@ -114,138 +111,44 @@ void SeriesWindow::buildControls()
     laterButton = button(this, "seriesLater", QStringLiteral("La&ter"), {372, 158, 86, 24});
     deleteButton = button(this, "seriesDelete", QStringLiteral("&Delete"), {464, 158, 88, 24});
     canvasButton = button(this, "seriesToCanvas", QStringLiteral("To &Canvas"), {280, 188, 86, 24});
-    plainLabel(this, "seriesHoldLabel", QStringLiteral("Hold (ms)"), {280, 220, 70, 20});
-    holdBox = make<QSpinBox>(this, "seriesHold", {352, 218, 80, 24});
+    plainLabel(this, "seriesHoldLabel", QStringLiteral("Hold (ms)"), {280, 220, 62, 20});
+    holdBox = make<QSpinBox>(this, "seriesHold", {342, 218, 72, 24});
     holdBox->setRange(0, MaxXmitDelayMs);
     holdBox->setValue(defaultSeriesHoldMs({}));
-    plainLabel(this, "seriesLoopsLabel", QStringLiteral("Loops"), {440, 220, 40, 20});
-    loopsBox = make<QSpinBox>(this, "seriesLoops", {482, 218, 70, 24});
+    plainLabel(this, "seriesLoopsLabel", QStringLiteral("Loops"), {420, 220, 38, 20});
+    // Room for "until Stop" whole.
+    loopsBox = make<QSpinBox>(this, "seriesLoops", {458, 218, 94, 24});
     loopsBox->setRange(0, 10000);
     loopsBox->setSpecialValueText(QStringLiteral("until Stop"));
     loopsBox->setValue(1);
     sendButton = button(this, "seriesSend", QStringLiteral("&Send"), {280, 250, 86, 24});
     stopButton = button(this, "seriesStop", QStringLiteral("Stop"), {372, 250, 86, 24});
     stopButton->hide();
+    cancelImportButton = button(this, "seriesCancelImport", QStringLiteral("Cancel"), {372, 250, 86, 24});
+    cancelImportButton->hide();
+    importProgress = make<QProgressBar>(this, "seriesImportProgress", {464, 250, 88, 24});
+    importProgress->hide();
     timeText = plainLabel(this, "seriesTime", QString(), {280, 280, 272, 40});
-    playTimer = new QTimer(this);
-    playTimer->setSingleShot(true);
+    player = new SeriesPlayer(preview, rateText, playButton, this);
+    importer = new SeriesImport(this);
 }
 
-// The Import dialog shows the first frame of the chosen file with the
-// options every frame then gets; Cancel adds nothing.
-void SeriesWindow::load()
-{
-    const QString file = prompts_.openFileName(QStringLiteral("Load a Series"), PictureFilter);
-    if (file.isEmpty())
-        return;
-    const std::optional<ImportDialog::Imported> chosen =
-        ImportDialog::run(this, prompts_, file, host_.picture->isHalfHeight(), &host_.picture->importOptions());
-    if (chosen)
-        loadPaths({chosen->fileName});
-}
-
-void SeriesWindow::loadPaths(const QStringList &paths)
-{
-    QString error;
-    std::optional<std::vector<SeriesFrame>> loaded =
-        loadSeries(paths, host_.picture->importOptions(), importTargetSize(host_.picture->isHalfHeight()), &error);
-    if (loaded && frames_.size() + loaded->size() > std::size_t(MaxSeriesFrames)) {
-        loaded.reset();
-        error = QStringLiteral("A series holds at most %1 frames").arg(MaxSeriesFrames);
-    }
-    if (!loaded) {
-        prompts_.message(error);
-        return;
-    }
-    const bool first = frames_.empty();
-    frames_.insert(frames_.end(), loaded->begin(), loaded->end());
-    if (first) {
-        std::vector<int> delays;
-        for (const SeriesFrame &frame : frames_)
-            delays.push_back(frame.delayMs);
-        holdBox->setValue(defaultSeriesHoldMs(delays));
-    }
-    showFrames();
-}
-
-void SeriesWindow::showFrames()
-{
-    const int row = currentRow();
-    frameStrip->clear();
-    for (std::size_t k = 0; k < frames_.size(); ++k) {
-        auto *item = new QListWidgetItem(thumbnail(frames_[k].picture), QString::number(k + 1));
-        item->setToolTip(frames_[k].source);
-        frameStrip->addItem(item);
-    }
-    frameStrip->setCurrentRow(std::min(std::max(row, 0), int(frames_.size()) - 1));
-    showEstimate();
-}
-
-int SeriesWindow::currentRow() const
-{
-    return frameStrip->currentRow();
-}
-
-void SeriesWindow::moveFrame(int by)
-{
-    const int from = currentRow();
-    const int to = from + by;
-    if (from < 0 || to < 0 || to >= int(frames_.size()))
-        return;
-    std::swap(frames_[std::size_t(from)], frames_[std::size_t(to)]);
-    showFrames();
-    frameStrip->setCurrentRow(to);
-}
-
-void SeriesWindow::deleteFrame()
-{
-    const int row = currentRow();
-    if (row < 0)
-        return;
-    frames_.erase(frames_.begin() + row);
-    showFrames();
-}
-
-void SeriesWindow::putOnCanvas()
-{
-    const int row = currentRow();
-    if (row >= 0)
-        host_.picture->place(frames_[std::size_t(row)].picture, QStringLiteral("Series frame %1").arg(row + 1));
-}
-
+// Each frame for its own delay; beside it the time the line takes to send
+// it, which a send's frames take at least.
 void SeriesWindow::togglePlay()
 {
-    if (playTimer->isActive() || frames_.empty()) {
-        playTimer->stop();
-        playButton->setText(QStringLiteral("&Play"));
-        return;
-    }
-    playButton->setText(QStringLiteral("Sto&p Play"));
-    previewFrame_ = 0;
-    showNextPreview();
-}
-
-// Each frame for its delay (the hold where the file gives none), or for
-// the time the line takes to send it when that is longer.
-void SeriesWindow::showNextPreview()
-{
-    const std::size_t k = std::size_t(previewFrame_) % frames_.size();
-    preview->setPixmap(enlarged(frames_[k].picture));
-    const int delayMs = frames_[k].delayMs > 0 ? frames_[k].delayMs : holdBox->value();
+    if (player->isPlaying() || frames_.empty())
+        return stopPlay();
     QString unused;
     const std::optional<SeriesSendPlan> plan = makePlan(&unused);
-    const SeriesHost::Settings settings = host_.settings();
-    const int lineMs =
-        plan ? int(std::chrono::ceil<std::chrono::milliseconds>(
-                       pacedSendTime(plan->texts[qsizetype(k)], plan->waitText, plan->delayMs, settings.characterTime))
-                       .count())
-             : 0;
-    rateText->setText(lineMs > delayMs
-                          ? QStringLiteral("Playing at the line's rate, %1 s a frame: slower than the delays")
-                                .arg(lineMs / 1000.0, 0, 'f', 2)
-                          : QStringLiteral("Playing at the frames' delays"));
-    ++previewFrame_;
-    playTimer->start(std::max(delayMs, lineMs));
+    std::optional<std::vector<LineDuration>> lineTimes;
+    if (plan) {
+        const LineDuration characterTime = host_.settings().characterTime;
+        lineTimes.emplace();
+        for (const QString &text : plan->texts)
+            lineTimes->push_back(pacedSendTime(text, plan->waitText, plan->delayMs, characterTime));
+    }
+    player->play(frames_, holdBox->value(), lineTimes);
 }
 
 std::optional<SeriesSendPlan> SeriesWindow::makePlan(QString *error) const
@@ -282,6 +185,8 @@ void SeriesWindow::showEstimate()
     sendButton->setText(eeprom ? QStringLiteral("&Load Eeprom") : QStringLiteral("&Send to LCD"));
     holdBox->setEnabled(!eeprom);
     loopsBox->setEnabled(!eeprom);
+    if (importer->isRunning())
+        return; // its progress shows
     if (otherSendHeld_) {
         timeText->setText(
             QStringLiteral("To Canvas and this window's send wait until the main window's send has ended"));
@@ -344,7 +249,7 @@ void SeriesWindow::send()
     inFlight_ = {-1, -1};
     sending_ = true;
     quietStop_ = false;
-    playTimer->stop();
+    stopPlay();
     host_.holdWindow(true);
     hold_.hold({loadButton, folderButton, earlierButton, laterButton, deleteButton, canvasButton, holdBox, loopsBox,
                 sendButton, frameStrip});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/prompts.h"
 #include "app/send_hold.h"
 #include "import/picture_series.h"
 #include "convert/series_text.h"
@@ -10,11 +11,14 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class PictureDocument;
 class PortSession;
-class Prompts;
+class QProgressBar;
+class SeriesImport;
+class SeriesPlayer;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -53,8 +57,11 @@ public:
     SeriesWindow(SeriesHost host, PortSession &session, Prompts &prompts, QWidget *parent);
 
     // Adds the frames of these files and folders, imported with the Import
-    // options in force; a message says why when one cannot be read.
+    // options in force, on a worker thread: the window answers meanwhile
+    // and its Cancel ends the import. A message says why when one cannot
+    // be read; the files join Import's recent pictures.
     void loadPaths(const QStringList &paths);
+    bool isImporting() const;
     bool isSending() const { return sending_; }
     // Ends the send after the character in flight, also in a hold. With
     // quietly, no message says so (the window is closing).
@@ -75,10 +82,14 @@ private:
     void load();
     void showFrames();
     void moveFrame(int by);
-    void deleteFrame();
+    // Every selected frame at once, Ctrl+A selecting all of them.
+    void deleteFrames();
+    void imported(const QStringList &paths, std::optional<std::vector<SeriesFrame>> loaded, QString error);
+    void cancelImport();
+    void endImport();
     void putOnCanvas();
     void togglePlay();
-    void showNextPreview();
+    void stopPlay();
     void showEstimate();
     std::optional<SeriesSendPlan> makePlan(QString *error) const;
     void send();
@@ -87,10 +98,12 @@ private:
     void frameProgress(int frame, int loop, qsizetype sent, qsizetype total, double secondsLeft);
     void finished(const SeriesSendResult &result);
     int currentRow() const;
+    void showSelected(); // in the preview, while nothing plays
 
     SeriesHost host_;
     SentChars sentChars_;
     PortSession &session_;
+    std::unique_ptr<Prompts> ownPrompts_; // over this window, where the prompts show over windows
     Prompts &prompts_;
     std::vector<SeriesFrame> frames_;
     SeriesSendPlan plan_;
@@ -98,7 +111,6 @@ private:
     bool sending_ = false;
     bool quietStop_ = false;
     bool otherSendHeld_ = false; // the main window is sending
-    int previewFrame_ = 0;
     SendHold hold_;
     SendHold otherSendHold_;
 
@@ -117,5 +129,8 @@ private:
     QSpinBox *loopsBox = nullptr;
     QPushButton *sendButton = nullptr;
     QPushButton *stopButton = nullptr;
-    QTimer *playTimer = nullptr;
+    QPushButton *cancelImportButton = nullptr;
+    QProgressBar *importProgress = nullptr;
+    SeriesPlayer *player = nullptr;
+    SeriesImport *importer = nullptr;
 };

@@ -135,6 +135,8 @@ void BM_SeriesSendWindow(benchmark::State &state)
     ScriptedPrompts prompts;
     SeriesWindow window(host, session, prompts, nullptr);
     window.loadPaths({gif});
+    if (!runEventLoopUntil([&window] { return !window.isImporting(); }, 60000))
+        return state.SkipWithError("the import did not end");
     window.findChild<QSpinBox *>(QStringLiteral("seriesHold"))->setValue(100);
     window.findChild<QSpinBox *>(QStringLiteral("seriesLoops"))->setValue(2);
     std::vector<QImage> pictures;

@@ -56,21 +56,44 @@ bool isPictureName(const QString &name)
     return !suffix.isEmpty() && kinds.contains(suffix);
 }
 
-// Whether the file holds more than one frame. Only a regular file is
-// opened: anything else is left to the import to refuse.
-bool isAnimated(const QString &fileName)
+// The frames of an animation, or 0 for a picture of one frame. Only a
+// regular file is opened: anything else is left to the import to refuse.
+int animationFrames(const QString &fileName)
 {
     if (!isRegularFile(fileName))
-        return false;
+        return 0;
     QImageReader reader(fileName);
-    return reader.supportsAnimation() && reader.imageCount() > 1;
+    const int count = reader.supportsAnimation() ? reader.imageCount() : 0;
+    return count > 1 ? count : 0;
 }
+
+// Where a load has come to: the file in hand of how many, for progress,
+// and whether it is to stop.
+struct LoadStep
+{
+    const SeriesLoadWatch &watch;
+    int file = 0;
+    int files = 1;
+
+    bool cancelled(QString *error) const
+    {
+        if (!watch.cancelled || !watch.cancelled())
+            return false;
+        *error = SeriesLoadCancelledText;
+        return true;
+    }
+    void done(double ofFile, std::size_t frames) const
+    {
+        if (watch.progress)
+            watch.progress((file + std::min(ofFile, 1.0)) / files, int(frames));
+    }
+};
 
 // Every frame of an animation. The first goes through the import's own
 // reading, which checks the file and its size before decoding; the frames
 // of one animation share that size.
-bool loadAnimation(const QString &fileName, const ImportOptions &options, QSize target, qint64 pixelBudget,
-                   std::vector<SeriesFrame> &frames, QString *error)
+bool loadAnimation(const QString &fileName, int count, const ImportOptions &options, QSize target, qint64 pixelBudget,
+                   const LoadStep &step, std::vector<SeriesFrame> &frames, QString *error)
 {
     if (!importPicture(fileName, options, target, error))
         return false;
@@ -82,7 +105,11 @@ bool loadAnimation(const QString &fileName, const ImportOptions &options, QSize 
     QImageReader reader(&file);
     QImage image;
     qint64 pixels = 0;
-    for (int number = 1; reader.read(&image); ++number) {
+    for (int number = 1;; ++number) {
+        if (step.cancelled(error))
+            return false;
+        if (!reader.read(&image))
+            return true; // the animation's end, or the frames read before a damaged one
         if (frames.size() >= MaxSeriesFrames) {
             *error = frameCountError(fileName);
             return false;
@@ -99,15 +126,17 @@ bool loadAnimation(const QString &fileName, const ImportOptions &options, QSize 
         }
         const QString source = QStringLiteral("%1, frame %2").arg(QFileInfo(fileName).fileName()).arg(number);
         frames.push_back({importSeriesFrame(image, options, target), reader.nextImageDelay(), source});
+        step.done(double(number) / count, frames.size());
     }
-    return true;
 }
 
 bool loadPicture(const QString &fileName, const ImportOptions &options, QSize target, qint64 animationPixels,
-                 std::vector<SeriesFrame> &frames, QString *error)
+                 const LoadStep &step, std::vector<SeriesFrame> &frames, QString *error)
 {
-    if (isAnimated(fileName))
-        return loadAnimation(fileName, options, target, animationPixels, frames, error);
+    if (step.cancelled(error))
+        return false;
+    if (const int count = animationFrames(fileName))
+        return loadAnimation(fileName, count, options, target, animationPixels, step, frames, error);
     if (frames.size() >= MaxSeriesFrames) {
         *error = frameCountError(fileName);
         return false;
@@ -115,6 +144,7 @@ bool loadPicture(const QString &fileName, const ImportOptions &options, QSize ta
     const std::optional<QImage> picture = importPicture(fileName, options, target, error);
     if (picture)
         frames.push_back({*picture, 0, QFileInfo(fileName).fileName()});
+    step.done(1, frames.size());
     return picture.has_value();
 }
 
@@ -139,19 +169,20 @@ QImage importSeriesFrame(const QImage &frame, const ImportOptions &options, QSiz
 }
 
 std::optional<std::vector<SeriesFrame>> loadSeries(const QStringList &paths, const ImportOptions &options, QSize target,
-                                                   QString *error, qint64 animationPixels)
+                                                   QString *error, qint64 animationPixels, const SeriesLoadWatch &watch)
 {
+    QStringList files;
+    for (const QString &path : paths)
+        files << (QFileInfo(path).isDir() ? seriesFolderPictures(path) : QStringList{path});
     QString reason;
     std::vector<SeriesFrame> frames;
-    for (const QString &path : paths) {
-        const QStringList files = QFileInfo(path).isDir() ? seriesFolderPictures(path) : QStringList{path};
-        for (const QString &file : files)
-            if (!loadPicture(file, options, target, animationPixels, frames, &reason)) {
-                if (error)
-                    *error = reason;
-                return std::nullopt;
-            }
-    }
+    LoadStep step{watch, 0, int(files.size())};
+    for (; step.file < step.files; ++step.file)
+        if (!loadPicture(files[step.file], options, target, animationPixels, step, frames, &reason)) {
+            if (error)
+                *error = reason;
+            return std::nullopt;
+        }
     if (frames.empty()) {
         if (error)
             *error = QStringLiteral("No pictures found in %1").arg(paths.join(QStringLiteral(", ")));

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -35,6 +36,14 @@ QStringList seriesFolderPictures(const QString &folder);
 // steps of the import, as the Import dialog runs them.
 QImage importSeriesFrame(const QImage &frame, const ImportOptions &options, QSize target);
 
+// Watching a long load: how far it has come, and whether to stop.
+struct SeriesLoadWatch
+{
+    std::function<void(double done, int frames)> progress; // done from 0 to 1, after each frame
+    std::function<bool()> cancelled;                       // asked before each frame
+};
+inline const QString SeriesLoadCancelledText = QStringLiteral("The import was cancelled");
+
 // Reads the series. A folder gives its pictures in name order; a picture
 // with several frames (an animated GIF) gives every frame, each with its
 // own delay; any other picture one frame. The files are checked as Import
@@ -42,5 +51,7 @@ QImage importSeriesFrame(const QImage &frame, const ImportOptions &options, QSiz
 // file and the reason in error, when one cannot be read, when they hold no
 // picture at all, or more than MaxSeriesFrames, or an animation whose
 // frames hold more than animationPixels all told (see decode_limits.h).
+// Cancelled, nothing and SeriesLoadCancelledText.
 std::optional<std::vector<SeriesFrame>> loadSeries(const QStringList &paths, const ImportOptions &options, QSize target,
-                                                   QString *error, qint64 animationPixels = MaxAnimationPixels);
+                                                   QString *error, qint64 animationPixels = MaxAnimationPixels,
+                                                   const SeriesLoadWatch &watch = {});

@@ -2,6 +2,7 @@
 // import, the EEPROM addresses of its frames, and its time on the line
 // with the holds between frames and rounds.
 #include "import/picture_series.h"
+#include "canvas/series_playback.h"
 #include "serial/series_plan.h"
 #include "support/fake_port.h"
 #include "support/gif_writer.h"
@@ -17,6 +18,8 @@ private slots:
     void eepromAddresses();
     void loadsAnimationFilesAndFolders();
     void seriesTime();
+    void playback_data();
+    void playback();
     void commandLine_data();
     void commandLine();
 };
@@ -101,6 +104,19 @@ void TestSeries::loadsAnimationFilesAndFolders()
     QVERIFY(!loadSeries({dir.filePath(QStringLiteral("run.gif"))}, inverted, importTargetSize(false), &error,
                         2 * 64 * 32 + 1));
     QVERIFY2(error.contains(QStringLiteral("first 3 frames")), qPrintable(error));
+
+    // Progress after each frame, in 4 files; a cancel stops before the next frame.
+    QList<QPair<int, int>> done; // twelfths done, frames
+    SeriesLoadWatch watch;
+    watch.progress = [&done](double part, int frames) { done.append({qRound(part * 12), frames}); };
+    const QStringList both{dir.filePath(QStringLiteral("run.gif")), dir.filePath(QStringLiteral("folder"))};
+    QVERIFY(loadSeries(both, inverted, importTargetSize(false), &error, MaxAnimationPixels, watch));
+    QCOMPARE(done, (QList<QPair<int, int>>{{1, 1}, {2, 2}, {3, 3}, {6, 4}, {9, 5}, {12, 6}}));
+    done.clear();
+    watch.cancelled = [&done] { return done.size() == 2; };
+    QVERIFY(!loadSeries(both, inverted, importTargetSize(false), &error, MaxAnimationPixels, watch));
+    QCOMPARE(error, SeriesLoadCancelledText);
+    QCOMPARE(done.size(), 2);
 }
 
 void TestSeries::seriesTime()
@@ -124,6 +140,32 @@ void TestSeries::seriesTime()
     QCOMPARE(sent.last.end, PacedSendResult::End::Sent);
     QCOMPARE(port.written(), QByteArray("abab"));
     QVERIFY(port.writes()[2].silence >= milliseconds(100));
+}
+
+void TestSeries::playback_data()
+{
+    // Delays 300, none (the hold, 150), 5 (too short to show) and 100: a round of 570 ms.
+    QTest::addColumn<qint64>("elapsed");
+    QTest::addColumn<int>("frame");
+    QTest::addColumn<qint64>("untilNext");
+    QTest::newRow("start") << qint64(0) << 0 << qint64(300);
+    QTest::newRow("not before its time") << qint64(299) << 0 << qint64(1);
+    QTest::newRow("the hold") << qint64(300) << 1 << qint64(150);
+    QTest::newRow("shortest") << qint64(450) << 2 << qint64(SeriesPlayback::ShortestMs);
+    QTest::newRow("last") << qint64(569) << 3 << qint64(1);
+    QTest::newRow("second round") << qint64(570) << 0 << qint64(300);
+    QTest::newRow("late timer") << qint64(3 * 570 + 310) << 1 << qint64(140);
+}
+
+void TestSeries::playback()
+{
+    QFETCH(qint64, elapsed);
+    QFETCH(int, frame);
+    QFETCH(qint64, untilNext);
+    const SeriesPlayback playback({300, 0, 5, 100}, 150);
+    QCOMPARE(playback.frameAt(elapsed), frame);
+    QCOMPARE(playback.untilNext(elapsed), untilNext);
+    QCOMPARE(playback.shownMs(1), 150);
 }
 
 void TestSeries::commandLine_data()

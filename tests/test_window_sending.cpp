@@ -148,6 +148,7 @@ void TestWindowSending::seriesToCanvasWaitsForTheSend()
     find<QAction>("mnuSeries")->trigger();
     auto *series = find<SeriesWindow>("frmSeries");
     series->loadPaths({path(QStringLiteral("frame.png"))});
+    QTRY_VERIFY(!series->isImporting());
     auto *toCanvas = control<QWidget>(series, "seriesToCanvas");
     const QImage blank = window->canvas().canvasImage();
     pasteAndSendWhile([&] {

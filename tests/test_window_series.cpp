@@ -1,9 +1,11 @@
 // The Series window on the real main window: an animation of 20 frames into
 // the EEPROM through the window's port to voxcel-picsim, which checks that
 // each picture lies one picture size after the one before. On its own, over
-// a port in memory: the hold between the rounds of a loop.
+// a port in memory: the hold between the rounds of a loop, Play at the
+// frames' delays, deleting several frames, and an import cancelled.
 #include "app/main_window.h"
 #include "app/picture_document.h"
+#include "app/recent_pictures.h"
 #include "app/series_window.h"
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
@@ -23,6 +25,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtTest>
 
@@ -30,13 +33,20 @@ class TestWindowSeries : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void twentyFramesIntoTheEeprom();
     void roundsAreHeldApart();
+    void playFollowsTheDelays();
+    void deletesSeveralFramesAtOnce();
+    void cancelledImportAndTheNext();
+
+private:
+    QTemporaryDir config_;
 };
 
 namespace {
-// Load, and OK in the Import dialog it opens on the file.
-void load(QWidget *series, ScriptedPrompts &prompts, const QString &file)
+// Load, and OK in the Import dialog it opens on the file; the import runs on.
+void startLoad(QWidget *series, ScriptedPrompts &prompts, const QString &file)
 {
     QTimer::singleShot(0, [] {
         if (QWidget *dialog = QApplication::activeModalWidget())
@@ -59,6 +69,36 @@ public:
     std::vector<LineTime> stamps;
 };
 
+void load(SeriesWindow *series, ScriptedPrompts &prompts, const QString &file)
+{
+    startLoad(series, prompts, file);
+    QTRY_VERIFY(!series->isImporting());
+}
+
+// The main window's part for a Series window on its own.
+SeriesHost plainHost(PictureDocument &picture, LineDuration characterTime = {})
+{
+    SeriesHost host;
+    host.settings = [characterTime] {
+        SeriesHost::Settings settings;
+        settings.startAddressText = QStringLiteral("0");
+        settings.xmitDelayMs = 0;
+        settings.characterTime = characterTime;
+        return settings;
+    };
+    host.portOpen = [] { return true; };
+    host.picture = &picture;
+    host.holdWindow = [](bool) {};
+    return host;
+}
+
+QImage grey(QSize size, int level)
+{
+    QImage picture(size, QImage::Format_Grayscale8);
+    picture.fill(level);
+    return picture;
+}
+
 void retype(QWidget *window, const char *name, const QString &text)
 {
     auto *box = control<QLineEdit>(window, name);
@@ -66,6 +106,11 @@ void retype(QWidget *window, const char *name, const QString &text)
     input::type(box, text);
 }
 } // namespace
+
+void TestWindowSeries::initTestCase()
+{
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path())); // the recent pictures
+}
 
 void TestWindowSeries::twentyFramesIntoTheEeprom()
 {
@@ -97,7 +142,7 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
     QTRY_COMPARE(control<QLabel>(&window, Control::PortIndicator)->text(), QStringLiteral("ON"));
 
     control<QAction>(&window, "mnuSeries")->trigger();
-    QWidget *series = control<QWidget>(&window, "frmSeries");
+    auto *series = control<SeriesWindow>(&window, "frmSeries");
     QVERIFY(QTest::qWaitForWindowExposed(series));
     load(series, prompts, gif);
     QCOMPARE(control<QListWidget>(series, "seriesFrames")->count(), 20);
@@ -151,19 +196,10 @@ void TestWindowSeries::roundsAreHeldApart()
     PortSession session([port] { return std::unique_ptr<PortLayer>(port); });
     session.open(1, QStringLiteral("115200,n,8,1"));
     PictureDocument picture;
-    SeriesHost host;
-    host.settings = [] {
-        SeriesHost::Settings settings;
-        settings.startAddressText = QStringLiteral("0");
-        settings.xmitDelayMs = 0;
-        return settings;
-    };
-    host.portOpen = [] { return true; };
-    host.picture = &picture;
-    host.holdWindow = [](bool) {};
     ScriptedPrompts prompts;
-    SeriesWindow series(host, session, prompts, nullptr);
+    SeriesWindow series(plainHost(picture), session, prompts, nullptr);
     series.loadPaths({dir.filePath(QStringLiteral("white.png"))});
+    QTRY_VERIFY(!series.isImporting());
     control<QSpinBox>(&series, "seriesHold")->setValue(300);
     control<QSpinBox>(&series, "seriesLoops")->setValue(2); // one frame: only rounds to hold apart
     control<QPushButton>(&series, "seriesSend")->click();
@@ -174,6 +210,116 @@ void TestWindowSeries::roundsAreHeldApart()
     const auto held = port->stamps[secondRound] - port->stamps[secondRound - 1];
     QVERIFY2(held >= std::chrono::milliseconds(300),
              qPrintable(QString::number(std::chrono::duration<double, std::milli>(held).count())));
+}
+
+// Judged by when the label names each frame, seen from the test's clock,
+// started before Play: never before the delays allow. At 1200 baud a frame
+// takes 18 s on the line, which Play does not wait for.
+void TestWindowSeries::playFollowsTheDelays()
+{
+    QTemporaryDir dir;
+    const QString gif = dir.filePath(QStringLiteral("run.gif"));
+    QVERIFY(writeGreyGif(gif, {grey({32, 16}, 0), grey({32, 16}, 90), grey({32, 16}, 180), grey({32, 16}, 255)},
+                         {300, 100, 200, 150}));
+    const QList<qint64> starts{0, 300, 400, 600, 750}; // of frames 1 to 4, and of the second round
+    PictureDocument picture;
+    PortSession session([] { return std::make_unique<FakePort>(); });
+    ScriptedPrompts prompts;
+    SeriesWindow series(plainHost(picture, characterTime(*parseLineSettings(QStringLiteral("1200,n,8,1")))),
+                        session, prompts, nullptr);
+    series.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&series));
+    series.loadPaths({gif});
+    QTRY_VERIFY(!series.isImporting());
+    auto *about = control<QLabel>(&series, "seriesRate");
+    auto *play = control<QPushButton>(&series, "seriesPlay");
+    for (int time = 1; time <= 2; ++time) { // the second play starts again from the first frame
+        QList<QPair<int, qint64>> shown;    // the frame from 1, and when it was seen, to the first again
+        const auto roundSeen = [&shown] { return shown.size() > 1 && shown.last().first == 1; };
+        QString text;
+        QElapsedTimer clock;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (roundSeen())
+                return;
+            const int frame = about->text().section(QLatin1Char(' '), 1, 1).toInt();
+            if (shown.isEmpty() || shown.last().first != frame)
+                shown.append({frame, clock.elapsed()});
+            text = about->text();
+        });
+        clock.start();
+        input::click(play);
+        watch.start(2);
+        QTRY_VERIFY_WITH_TIMEOUT(roundSeen(), 10000);
+        input::click(play);
+        QCOMPARE(shown.first().first, 1);
+        for (int k = 1; k < shown.size(); ++k) { // frames a loaded machine skipped are not seen
+            const int round = shown[k].first > shown[k - 1].first ? 0 : 1;
+            QVERIFY2(shown[k].second >= starts[round ? 4 : shown[k].first - 1],
+                     qPrintable(QStringLiteral("frame %1 at %2 ms").arg(shown[k].first).arg(shown[k].second)));
+            QVERIFY(round == 0 || k == shown.size() - 1);
+        }
+        QVERIFY2(text.contains(QStringLiteral("; sending it to the LCD takes ")), qPrintable(text));
+        QCOMPARE(about->text(), QString());
+        QCOMPARE(play->text(), QStringLiteral("&Play"));
+    }
+}
+
+void TestWindowSeries::deletesSeveralFramesAtOnce()
+{
+    QTemporaryDir dir;
+    for (int k = 1; k <= 6; ++k)
+        QVERIFY(grey({128, 64}, k * 40).save(dir.filePath(QStringLiteral("f%1.png").arg(k))));
+    PictureDocument picture;
+    PortSession session([] { return std::make_unique<FakePort>(); });
+    ScriptedPrompts prompts;
+    SeriesWindow series(plainHost(picture), session, prompts, nullptr);
+    series.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&series));
+    auto *strip = control<QListWidget>(&series, "seriesFrames");
+    for (int time = 1; time <= 2; ++time) {
+        series.loadPaths({dir.path()});
+        QTRY_VERIFY(!series.isImporting());
+        QCOMPARE(strip->count(), 6);
+        for (const auto &[row, modifiers] :
+             {QPair<int, Qt::KeyboardModifiers>{0, {}}, {2, Qt::ControlModifier}, {3, Qt::ControlModifier}})
+            input::click(strip->viewport(), Qt::LeftButton, strip->visualItemRect(strip->item(row)).center(),
+                         modifiers);
+        input::key(&series, Qt::Key_Delete);
+        QStringList left;
+        for (int row = 0; row < strip->count(); ++row)
+            left << strip->item(row)->toolTip();
+        QCOMPARE(left, (QStringList{QStringLiteral("f2.png"), QStringLiteral("f5.png"), QStringLiteral("f6.png")}));
+        input::key(&series, Qt::Key_A, Qt::ControlModifier);
+        clickButton(&series, "seriesDelete");
+        QCOMPARE(strip->count(), 0);
+    }
+}
+
+void TestWindowSeries::cancelledImportAndTheNext()
+{
+    QTemporaryDir dir;
+    const QString gif = dir.filePath(QStringLiteral("long.gif"));
+    QVERIFY(writeGreyGif(gif, QList<QImage>(40, grey({400, 300}, 128)), QList<int>(40, 100)));
+    PictureDocument picture;
+    PortSession session([] { return std::make_unique<FakePort>(); });
+    ScriptedPrompts prompts;
+    SeriesWindow series(plainHost(picture), session, prompts, nullptr);
+    series.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&series));
+    auto *cancel = control<QPushButton>(&series, "seriesCancelImport");
+    auto *loadButton = control<QPushButton>(&series, "seriesLoad");
+    startLoad(&series, prompts, gif);
+    QVERIFY(series.isImporting() && cancel->isVisible() && !loadButton->isEnabled());
+    input::click(cancel);
+    QVERIFY(!series.isImporting() && !cancel->isVisible() && loadButton->isEnabled());
+    QTRY_COMPARE(QThreadPool::globalInstance()->activeThreadCount(), 0); // the reading stopped
+    QCOMPARE(control<QListWidget>(&series, "seriesFrames")->count(), 0);
+
+    load(&series, prompts, gif);
+    QCOMPARE(control<QListWidget>(&series, "seriesFrames")->count(), 40);
+    QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.messages.join(QLatin1Char('|'))));
+    QCOMPARE(RecentPictures().list().value(0), QFileInfo(gif).absoluteFilePath());
 }
 
 QTEST_MAIN(TestWindowSeries)
