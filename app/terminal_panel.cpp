@@ -80,7 +80,9 @@ TerminalPanel::TerminalPanel(QWidget *client, PortSession &session, Prompts &pro
     connect(&session_, &PortSession::received, this, &TerminalPanel::showReceived);
     connect(receiveText, &QPlainTextEdit::textChanged, this, &TerminalPanel::onReceiveTextChanged);
     connect(receiveText->document(), &QTextDocument::contentsChange, this, &TerminalPanel::followUserEdit);
-    receiveText->installEventFilter(this); // its width decides the hex view's line
+    // Its width decides the hex view's line; the viewport's own resize comes
+    // once its new width is set.
+    receiveText->viewport()->installEventFilter(this);
 }
 
 void TerminalPanel::buildControls(QWidget *client)
@@ -108,6 +110,7 @@ void TerminalPanel::buildControls(QWidget *client)
 
 void TerminalPanel::showOpening()
 {
+    transcript_.clear(); // what the window showed goes with it
     const ProgramEdit edit(programEdit_);
     receiveText->setPlainText(WaitingText);
 }
@@ -250,7 +253,7 @@ void TerminalPanel::followUserEdit(int position, int removed, int added)
 
 bool TerminalPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == receiveText && event->type() == QEvent::Resize && transcript_.view().hex)
+    if (watched == receiveText->viewport() && event->type() == QEvent::Resize && transcript_.view().hex)
         showView(transcript_.view());
     return QObject::eventFilter(watched, event);
 }
