@@ -290,8 +290,8 @@ void TerminalPanel::showView(ReceiveView view)
 {
     // As many bytes a hex line as the window's width holds in its font.
     const QFontMetricsF metrics(receiveText->font());
-    const qreal room = receiveText->viewport()->width() - 2 * receiveText->document()->documentMargin() -
-                       receiveText->cursorWidth();
+    const qreal room =
+        receiveText->viewport()->width() - 2 * receiveText->document()->documentMargin() - receiveText->cursorWidth();
     const HexLayout layout = hexLayoutFor(int(room / metrics.horizontalAdvance(QLatin1Char('0'))), view.times);
     view.hexBytesPerLine = layout.bytesPerLine;
     view.hexOffsets = layout.offsets;
@@ -312,9 +312,9 @@ bool TerminalPanel::setLogging(bool on)
     log_->close();
     if (!on)
         return false;
-    const QString chosen = prompts_.ask(FileNamePrompt, QStringLiteral("Log to File"),
-                                        logFileName_.isEmpty() ? QDir::home().filePath(QStringLiteral("voxcel.log"))
-                                                               : logFileName_);
+    const QString chosen =
+        prompts_.ask(FileNamePrompt, QStringLiteral("Log to File"),
+                     logFileName_.isEmpty() ? QDir::home().filePath(QStringLiteral("voxcel.log")) : logFileName_);
     if (chosen.isEmpty())
         return false; // cancelled: no file is touched
     logFileName_ = chosen;

@@ -78,7 +78,7 @@ private:
     Prompts &prompts_;
     bool portOpen_ = false;
     ReceiveTranscript transcript_;
-    bool programEdit_ = false; // the receive window changes by the program's hand
+    bool programEdit_ = false;              // the receive window changes by the program's hand
     std::shared_ptr<SharedTrafficLog> log_; // what arrives is written on the line's thread
     QString logFileName_;
     SendHold hold_;

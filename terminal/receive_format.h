@@ -1,7 +1,7 @@
 #pragma once
 
-#include "terminal/receive_display.h"
 #include "serial/receive_gatherer.h"
+#include "terminal/receive_display.h"
 
 #include <QString>
 

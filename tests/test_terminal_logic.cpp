@@ -2,10 +2,10 @@
 // labels, the devices Com1 and Com2 stand for, the receive window's views,
 // the log's lines and when a lost port reopens.
 #include "serial/port_devices.h"
+#include "serial/reconnect.h"
 #include "terminal/receive_format.h"
 #include "terminal/receive_transcript.h"
 #include "terminal/receive_window.h"
-#include "serial/reconnect.h"
 #include "terminal/traffic_log.h"
 
 #include <QTemporaryDir>
@@ -229,7 +229,8 @@ void TestTerminalLogic::anotherViewShowsEverythingAgain()
     for (int i = 0; i < 2; ++i)
         transcript.received({0, {{QString(ReceiveWindowLimit, QLatin1Char('z')), 20}}}, ReceiveWindowLimit);
     // The lines start at 9 and every 16 bytes on, the last at 20009 - 16.
-    QVERIFY(transcript.show({true, false, 16, true}).endsWith(QStringLiteral("\n00004E19:") + QString(" 7A").repeated(16)));
+    QVERIFY(
+        transcript.show({true, false, 16, true}).endsWith(QStringLiteral("\n00004E19:") + QString(" 7A").repeated(16)));
     QCOMPARE(transcript.show({}), QString(ReceiveWindowLimit, QLatin1Char('z')));
 }
 
