@@ -1,6 +1,7 @@
 #include "app/qt_prompts.h"
 
 #include "app/app_title.h"
+#include "app/file_name_completion.h"
 #include "text/text_rules.h"
 
 #include <QApplication>
@@ -37,9 +38,15 @@ void QtPrompts::message(const QString &text)
 
 QString QtPrompts::ask(const QString &prompt, const QString &title, const QString &defaultText)
 {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    return ok ? answer : QString();
+    QInputDialog box(parent_);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(defaultText);
+    if (prompt == FileNamePrompt) {
+        if (auto *edit = box.findChild<QLineEdit *>())
+            completeFileNames(edit);
+    }
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 bool QtPrompts::confirm(const QString &text)

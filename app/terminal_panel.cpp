@@ -8,16 +8,20 @@
 #include "terminal/shared_traffic_log.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 
 #include <functional>
+#include <utility>
 
 using namespace Colour;
 
@@ -38,6 +42,32 @@ protected:
         QPlainTextEdit::keyPressEvent(event);
     }
 };
+
+// Marks the receive window's changes made by the program for their length,
+// so that only the user's own are taken for typing.
+class ProgramEdit
+{
+public:
+    explicit ProgramEdit(bool &flag) : flag_(flag), was_(std::exchange(flag, true)) {}
+    ~ProgramEdit() { flag_ = was_; }
+    ProgramEdit(const ProgramEdit &) = delete;
+    ProgramEdit &operator=(const ProgramEdit &) = delete;
+
+private:
+    bool &flag_;
+    bool was_;
+};
+
+// The hex view's fixed-pitch font: at this size the receive window's 170
+// pixels hold a line of 8 bytes.
+constexpr double HexFontPoints = 7.5;
+
+QFont hexFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(HexFontPoints);
+    return font;
+}
 } // namespace
 
 TerminalPanel::TerminalPanel(QWidget *client, PortSession &session, Prompts &prompts, QObject *parent)
@@ -56,6 +86,10 @@ TerminalPanel::TerminalPanel(QWidget *client, PortSession &session, Prompts &pro
             receivePollTimer->start();
     });
     connect(receiveText, &QPlainTextEdit::textChanged, this, &TerminalPanel::onReceiveTextChanged);
+    connect(receiveText->document(), &QTextDocument::contentsChange, this, &TerminalPanel::followUserEdit);
+    // Its width decides the hex view's line; the viewport's own resize comes
+    // once its new width is set.
+    receiveText->viewport()->installEventFilter(this);
 }
 
 void TerminalPanel::buildControls(QWidget *client)
@@ -83,19 +117,21 @@ void TerminalPanel::buildControls(QWidget *client)
 
 void TerminalPanel::showOpening()
 {
+    transcript_.clear(); // what the window showed goes with it
+    const ProgramEdit edit(programEdit_);
     receiveText->setPlainText(WaitingText);
 }
 
 void TerminalPanel::showOpen()
 {
-    formatter_.reset();
+    transcript_.clear();
     showOpenLook();
 }
 
 void TerminalPanel::showReconnected(const QString &device)
 {
     // The offsets and times go on from the first open: one session.
-    appendToReceiveWindow(formatter_.noticeLine(QStringLiteral("(reconnected to %1)").arg(device)));
+    appendToReceiveWindow(transcript_.notice(QStringLiteral("(reconnected to %1)").arg(device), shownEndsLine()));
     showOpenLook();
 }
 
@@ -112,7 +148,10 @@ void TerminalPanel::showClosed()
 {
     portOpen_ = false;
     receivePollTimer->stop();
-    receiveText->setPlainText(receiveTextOnClose(receiveText->toPlainText()));
+    {
+        const ProgramEdit edit(programEdit_);
+        receiveText->setPlainText(receiveTextOnClose(receiveText->toPlainText()));
+    }
     transmitActiveLabel->hide();
     setColours(receiveText, White, Navy);
     setColours(transmitText, White, Maroon);
@@ -137,7 +176,7 @@ void TerminalPanel::showReceived()
 {
     // The line's thread has logged every character already.
     reportLogFailure();
-    appendToReceiveWindow(formatter_.formatBatch(session_.takeReceived(), ReceiveWindowLimit));
+    appendToReceiveWindow(transcript_.received(session_.takeReceived(), ReceiveWindowLimit));
 }
 
 bool TerminalPanel::showsPlaceholder() const
@@ -146,10 +185,18 @@ bool TerminalPanel::showsPlaceholder() const
            receiveText->toPlainText() == WaitingText;
 }
 
+bool TerminalPanel::shownEndsLine() const
+{
+    // The placeholder goes with the next text; an empty last block is an
+    // empty window or one whose text ends with a line break.
+    return showsPlaceholder() || receiveText->document()->lastBlock().length() == 1;
+}
+
 void TerminalPanel::appendToReceiveWindow(const QString &shown)
 {
     if (shown.isEmpty())
         return;
+    const ProgramEdit programEdit(programEdit_);
     // Only the new text is laid out, and the oldest lines go to make room.
     const qsizetype length = showsPlaceholder() ? 0 : receiveText->document()->characterCount() - 1;
     const ReceiveAppend edit = receiveAppend(length, shown);
@@ -176,8 +223,34 @@ void TerminalPanel::appendToReceiveWindow(const QString &shown)
 void TerminalPanel::onReceiveTextChanged()
 {
     // Typing can push the window past its limit too; the oldest text goes.
-    if (receiveText->document()->characterCount() - 1 > ReceiveWindowLimit)
+    if (receiveText->document()->characterCount() - 1 > ReceiveWindowLimit) {
+        const ProgramEdit edit(programEdit_);
         receiveText->setPlainText(capReceiveText(receiveText->toPlainText()));
+    }
+}
+
+void TerminalPanel::followUserEdit(int position, int removed, int added)
+{
+    if (programEdit_ || transcript_.isEmpty())
+        return;
+    // Typing and erasing at the end of the window, where each arrival
+    // leaves the cursor, keep their place among what arrives.
+    const int end = receiveText->document()->characterCount() - 1;
+    if (removed == 0 && added > 0 && position + added == end) {
+        QTextCursor typed(receiveText->document());
+        typed.setPosition(position);
+        typed.setPosition(end, QTextCursor::KeepAnchor);
+        transcript_.typed(typed.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')));
+    } else if (added == 0 && removed > 0 && position == end) {
+        transcript_.erased(removed);
+    }
+}
+
+bool TerminalPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == receiveText->viewport() && event->type() == QEvent::Resize && transcript_.view().hex)
+        showView(transcript_.view());
+    return QObject::eventFilter(watched, event);
 }
 
 void TerminalPanel::sendTypedKey(int key, const QString &text)
@@ -193,19 +266,40 @@ void TerminalPanel::sendTypedKey(int key, const QString &text)
 
 void TerminalPanel::setHexView(bool on)
 {
-    ReceiveView view = formatter_.view();
+    ReceiveView view = transcript_.view();
     view.hex = on;
-    formatter_.setView(view); // what is shown stays; the new view starts a line
     // Columns line up in a fixed-pitch font, and a line is never broken.
-    receiveText->setFont(on ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QFont());
+    receiveText->setFont(on ? hexFont() : QFont());
     receiveText->setLineWrapMode(on ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    showView(view);
 }
 
 void TerminalPanel::setTimes(bool on)
 {
-    ReceiveView view = formatter_.view();
+    ReceiveView view = transcript_.view();
     view.times = on;
-    formatter_.setView(view); // what is shown stays; the new view starts a line
+    showView(view);
+}
+
+void TerminalPanel::showView(ReceiveView view)
+{
+    // As many bytes a hex line as the window's width holds in its font.
+    const QFontMetricsF metrics(receiveText->font());
+    const qreal room =
+        receiveText->viewport()->width() - 2 * receiveText->document()->documentMargin() - receiveText->cursorWidth();
+    const HexLayout layout = hexLayoutFor(int(room / metrics.horizontalAdvance(QLatin1Char('0'))), view.times);
+    view.hexBytesPerLine = layout.bytesPerLine;
+    view.hexOffsets = layout.offsets;
+    if (transcript_.view() == view)
+        return;
+    const QString shown = transcript_.show(view);
+    if (transcript_.isEmpty())
+        return; // the caption or the placeholder stays
+    const ProgramEdit edit(programEdit_);
+    receiveText->setPlainText(shown);
+    receiveText->moveCursor(QTextCursor::End);
+    receiveText->ensureCursorVisible();
+    receiveText->horizontalScrollBar()->setValue(0);
 }
 
 bool TerminalPanel::setLogging(bool on)
@@ -213,12 +307,13 @@ bool TerminalPanel::setLogging(bool on)
     log_->close();
     if (!on)
         return false;
-    if (logFileName_.isEmpty())
-        logFileName_ = prompts_.ask(FileNamePrompt, QStringLiteral("Log to File"),
-                                    QDir::home().filePath(QStringLiteral("voxcel.log")));
+    const QString chosen =
+        prompts_.ask(FileNamePrompt, QStringLiteral("Log to File"),
+                     logFileName_.isEmpty() ? QDir::home().filePath(QStringLiteral("voxcel.log")) : logFileName_);
+    if (chosen.isEmpty())
+        return false; // cancelled: no file is touched
+    logFileName_ = chosen;
     QString error;
-    if (logFileName_.isEmpty())
-        return false; // cancelled: asked again next time
     if (log_->open(logFileName_, &error))
         return true;
     logFailed(error);
@@ -227,7 +322,6 @@ bool TerminalPanel::setLogging(bool on)
 
 void TerminalPanel::logFailed(const QString &error)
 {
-    logFileName_.clear(); // the next start asks for another file
     prompts_.message(QStringLiteral("Log File Error - ") + error);
 }
 

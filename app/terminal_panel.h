@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/send_hold.h"
-#include "terminal/receive_format.h"
+#include "terminal/receive_transcript.h"
 #include "terminal/traffic_log.h"
 
 #include <QObject>
@@ -38,14 +38,19 @@ public:
     void openFieldFile();
     void holdDuringSend(bool held, const QString &why = QString());
 
-    // The receive window's views; they change nothing of what is received.
+    // The receive window's views; they change nothing of what is received,
+    // and show what the window holds again.
     void setHexView(bool on);
     void setTimes(bool on);
-    // Logging to the file chosen the first time; false when it is off
-    // (cancelled, or the file cannot be written, which a message says).
+    // Logging to a file asked for each time, the last one offered; false
+    // when it is off (cancelled, or the file cannot be written, which a
+    // message says).
     bool setLogging(bool on);
     // Characters a send handed to the port, for the log.
     void logSent(const QString &chars);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
     // The log file failed: logging is off.
@@ -62,11 +67,15 @@ private:
     void logFailed(const QString &error);
     void reportLogFailure();
     bool showsPlaceholder() const;
+    bool shownEndsLine() const;
+    void showView(ReceiveView view);
+    void followUserEdit(int position, int removed, int added);
 
     PortSession &session_;
     Prompts &prompts_;
     bool portOpen_ = false;
-    ReceiveFormatter formatter_;
+    ReceiveTranscript transcript_;
+    bool programEdit_ = false;              // the receive window changes by the program's hand
     std::shared_ptr<SharedTrafficLog> log_; // what arrives is written on the line's thread
     QString logFileName_;
     SendHold hold_;

@@ -1,9 +1,32 @@
 #include "terminal/receive_format.h"
 
-void ReceiveFormatter::reset()
+#include <utility>
+
+namespace {
+// "[    ms] " before a line, "00000000:" before its bytes, " XX" a byte.
+constexpr int TimeMarkWidth = 9;
+constexpr int OffsetWidth = 9;
+constexpr int HexByteWidth = 3;
+} // namespace
+
+int hexLineWidth(const HexLayout &layout, bool times)
+{
+    // Without the offset, the first byte needs no space before it.
+    return (times ? TimeMarkWidth : 0) + (layout.offsets ? OffsetWidth : -1) + HexByteWidth * layout.bytesPerLine;
+}
+
+HexLayout hexLayoutFor(int widthInChars, bool times)
+{
+    for (const HexLayout layout : {HexLayout{16, true}, HexLayout{8, true}})
+        if (hexLineWidth(layout, times) <= widthInChars)
+            return layout;
+    return {8, false};
+}
+
+void ReceiveFormatter::reset(qint64 offset)
 {
     text_.reset();
-    offset_ = 0;
+    offset_ = offset;
     hexColumn_ = 0;
     lineOpen_ = false;
     pendingBreak_ = false;
@@ -40,9 +63,10 @@ QString ReceiveFormatter::format(const QString &received, qint64 msSinceOpen)
     return shown;
 }
 
-QString ReceiveFormatter::noticeLine(const QString &text)
+QString ReceiveFormatter::noticeLine(const QString &text, bool shownEndsLine)
 {
-    QString line = newLine() + text + QLatin1Char('\n');
+    QString line = (shownEndsLine ? QString() : QStringLiteral("\n")) + text + QLatin1Char('\n');
+    lineOpen_ = false;
     hexColumn_ = 0;
     text_.reset();
     pendingBreak_ = false;
@@ -53,10 +77,10 @@ QString ReceiveFormatter::skip(qint64 count)
 {
     offset_ += count;
     text_.reset();
-    return noticeLine(QStringLiteral("(%1 characters not shown)").arg(count));
+    return noticeLine(QStringLiteral("(%1 characters not shown)").arg(count), !lineOpen_);
 }
 
-QString ReceiveFormatter::formatBatch(ReceivedBatch batch, qsizetype limit)
+QString ReceiveFormatter::formatBatch(ReceivedBatch batch, qsizetype limit, ReceivedBatch *shownBatch)
 {
     const ReceiveFormatter start = *this;
     for (;;) {
@@ -66,8 +90,11 @@ QString ReceiveFormatter::formatBatch(ReceivedBatch batch, qsizetype limit)
             shown += format(piece.text, piece.msSinceOpen);
             kept += piece.text.size();
         }
-        if (shown.size() <= limit || kept == 0)
+        if (shown.size() <= limit || kept == 0) {
+            if (shownBatch)
+                *shownBatch = std::move(batch);
             return shown;
+        }
         // About as many characters as make up the excess, shown as they
         // are here (a byte takes three in hex); again until it fits.
         *this = start;
@@ -100,18 +127,22 @@ QString ReceiveFormatter::formatHex(const QString &received, qint64 ms)
     QString out;
     const bool afterSilence = view_.times && lastArrivalMs_ >= 0 && ms - lastArrivalMs_ >= HexSilenceBreakMs;
     if (afterSilence)
-        hexColumn_ = HexBytesPerLine; // the next byte begins a line
+        hexColumn_ = view_.hexBytesPerLine; // the next byte begins a line
     qint64 offset = offset_;
     for (const QChar ch : received) {
-        if (hexColumn_ == 0 || hexColumn_ == HexBytesPerLine) {
+        const bool lineStarts = hexColumn_ == 0 || hexColumn_ >= view_.hexBytesPerLine;
+        if (lineStarts) {
             out += newLine();
             if (view_.times)
                 out += timeMark(ms);
-            out += hexLineStart(offset);
+            if (view_.hexOffsets)
+                out += hexLineStart(offset);
             hexColumn_ = 0;
             lineOpen_ = true;
         }
-        out += QStringLiteral(" %1").arg(ch.unicode() & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+        if (!lineStarts || view_.hexOffsets)
+            out += QLatin1Char(' ');
+        out += QStringLiteral("%1").arg(ch.unicode() & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
         ++hexColumn_;
         ++offset;
     }

@@ -2,8 +2,10 @@
 // labels, the devices Com1 and Com2 stand for, the receive window's views,
 // the log's lines and when a lost port reopens.
 #include "serial/port_devices.h"
-#include "terminal/receive_format.h"
 #include "serial/reconnect.h"
+#include "terminal/receive_format.h"
+#include "terminal/receive_transcript.h"
+#include "terminal/receive_window.h"
 #include "terminal/traffic_log.h"
 
 #include <QTemporaryDir>
@@ -26,6 +28,9 @@ private slots:
     void assignmentIsRemembered();
     void receiveViews_data();
     void receiveViews();
+    void hexLayoutFitsWidth_data();
+    void hexLayoutFitsWidth();
+    void anotherViewShowsEverythingAgain();
     void logLines_data();
     void logLines();
     void unwritableLogFails();
@@ -176,6 +181,57 @@ void TestTerminalLogic::receiveViews()
         shown +=
             formatter.format(chunk.section(QLatin1Char('|'), 1), chunk.section(QLatin1Char('|'), 0, 0).toLongLong());
     QTEST(shown, "shown");
+}
+
+void TestTerminalLogic::hexLayoutFitsWidth_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("times");
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<bool>("offsets");
+    QTest::newRow("16 fit") << 57 << false << 16 << true;
+    QTest::newRow("16 just not") << 56 << false << 8 << true;
+    QTest::newRow("8 with offsets") << 33 << false << 8 << true;
+    QTest::newRow("8 without") << 32 << false << 8 << false;
+    QTest::newRow("times, 16") << 66 << true << 16 << true;
+    QTest::newRow("times, 8") << 65 << true << 8 << true;
+}
+
+void TestTerminalLogic::hexLayoutFitsWidth()
+{
+    QFETCH(int, width);
+    QFETCH(bool, times);
+    const HexLayout layout = hexLayoutFor(width, times);
+    QTEST(layout.bytesPerLine, "bytes");
+    QTEST(layout.offsets, "offsets");
+    QVERIFY(width < 23 || hexLineWidth(layout, times) <= width);
+}
+
+void TestTerminalLogic::anotherViewShowsEverythingAgain()
+{
+    // Text, then a notice where the text shown ends mid-line, then typing.
+    ReceiveTranscript transcript;
+    QString live = transcript.received({0, {{QStringLiteral("OK\r\nab"), 5}}}, ReceiveWindowLimit);
+    live += transcript.notice(QStringLiteral("(reconnected)"), false);
+    live += QStringLiteral("x");
+    transcript.typed(QStringLiteral("xy"));
+    transcript.erased(1);
+    live += transcript.received({2, {{QStringLiteral("\x01"), 9}}}, ReceiveWindowLimit);
+    QCOMPARE(live, QStringLiteral("OK\nab\n(reconnected)\nx(2 characters not shown)\n\u2401"));
+
+    QCOMPARE(transcript.show({true, false, 8, false}),
+             QStringLiteral("4F 4B 0D 0A 61 62\n(reconnected)\nx(2 characters not shown)\n01"));
+    QCOMPARE(transcript.show({true, false, 16, true}),
+             QStringLiteral("00000000: 4F 4B 0D 0A 61 62\n(reconnected)\nx(2 characters not shown)\n00000008: 01"));
+    QCOMPARE(transcript.show({}), live);
+
+    // Past what is kept the oldest go, and the offsets go on.
+    for (int i = 0; i < 2; ++i)
+        transcript.received({0, {{QString(ReceiveWindowLimit, QLatin1Char('z')), 20}}}, ReceiveWindowLimit);
+    // The lines start at 9 and every 16 bytes on, the last at 20009 - 16.
+    QVERIFY(
+        transcript.show({true, false, 16, true}).endsWith(QStringLiteral("\n00004E19:") + QString(" 7A").repeated(16)));
+    QCOMPARE(transcript.show({}), QString(ReceiveWindowLimit, QLatin1Char('z')));
 }
 
 void TestTerminalLogic::logLines_data()
