@@ -91,9 +91,8 @@ QList<HelpGroup> helpGroups()
          {{QStringLiteral("--reformat"),
            QStringLiteral("Print the transmission text instead: the parameter prefix, then the hex digits cut into "
                           "pieces of the PIC buffer size, each behind the wait text.")},
-          {QStringLiteral("--buffer N"),
-           QStringLiteral("PIC buffer: characters per piece, one of %1 (default 32).")
-               .arg(joinedChoices(picBufferChoices))},
+          {QStringLiteral("--buffer N"), QStringLiteral("PIC buffer: characters per piece, one of %1 (default 32).")
+                                             .arg(joinedChoices(picBufferChoices))},
           {QStringLiteral("--wait TEXT"),
            QStringLiteral("Wait text put before each piece (default \"]\"); the pauses come before it when it is "
                           "one character.")},
@@ -170,17 +169,16 @@ QList<HelpGroup> helpGroups()
 
 QString convertHelpText()
 {
-    QString text = QStringLiteral(
-        "Usage: voxcel-convert [options] picture.bmp...\n"
-        "       voxcel-convert --from-text FILE -o picture.bmp [--order ...]\n"
-        "                      [--header ...] [--footer ...] [--format ...]\n"
-        "                      [--delimiter ...]\n"
-        "       voxcel-convert --text STRING [--font NAME|lcd5x7] [--size PX] [--bold]\n"
-        "                      [--at X,Y] [options] [picture.bmp]\n"
-        "       voxcel-convert --series [PICTURE|GIF|FOLDER]... [--send DEVICE]\n"
-        "                      [--eeprom --address START] [--hold MS] [--loop N]\n"
-        "                      [-o NAME%d.inc] [--save-picture NAME%d.bmp]\n"
-        "\n");
+    QString text = QStringLiteral("Usage: voxcel-convert [options] picture.bmp...\n"
+                                  "       voxcel-convert --from-text FILE -o picture.bmp [--order ...]\n"
+                                  "                      [--header ...] [--footer ...] [--format ...]\n"
+                                  "                      [--delimiter ...]\n"
+                                  "       voxcel-convert --text STRING [--font NAME|lcd5x7] [--size PX] [--bold]\n"
+                                  "                      [--at X,Y] [options] [picture.bmp]\n"
+                                  "       voxcel-convert --series [PICTURE|GIF|FOLDER]... [--send DEVICE]\n"
+                                  "                      [--eeprom --address START] [--hold MS] [--loop N]\n"
+                                  "                      [-o NAME%d.inc] [--save-picture NAME%d.bmp]\n"
+                                  "\n");
     text += paragraph(QStringLiteral(
         "Converts 128 x 64 BMP pictures (picture.bmp...) into KS0108 page bytes written as hex text, exactly as "
         "the Voxcel window's Convert does with the same settings, and prints the text and a line end. The "

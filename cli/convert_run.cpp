@@ -3,7 +3,6 @@
 #include "canvas/canvas.h"
 #include "canvas/lcd_text.h"
 #include "canvas/picture_file.h"
-#include "import/picture_import.h"
 #include "cli/convert_help.h"
 #include "cli/output_plan.h"
 #include "cli/send_port.h"
@@ -13,6 +12,7 @@
 #include "convert/reformat.h"
 #include "convert/series_text.h"
 #include "convert/text_file.h"
+#include "import/picture_import.h"
 #include "serial/pacing.h"
 #include "serial/qt_serial_port.h"
 #include "text/file_kind.h"
@@ -51,8 +51,9 @@ std::optional<QImage> readInput(const ConsoleStreams &console, const QString &in
     else if (!isRegularFile(input))
         reportError(console, QStringLiteral("%1: not a regular file (a FIFO, a device or a socket)").arg(input));
     else
-        reportError(console, reason.isEmpty() ? QStringLiteral("%1: not a readable BMP picture").arg(input)
-                                              : QStringLiteral("%1: not a readable BMP picture (%2)").arg(input, reason));
+        reportError(console, reason.isEmpty()
+                                 ? QStringLiteral("%1: not a readable BMP picture").arg(input)
+                                 : QStringLiteral("%1: not a readable BMP picture (%2)").arg(input, reason));
     return std::nullopt;
 }
 
@@ -262,7 +263,8 @@ int runConvert(const QStringList &arguments, const ConsoleStreams &console)
     case ParsedArguments::Outcome::Help:
         return writeOut(console, convertHelpText().toLocal8Bit()) ? ExitSuccess : ExitFailure;
     case ParsedArguments::Outcome::Version:
-        return writeOut(console, QStringLiteral("voxcel-convert %1\n").arg(QStringLiteral(VOXCEL_VERSION)).toLocal8Bit())
+        return writeOut(console,
+                        QStringLiteral("voxcel-convert %1\n").arg(QStringLiteral(VOXCEL_VERSION)).toLocal8Bit())
                    ? ExitSuccess
                    : ExitFailure;
     case ParsedArguments::Outcome::ListFonts:

@@ -54,5 +54,6 @@ void SeriesProgressLine::show(int frame, qsizetype sent, qsizetype total)
         position = QStringLiteral("round %1/%2, ").arg(loop_ + 1).arg(plan_.loops);
     position += QStringLiteral("frame %1/%2, %3/%4").arg(frame + 1).arg(frames).arg(sent).arg(total);
     const bool done = sent == total && frame + 1 == frames && loop_ + 1 >= plan_.loops;
-    line_.show(position, done, [this, frame, sent] { return seriesSendTime(plan_, characterTime_, frame, sent, loop_); });
+    line_.show(position, done,
+               [this, frame, sent] { return seriesSendTime(plan_, characterTime_, frame, sent, loop_); });
 }

@@ -2,9 +2,9 @@
 
 #include "canvas/picture_file.h"
 #include "cli/send_port.h"
-#include "import/picture_series.h"
 #include "convert/series_text.h"
 #include "convert/text_file.h"
+#include "import/picture_series.h"
 #include "serial/qt_serial_port.h"
 #include "serial/series_plan.h"
 #include "text/file_save.h"

@@ -409,8 +409,7 @@ void CliConvertTest::standardErrorHoldsOnlyOurMessages_data()
     QTest::newRow("damaged TIFF imported") << QStringList{"--fit", "fit", "cut.tif"}
                                            << "cut.tif: the picture data is damaged, or it is larger than the 256 "
                                               "MB allowed (TIFF";
-    QTest::newRow("damaged TIFF loaded") << QStringList{"cut.tif"}
-                                         << "cut.tif: not a readable BMP picture (TIFF";
+    QTest::newRow("damaged TIFF loaded") << QStringList{"cut.tif"} << "cut.tif: not a readable BMP picture (TIFF";
     QTest::newRow("damaged PNG imported") << QStringList{"--fit", "fit", "cut.png"} << "allowed (libpng error: ";
     QTest::newRow("damaged PNG loaded") << QStringList{"cut.png"} << "not a readable BMP picture (libpng error: ";
 }

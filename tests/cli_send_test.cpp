@@ -118,10 +118,10 @@ void CliSendTest::sendShowsProgressOnATerminal()
     line.startReading();
     terminal.startReading();
 
-    const CliResult result =
-        runCli(QStringList{QStringLiteral("--send"), line.slavePath(), QStringLiteral("--xmit-delay"),
-                           QStringLiteral("0")} << arguments,
-               dir->path(), terminal.slavePath());
+    const CliResult result = runCli(
+        QStringList{QStringLiteral("--send"), line.slavePath(), QStringLiteral("--xmit-delay"), QStringLiteral("0")}
+            << arguments,
+        dir->path(), terminal.slavePath());
     QCOMPARE(result.exitCode, 0);
     QVERIFY(line.waitForBytes(std::size_t(characters), 60000));
     const QByteArray end = ending.arg(line.slavePath()).toLatin1();
