@@ -4,8 +4,10 @@
 
 #include <cstdarg>
 #include <cstdio>
+#ifdef Q_OS_UNIX
 #include <dlfcn.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -36,6 +38,7 @@ void tiffSaid(const char *module, const char *format, va_list arguments)
 // handlers are set here once it is loaded; the program is not linked to it.
 void routeTiffMessages()
 {
+#ifdef Q_OS_UNIX
     static bool routed = false;
     if (routed)
         return;
@@ -55,6 +58,7 @@ void routeTiffMessages()
         dlclose(library); // the reader still holds it
         return;
     }
+#endif
 }
 
 } // namespace
@@ -64,6 +68,7 @@ DecoderWarnings::DecoderWarnings() : previous_(qInstallMessageHandler(&DecoderWa
     activeWarnings = this;
     outsideReadings = previous_;
     routeTiffMessages();
+#ifdef Q_OS_UNIX
     if (takingStandardError) {
         std::fflush(stderr);
         char name[] = "/tmp/voxcel-decoder-XXXXXX";
@@ -74,10 +79,12 @@ DecoderWarnings::DecoderWarnings() : previous_(qInstallMessageHandler(&DecoderWa
             dup2(standardErrorCopy_, STDERR_FILENO);
         }
     }
+#endif
 }
 
 DecoderWarnings::~DecoderWarnings()
 {
+#ifdef Q_OS_UNIX
     if (savedStandardError_ >= 0) {
         std::fflush(stderr);
         dup2(savedStandardError_, STDERR_FILENO);
@@ -85,6 +92,7 @@ DecoderWarnings::~DecoderWarnings()
     }
     if (standardErrorCopy_ >= 0)
         close(standardErrorCopy_);
+#endif
     activeWarnings = nullptr;
     qInstallMessageHandler(previous_);
 }
@@ -96,12 +104,16 @@ void DecoderWarnings::takeStandardError(bool take)
 
 QString DecoderWarnings::standardErrorSoFar() const
 {
-    if (standardErrorCopy_ < 0)
-        return QString();
-    std::fflush(stderr);
-    char text[512];
-    const ssize_t size = pread(standardErrorCopy_, text, sizeof text, 0);
-    return size > 0 ? QString::fromLocal8Bit(text, size).section(QLatin1Char('\n'), 0, 0) : QString();
+#ifdef Q_OS_UNIX
+    if (standardErrorCopy_ >= 0) {
+        std::fflush(stderr);
+        char text[512];
+        const ssize_t size = pread(standardErrorCopy_, text, sizeof text, 0);
+        if (size > 0)
+            return QString::fromLocal8Bit(text, size).section(QLatin1Char('\n'), 0, 0);
+    }
+#endif
+    return QString();
 }
 
 QString DecoderWarnings::reason() const
