@@ -147,13 +147,13 @@ bool bmpIsComplete(QIODevice &device)
 }
 } // namespace
 
-std::optional<QImage> readPicture(const QString &fileName)
+std::optional<QImage> readPicture(const QString &fileName, QString *reason)
 {
     // A FIFO or a device could keep the read waiting for ever.
     QFile file(fileName);
     if (!isRegularFile(fileName) || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return readPicture(file);
+    return readPicture(file, reason);
 }
 
 namespace {
@@ -168,8 +168,6 @@ bool gifIsComplete(QIODevice &device)
     return device.seek(start) && ended;
 }
 
-DecoderWarnings *activeWarnings = nullptr;
-
 } // namespace
 
 bool pictureFileIsWhole(QIODevice &device)
@@ -179,30 +177,9 @@ bool pictureFileIsWhole(QIODevice &device)
     return device.seek(start) && whole;
 }
 
-DecoderWarnings::DecoderWarnings() : previous_(qInstallMessageHandler(&DecoderWarnings::take))
-{
-    activeWarnings = this;
-}
-
-DecoderWarnings::~DecoderWarnings()
-{
-    activeWarnings = nullptr;
-    qInstallMessageHandler(previous_);
-}
-
-void DecoderWarnings::take(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    if (activeWarnings && context.category && QByteArray(context.category).startsWith("qt.gui.imageio")) {
-        ++activeWarnings->count_;
-        return;
-    }
-    if (activeWarnings && activeWarnings->previous_)
-        activeWarnings->previous_(type, context, text);
-}
-
 namespace {
 
-std::optional<QImage> decodePicture(QIODevice &device)
+std::optional<QImage> decodePicture(QIODevice &device, QString *reason)
 {
     const QByteArray head = device.peek(DecodeHeaderBytes);
     QImageReader reader(&device);
@@ -210,13 +187,18 @@ std::optional<QImage> decodePicture(QIODevice &device)
     reader.setAutoTransform(false);
     if (!reader.canRead())
         return std::nullopt;
+    // From here on the reader is loaded, and its header read may warn.
+    const DecoderWarnings warnings;
     const QSize size = reader.size();
     if (!decodeRefusal(head, reader.format(), size, size, LoadLimits).isEmpty())
         return std::nullopt;
     QImage image;
-    const DecoderWarnings warnings;
-    if (!reader.read(&image) || image.isNull() || warnings.any())
+    const int warnedBefore = warnings.count();
+    if (!reader.read(&image) || image.isNull() || warnings.count() > warnedBefore) {
+        if (reason)
+            *reason = warnings.reason();
         return std::nullopt;
+    }
     // Some kinds (GIF) tell no size before they are read, or a smaller one
     // than they then make.
     if (!decodedRefusal(image.size(), LoadLimits).isEmpty())
@@ -226,21 +208,21 @@ std::optional<QImage> decodePicture(QIODevice &device)
 
 } // namespace
 
-std::optional<QImage> readPicture(QIODevice &device)
+std::optional<QImage> readPicture(QIODevice &device, QString *reason)
 {
     if (!pictureFileIsWhole(device))
         return std::nullopt;
     // A drawing is rendered from its checked text, never from the file.
     const QByteArray format = QImageReader::imageFormat(&device);
     if (format != "svg" && format != "svgz")
-        return decodePicture(device);
-    QString reason;
-    std::optional<QByteArray> svg = readDrawingText(device, format, &reason);
+        return decodePicture(device, reason);
+    QString refusal;
+    std::optional<QByteArray> svg = readDrawingText(device, format, &refusal);
     if (!svg)
         return std::nullopt;
     QBuffer text(&*svg);
     text.open(QIODevice::ReadOnly);
-    return decodePicture(text);
+    return decodePicture(text, reason);
 }
 
 QString writeBmp(const QImage &picture, const QString &fileName)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "canvas/decoder_warnings.h"
+
 #include <QIODevice>
 #include <QImage>
 #include <QString>
@@ -9,11 +11,12 @@
 // RLE, top-down, every header version). Nothing on any failure: a missing
 // file, a folder, a file that is no picture, a truncated one, or one whose
 // header claims dimensions far beyond anything a display picture needs.
-std::optional<QImage> readPicture(const QString &fileName);
+// reason, when given, gets the decoder's own words on a damaged file.
+std::optional<QImage> readPicture(const QString &fileName, QString *reason = nullptr);
 
 // The same from a device open for reading that can seek (a file, a
 // buffer), from its current position on.
-std::optional<QImage> readPicture(QIODevice &device);
+std::optional<QImage> readPicture(QIODevice &device, QString *reason = nullptr);
 
 // Writes the picture as an uncompressed BMP with replaceFile(): a failure
 // leaves any old file as it was. Returns the reason of the failure, or an
@@ -25,23 +28,3 @@ QString writeBmp(const QImage &picture, const QString &fileName);
 // ends with its trailer. Decoders fill in what a cut-off file lacks and
 // report success. The device stays where it was.
 bool pictureFileIsWhole(QIODevice &device);
-
-// For the length of a decode: whether a decoder warned that the data was
-// damaged or ended early (libjpeg does, and still returns a picture).
-// Those warnings are taken here, not printed.
-class DecoderWarnings
-{
-public:
-    DecoderWarnings();
-    ~DecoderWarnings();
-    DecoderWarnings(const DecoderWarnings &) = delete;
-    DecoderWarnings &operator=(const DecoderWarnings &) = delete;
-
-    bool any() const { return count_ > 0; }
-
-private:
-    static void take(QtMsgType type, const QMessageLogContext &context, const QString &text);
-
-    QtMessageHandler previous_;
-    int count_ = 0;
-};

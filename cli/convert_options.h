@@ -8,8 +8,22 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+
 // What one call of voxcel-convert is asked to do, checked and complete: every
 // value here is one the window itself could hold.
+// The line speeds the window's settings list offers.
+inline constexpr std::array<int, 3> BaudChoices{9600, 2400, 1200};
+
+// "2, 4, 8": the choices of an option, for messages and the help.
+template <typename Choices> QString joinedChoices(const Choices &choices)
+{
+    QStringList texts;
+    for (const auto value : choices)
+        texts.append(QString::number(value));
+    return texts.join(QStringLiteral(", "));
+}
+
 struct ConvertOptions
 {
     QStringList inputs;
@@ -79,5 +93,5 @@ struct ParsedArguments
 // are looked up in the font database, which needs a GUI application.
 ParsedArguments parseConvertArguments(const QStringList &arguments);
 
-// The --help text.
-QString convertHelpText();
+// The names of every option (without dashes), as the parser knows them.
+QStringList convertOptionNames();

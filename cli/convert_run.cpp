@@ -3,44 +3,27 @@
 #include "canvas/canvas.h"
 #include "canvas/lcd_text.h"
 #include "canvas/picture_file.h"
-#include "import/picture_import.h"
+#include "cli/convert_help.h"
 #include "cli/output_plan.h"
+#include "cli/send_port.h"
 #include "cli/series_run.h"
 #include "convert/byte_matrix.h"
 #include "convert/picture_text.h"
 #include "convert/reformat.h"
 #include "convert/series_text.h"
 #include "convert/text_file.h"
+#include "import/picture_import.h"
 #include "serial/pacing.h"
-#include "serial/port_devices.h"
 #include "serial/qt_serial_port.h"
 #include "text/file_kind.h"
 #include "text/file_save.h"
-#include "text/standard_output.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include <functional>
-
 namespace {
-
-const QString ProgramName = QStringLiteral("voxcel-convert");
-
-void say(QIODevice &device, const QString &text)
-{
-    device.write(text.toLocal8Bit());
-}
-
-int usageError(const ConsoleStreams &console, const QString &message)
-{
-    reportError(console, message);
-    say(console.err, QStringLiteral("Try '%1 --help' for more information.\n").arg(ProgramName));
-    return ExitUsage;
-}
 
 std::optional<QImage> readInput(const ConsoleStreams &console, const QString &input, const ConvertOptions &options)
 {
@@ -56,7 +39,8 @@ std::optional<QImage> readInput(const ConsoleStreams &console, const QString &in
             reportError(console, error);
         return imported;
     }
-    std::optional<QImage> picture = readPicture(input);
+    QString reason;
+    std::optional<QImage> picture = readPicture(input, &reason);
     if (picture)
         return picture;
     const QFileInfo file(input);
@@ -67,7 +51,9 @@ std::optional<QImage> readInput(const ConsoleStreams &console, const QString &in
     else if (!isRegularFile(input))
         reportError(console, QStringLiteral("%1: not a regular file (a FIFO, a device or a socket)").arg(input));
     else
-        reportError(console, QStringLiteral("%1: not a readable BMP picture").arg(input));
+        reportError(console, reason.isEmpty()
+                                 ? QStringLiteral("%1: not a readable BMP picture").arg(input)
+                                 : QStringLiteral("%1: not a readable BMP picture (%2)").arg(input, reason));
     return std::nullopt;
 }
 
@@ -153,53 +139,6 @@ void removeMadeFolders(const QString &output, const QString &made)
         folder = QFileInfo(folder).path();
 }
 
-// "Sending logo.bmp to /dev/ttyUSB0: 1056/2122, 1.7 s left" on one line,
-// redrawn in place a few times a second; "2122/2122" and a line end once
-// it is done, a line end alone when it is broken off.
-class ProgressLine
-{
-public:
-    using TimeLeft = std::function<LineDuration(qsizetype sent)>;
-
-    ProgressLine(QIODevice &err, const QString &label, TimeLeft timeLeft)
-        : err_(err), label_(label), timeLeft_(std::move(timeLeft))
-    {
-    }
-    ~ProgressLine()
-    {
-        if (shown_ && !ended_)
-            err_.write("\n");
-    }
-
-    void show(qsizetype sent, qsizetype total)
-    {
-        const bool done = sent == total;
-        if (!done && clock_.isValid() && clock_.elapsed() < 100)
-            return;
-        clock_.start();
-        // Back to the start of the line and clear it: the text may shrink.
-        QString text = QStringLiteral("\r\x1b[K%1: %2/%3").arg(label_).arg(sent).arg(total);
-        if (!done) {
-            const double seconds = std::chrono::duration<double>(timeLeft_(sent)).count();
-            text += QStringLiteral(", %1 s left").arg(seconds, 0, 'f', 1);
-        }
-        say(err_, text);
-        shown_ = true;
-        if (done) {
-            err_.write("\n");
-            ended_ = true;
-        }
-    }
-
-private:
-    QIODevice &err_;
-    const QString label_;
-    const TimeLeft timeLeft_;
-    QElapsedTimer clock_;
-    bool shown_ = false;
-    bool ended_ = false;
-};
-
 int sendPicture(const ConsoleStreams &console, const ConvertOptions &options, const QString &input)
 {
     const std::optional<QImage> picture = pictureToConvert(console, input, options);
@@ -212,19 +151,19 @@ int sendPicture(const ConsoleStreams &console, const ConvertOptions &options, co
     std::optional<ProgressLine> progress;
     try {
         setUpSendPort(port, options);
+        const LineDuration characterTime = port.characterTime();
         if (console.errIsTerminal) {
-            const LineDuration characterTime = port.characterTime();
             const QString what = input.isEmpty() ? QStringLiteral("the text") : input;
-            progress.emplace(console.err, QStringLiteral("Sending %1 to %2").arg(what, options.sendDevice),
-                             [&sendText, &options, delayMs, characterTime](qsizetype sent) {
-                                 return pacedSendTime(sendText, options.waitChars, delayMs, characterTime, sent);
-                             });
+            progress.emplace(console.err, QStringLiteral("Sending %1 to %2").arg(what, options.sendDevice));
         }
         port.setOpen(true);
         const PacedSendResult sent =
-            sendPaced({sendText, options.waitChars, delayMs}, port, {}, [&progress](qsizetype sent, qsizetype total) {
-                if (progress)
-                    progress->show(sent, total);
+            sendPaced({sendText, options.waitChars, delayMs}, port, {}, [&](qsizetype sent, qsizetype total) {
+                if (!progress)
+                    return;
+                progress->show(QStringLiteral("%1/%2").arg(sent).arg(total), sent == total, [&] {
+                    return pacedSendTime(sendText, options.waitChars, delayMs, characterTime, sent);
+                });
             });
         if (sent.end == PacedSendResult::End::PortLost)
             throw PortError(sent.portError.toStdString());
@@ -308,33 +247,6 @@ int pictureFromText(const ConsoleStreams &console, const ConvertOptions &options
 
 } // namespace
 
-void reportError(const ConsoleStreams &console, const QString &message)
-{
-    say(console.err, ProgramName + QStringLiteral(": ") + message + QLatin1Char('\n'));
-}
-
-void reportNote(const ConsoleStreams &console, const QString &note)
-{
-    say(console.err, ProgramName + QStringLiteral(": note: ") + note + QLatin1Char('\n'));
-}
-
-bool writeOut(const ConsoleStreams &console, const QByteArray &bytes)
-{
-    if (writeAll(console.out, bytes))
-        return true;
-    standardOutputFailed(console.out.errorString());
-    return false;
-}
-
-void setUpSendPort(QtSerialPort &port, const ConvertOptions &options)
-{
-    // The port layer finds its device through the port number; Com1 of
-    // this process is the device asked for.
-    qputenv(portDeviceVariable(1).toLatin1().constData(), options.sendDevice.toLocal8Bit());
-    port.setCommPort(1);
-    port.setSettings(QStringLiteral("%1,n,8,1").arg(options.baudRate));
-}
-
 QString pictureText(const QImage &picture, const ConvertOptions &options)
 {
     const QString converted = pictureConvertedText(picture, options.horizontalBytes, options.format);
@@ -350,7 +262,8 @@ int runConvert(const QStringList &arguments, const ConsoleStreams &console)
     case ParsedArguments::Outcome::Help:
         return writeOut(console, convertHelpText().toLocal8Bit()) ? ExitSuccess : ExitFailure;
     case ParsedArguments::Outcome::Version:
-        return writeOut(console, QStringLiteral("%1 %2\n").arg(ProgramName, QStringLiteral(VOXCEL_VERSION)).toLocal8Bit())
+        return writeOut(console,
+                        QStringLiteral("voxcel-convert %1\n").arg(QStringLiteral(VOXCEL_VERSION)).toLocal8Bit())
                    ? ExitSuccess
                    : ExitFailure;
     case ParsedArguments::Outcome::ListFonts:

@@ -1,5 +1,6 @@
 // voxcel-convert: the window's Convert, Reformat For Output and Send to LCD
 // from the command line, for firmware builds and for loading many displays.
+#include "canvas/decoder_warnings.h"
 #include "cli/convert_run.h"
 #include "cli/drawing_inputs.h"
 #include "text/file_save.h"
@@ -38,6 +39,16 @@ bool standardInputIsClosed()
     return true;
 #endif
 }
+QtMessageHandler qtHandler = nullptr;
+
+// Qt's own warnings (QStandardPaths on a missing XDG_RUNTIME_DIR when the
+// font database starts, and the like) tell the caller nothing about the
+// run; what went wrong is said by the program itself. Failures still show.
+void dropQtWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if ((type == QtCriticalMsg || type == QtFatalMsg) && qtHandler)
+        qtHandler(type, context, text);
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -47,6 +58,8 @@ int main(int argc, char *argv[])
     // With standard input closed, the next file the program opens would take
     // its place and be read as standard input: /dev/null holds it instead.
     const bool inIsClosed = standardInputIsClosed();
+    qtHandler = qInstallMessageHandler(dropQtWarnings);
+    DecoderWarnings::takeStandardError(true);
     // No GUI application for pictures: a build server has no display, and
     // reading them needs none. An SVG drawing's text and --text need the
     // font database, which only a GUI application has: one that shows nothing.

@@ -1,9 +1,10 @@
 #include "cli/series_run.h"
 
 #include "canvas/picture_file.h"
-#include "import/picture_series.h"
+#include "cli/send_port.h"
 #include "convert/series_text.h"
 #include "convert/text_file.h"
+#include "import/picture_series.h"
 #include "serial/qt_serial_port.h"
 #include "serial/series_plan.h"
 #include "text/file_save.h"
@@ -92,16 +93,26 @@ SeriesSendPlan sendPlan(const ConvertOptions &options, const std::vector<SeriesF
 bool sendSeries(const ConsoleStreams &console, const SeriesSendPlan &plan, const ConvertOptions &options)
 {
     QtSerialPort port;
+    std::optional<SeriesProgressLine> progress;
     try {
         setUpSendPort(port, options);
+        if (console.errIsTerminal)
+            progress.emplace(console.err, QStringLiteral("Sending the series to %1").arg(options.sendDevice), plan,
+                             port.characterTime());
         port.setOpen(true);
-        const SeriesSendResult sent = sendSeriesPaced(plan, port);
+        const SeriesSendResult sent =
+            sendSeriesPaced(plan, port, {}, [&progress](int frame, int, qsizetype sent, qsizetype total) {
+                if (progress)
+                    progress->show(frame, sent, total);
+            });
         if (sent.last.end == PacedSendResult::End::PortLost)
             throw PortError(QStringLiteral("frame %1: %2").arg(sent.frame + 1).arg(sent.last.portError).toStdString());
         port.setOpen(false);
+        progress.reset();
         if (!sent.last.goneAfterEnd.isEmpty())
             reportNote(console, goneAfterEndNote(sent.last));
     } catch (const std::exception &failure) {
+        progress.reset(); // ends the progress line before the message
         reportError(console, QString::fromStdString(failure.what()));
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "cli/convert_run.h"
+#include "cli/console.h"
+#include "cli/convert_options.h"
 
 // The file of frame `number` (from 1) for a pattern where %d stands for it.
 QString seriesFileName(const QString &pattern, int number);

@@ -41,7 +41,9 @@ bool failed(QString *error, const QString &fileName, const QString &reason)
     return false;
 }
 
-QString readFailure(const QImageReader &reader)
+// decoderReason: what the decoder said, in place of the reader's own
+// "Unable to read image data".
+QString readFailure(const QImageReader &reader, const QString &decoderReason = QString())
 {
     switch (reader.error()) {
     case QImageReader::UnsupportedFormatError:
@@ -53,7 +55,7 @@ QString readFailure(const QImageReader &reader)
         // reader's allocation limit, with no word of it.
         return QStringLiteral("the picture data is damaged, or it is larger than the %1 MB allowed (%2)")
             .arg(ImportLimits.memoryMb)
-            .arg(reader.errorString());
+            .arg(decoderReason.isEmpty() ? reader.errorString() : decoderReason);
     }
 }
 
@@ -277,6 +279,8 @@ std::optional<ImportSource> readImportSource(const QString &fileName, QSize targ
     if (isVectorFormat(format))
         return readDrawing(file, fileName, format, target, error);
 
+    // From here on the reader is loaded, and its header read may warn.
+    const DecoderWarnings warnings;
     // The header's size decides before any pixel is decoded.
     const QSize fileSize = reader.size();
     const int jpegDivisor = jpegReduction(reader, fileSize, target);
@@ -287,11 +291,11 @@ std::optional<ImportSource> readImportSource(const QString &fileName, QSize targ
     if (jpegDivisor > 1)
         reader.setScaledSize(decoded);
     QImage image;
-    const DecoderWarnings warnings;
+    const int warnedBefore = warnings.count();
     if (!reader.read(&image) || image.isNull())
-        return fail(error, fileName, readFailure(reader));
-    if (warnings.any())
-        return fail(error, fileName, CutOff);
+        return fail(error, fileName, readFailure(reader, warnings.reason()));
+    if (warnings.count() > warnedBefore)
+        return fail(error, fileName, withDecoderReason(CutOff, warnings));
     // Some kinds tell no size before they are decoded, or a smaller one.
     if (const QString refusal = decodedRefusal(image.size(), ImportLimits); !refusal.isEmpty())
         return fail(error, fileName, refusal);
@@ -327,9 +331,9 @@ bool readImportWindow(const QString &fileName, QSize target, ImportSource &sourc
         QImage part;
         const DecoderWarnings warnings;
         if (!reader.read(&part) || part.isNull())
-            return failed(error, fileName, readFailure(reader));
+            return failed(error, fileName, readFailure(reader, warnings.reason()));
         if (warnings.any())
-            return failed(error, fileName, CutOff);
+            return failed(error, fileName, withDecoderReason(CutOff, warnings));
         if (part.size() == target) {
             std::tie(source.window, source.windowOpacity) = greyOverWhite(part);
             return true;

@@ -1,8 +1,11 @@
 // voxcel-convert against the real main window: the same picture and
 // settings must give the same bytes, on stdout and in files, and the same
 // refusals.
+#include "cli/convert_help.h"
+#include "cli/convert_options.h"
 #include "support/cli_window.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QRadioButton>
@@ -44,6 +47,9 @@ private slots:
     void failuresKeepOldFilesAndWriteNoPart_data();
     void failuresKeepOldFilesAndWriteNoPart();
     void drawingWithTextIsImported();
+    void helpFitsEightyColumnsAndNamesEveryOption();
+    void standardErrorHoldsOnlyOurMessages_data();
+    void standardErrorHoldsOnlyOurMessages();
 };
 
 void CliConvertTest::convertMatchesTheWindow_data()
@@ -376,6 +382,62 @@ void CliConvertTest::drawingWithTextIsImported()
         const CliResult result = runCli(arguments, dir->path());
         QCOMPARE(result.exitCode, 0);
         QVERIFY(result.out.split(',').size() == 1024 && result.out.count("$00") < 1000);
+    }
+}
+
+void CliConvertTest::helpFitsEightyColumnsAndNamesEveryOption()
+{
+    const QString help = convertHelpText();
+    for (const QString &line : help.split(QLatin1Char('\n')))
+        QVERIFY2(line.size() <= 80, qPrintable(line));
+    for (const QString &name : convertOptionNames()) {
+        const QString option = (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        QVERIFY2(help.contains(option + QLatin1Char(' ')) || help.contains(option + QLatin1Char(',')),
+                 qPrintable(option));
+    }
+}
+
+void CliConvertTest::standardErrorHoldsOnlyOurMessages_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message"); // empty: nothing at all on standard error
+
+    // The font database starts Qt's platform, which warns where
+    // XDG_RUNTIME_DIR is unset.
+    QTest::newRow("text") << QStringList{"--text", "Hi"} << QString();
+    QTest::newRow("damaged TIFF imported") << QStringList{"--fit", "fit", "cut.tif"}
+                                           << "cut.tif: the picture data is damaged, or it is larger than the 256 "
+                                              "MB allowed (TIFF";
+    QTest::newRow("damaged TIFF loaded") << QStringList{"cut.tif"} << "cut.tif: not a readable BMP picture (TIFF";
+    QTest::newRow("damaged PNG imported") << QStringList{"--fit", "fit", "cut.png"} << "allowed (libpng error: ";
+    QTest::newRow("damaged PNG loaded") << QStringList{"cut.png"} << "not a readable BMP picture (libpng error: ";
+}
+
+void CliConvertTest::standardErrorHoldsOnlyOurMessages()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    for (const char *kind : {"tif", "png"}) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(testPicture().save(&buffer, kind));
+        QFile cut(path(QStringLiteral("cut.%1").arg(QLatin1String(kind))));
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write(bytes.left(bytes.size() - 20));
+    }
+    const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    const CliResult result = runCli(arguments, dir->path());
+    if (!runtimeDir.isEmpty())
+        qputenv("XDG_RUNTIME_DIR", runtimeDir);
+    QCOMPARE(result.exitCode, message.isEmpty() ? 0 : 1);
+    if (message.isEmpty()) {
+        QCOMPARE(result.err, QByteArray());
+    } else {
+        // One line, ours, with the decoder's own reason.
+        QVERIFY2(result.err.startsWith("voxcel-convert: ") && result.err.count('\n') == 1, result.err.constData());
+        QVERIFY2(result.err.contains(message.toLatin1()), result.err.constData());
     }
 }
 

@@ -17,6 +17,7 @@ private slots:
 
     void sendGivesTheExactBytesWithThePauses_data();
     void sendGivesTheExactBytesWithThePauses();
+    void sendShowsProgressOnATerminal_data();
     void sendShowsProgressOnATerminal();
 };
 
@@ -90,24 +91,44 @@ void CliSendTest::sendGivesTheExactBytesWithThePauses()
     QVERIFY2(total >= pauses * delayMs - 5.0, qPrintable(QString::number(total)));
 }
 
+void CliSendTest::sendShowsProgressOnATerminal_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("ending"); // after the device's name
+    QTest::addColumn<QString>("early");  // the first redraw, with the line's time left
+    QTest::addColumn<int>("characters");
+
+    // The time left is the line's: 2121 characters at 9600 baud.
+    QTest::newRow("one picture") << QStringList{"logo.bmp"} << "Sending logo.bmp to %1: 2122/2122\n"
+                                 << ": 1/2122, 2.2 s left" << 2122;
+    // Two frames and the hold between them.
+    QTest::newRow("series") << QStringList{"--series", "--hold", "100", "logo.bmp", "logo.bmp"}
+                            << "Sending the series to %1: frame 2/2, 2122/2122\n"
+                            << ": frame 1/2, 1/2122, 4.5 s left" << 2 * 2122;
+}
+
 void CliSendTest::sendShowsProgressOnATerminal()
 {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, ending);
+    QFETCH(QString, early);
+    QFETCH(int, characters);
     PtyPair line;
     PtyPair terminal;
     line.startReading();
     terminal.startReading();
 
-    const CliResult result = runCli({QStringLiteral("--send"), line.slavePath(), QStringLiteral("--xmit-delay"),
-                                     QStringLiteral("0"), QStringLiteral("logo.bmp")},
-                                    dir->path(), terminal.slavePath());
+    const CliResult result = runCli(
+        QStringList{QStringLiteral("--send"), line.slavePath(), QStringLiteral("--xmit-delay"), QStringLiteral("0")}
+            << arguments,
+        dir->path(), terminal.slavePath());
     QCOMPARE(result.exitCode, 0);
-    QVERIFY(line.waitForBytes(2122, 60000));
-    const QByteArray ending = QStringLiteral("Sending logo.bmp to %1: 2122/2122\n").arg(line.slavePath()).toLatin1();
-    QVERIFY(terminal.waitForBytes(static_cast<std::size_t>(ending.size()), 60000));
+    QVERIFY(line.waitForBytes(std::size_t(characters), 60000));
+    const QByteArray end = ending.arg(line.slavePath()).toLatin1();
+    QVERIFY(terminal.waitForBytes(static_cast<std::size_t>(end.size()), 60000));
     const QByteArray shown = terminal.receivedBytes();
-    QVERIFY2(shown.startsWith('\r') && shown.endsWith(ending), shown.constData());
-    // The time left is the line's: 2121 characters at 9600 baud.
-    QVERIFY2(shown.contains(": 1/2122, 2.2 s left"), shown.constData());
+    QVERIFY2(shown.startsWith('\r') && shown.endsWith(end), shown.constData());
+    QVERIFY2(shown.contains(early.toLatin1()), shown.constData());
 }
 
 QTEST_MAIN(CliSendTest)
