@@ -24,6 +24,9 @@ class TestLcdText : public QObject
 private slots:
     void builtInFont_data();
     void builtInFont();
+    void latinGlyphs_data();
+    void latinGlyphs();
+    void familiesOnce();
     void noGreyInAnyFont();
     void commandLineDrawsTheSameDots();
     void unknownFontIsRefused();
@@ -42,7 +45,9 @@ void TestLcdText::builtInFont_data()
     QTest::newRow("16 px doubles every dot") << "H" << 16 << false << QSize(10, 14) << 68;
     QTest::newRow("two lines") << "H\nH" << 8 << false << QSize(5, 15) << 34;
     QTest::newRow("three lines at 16 px") << "H\nH\nH" << 16 << false << QSize(10, 46) << 204;
-    QTest::newRow("outside ASCII, a question mark") << QString(QChar(0x20AC)) << 8 << false << QSize(5, 7) << 9;
+    QTest::newRow("a character the font lacks, a question mark") << QString(QChar(0x2603)) << 8 << false
+                                                                  << QSize(5, 7) << 9;
+    QTest::newRow("beyond 16 bits, one glyph") << QString::fromUcs4(U"\U0001F600") << 8 << false << QSize(5, 7) << 9;
 }
 
 void TestLcdText::builtInFont()
@@ -59,6 +64,45 @@ void TestLcdText::builtInFont()
     // bottom of the box as it is drawn alone.
     const QImage last = renderLcdText(text.section(QLatin1Char('\n'), -1), {BuiltInLcdFont, size, bold});
     QCOMPARE(rendered.copy(0, box.height() - last.height(), last.width(), last.height()), last);
+}
+
+void TestLcdText::latinGlyphs_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("base");
+    QTest::newRow("degree") << QStringLiteral("\u00b0") << QStringLiteral("o");
+    QTest::newRow("e acute") << QStringLiteral("\u00e9") << QStringLiteral("e");
+    QTest::newRow("e and a combining acute") << QStringLiteral("e\u0301") << QStringLiteral("e");
+    QTest::newRow("u diaeresis") << QStringLiteral("\u00fc") << QStringLiteral("u");
+    QTest::newRow("euro") << QStringLiteral("\u20ac") << QStringLiteral("E");
+    QTest::newRow("A grave") << QStringLiteral("\u00c0") << QStringLiteral("A");
+    QTest::newRow("C cedilla") << QStringLiteral("\u00c7") << QStringLiteral("C");
+    QTest::newRow("sharp s") << QStringLiteral("\u00df") << QStringLiteral("B");
+}
+
+void TestLcdText::latinGlyphs()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, base);
+    const QImage glyph = renderLcdText(text, LcdTextStyle());
+    QCOMPARE(glyph.size(), QSize(5, 7));
+    QVERIFY(glyph != renderLcdText(QStringLiteral("?"), LcdTextStyle()));
+    QVERIFY(glyph != renderLcdText(base, LcdTextStyle()));
+    QVERIFY(dotCount(glyph) > 0);
+    QCOMPARE(renderLcdText(text, LcdTextStyle()), glyph);
+}
+
+void TestLcdText::familiesOnce()
+{
+    const QStringList listed{QStringLiteral("C059 [UKWN]"), QStringLiteral("DejaVu Sans"), QStringLiteral("C059 [urw]"),
+                             QStringLiteral("dejavu sans"), QStringLiteral("Font [With] Brackets [urw]"),
+                             QStringLiteral("Mono")};
+    QCOMPARE(distinctFamilies(listed), QStringList({QStringLiteral("C059"), QStringLiteral("DejaVu Sans"),
+                                                    QStringLiteral("Font [With] Brackets"), QStringLiteral("Mono")}));
+    // An installed family is found by the name it had with its maker too.
+    const QString family = lcdFontNames().value(1);
+    QCOMPARE(lcdFontNamed(family + QStringLiteral(" [urw]")), family);
+    QCOMPARE(lcdFontNames().filter(QStringLiteral(" [")), QStringList());
 }
 
 void TestLcdText::noGreyInAnyFont()

@@ -45,6 +45,15 @@ inline void release(QWidget *control, Qt::MouseButton button, QPoint pos)
 {
     QTest::mouseRelease(windowOf(control), button, {}, at(control, pos));
 }
+// A turn of the wheel over the control, `angle` in eighths of a degree
+// (a notch is 120, away from the user).
+inline void wheel(QWidget *control, QPoint pos, int angle, Qt::KeyboardModifiers modifiers = {})
+{
+    const QPoint local = at(control, pos);
+    QWheelEvent event(local, windowOf(control)->mapToGlobal(local), QPoint(), QPoint(0, angle), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(windowOf(control), &event);
+}
 // Keys go to the control with the focus, as typing does.
 inline void key(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
 {
