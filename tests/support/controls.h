@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QWindow>
 #include <QtTest>
+#include <qtestspontaneevent.h>
 
 // Finds a control of a window by its name, as tests and users automating
 // the program do; a missing control ends the test program at once.
@@ -52,7 +53,10 @@ inline void wheel(QWidget *control, QPoint pos, int angle, Qt::KeyboardModifiers
     const QPoint local = at(control, pos);
     QWheelEvent event(local, windowOf(control)->mapToGlobal(local), QPoint(), QPoint(0, angle), Qt::NoButton,
                       modifiers, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(windowOf(control), &event);
+    // As the system's: only such a wheel event goes on to the parents of
+    // a control that does not take it.
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QCoreApplication::instance()->notify(windowOf(control), &event);
 }
 // Keys go to the control with the focus, as typing does.
 inline void key(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
