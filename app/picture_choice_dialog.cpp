@@ -40,8 +40,9 @@ int PictureChoiceDialog::choose(QWidget *parent, const QString &title, const QSt
     list->setIconSize(IconRoom);
     list->setSpacing(2);
     for (const PictureEntry &entry : entries) {
-        const QString text =
-            entry.problem.isEmpty() ? entry.caption : entry.caption + QStringLiteral("\nCannot be shown: ") + entry.problem;
+        const QString text = entry.problem.isEmpty()
+                                 ? entry.caption
+                                 : entry.caption + QStringLiteral("\nCannot be shown: ") + entry.problem;
         list->addItem(new QListWidgetItem(QIcon(iconFor(entry.thumbnail)), text));
     }
     list->setCurrentRow(0);

@@ -45,8 +45,8 @@ void TestLcdText::builtInFont_data()
     QTest::newRow("16 px doubles every dot") << "H" << 16 << false << QSize(10, 14) << 68;
     QTest::newRow("two lines") << "H\nH" << 8 << false << QSize(5, 15) << 34;
     QTest::newRow("three lines at 16 px") << "H\nH\nH" << 16 << false << QSize(10, 46) << 204;
-    QTest::newRow("a character the font lacks, a question mark") << QString(QChar(0x2603)) << 8 << false
-                                                                  << QSize(5, 7) << 9;
+    QTest::newRow("a character the font lacks, a question mark")
+        << QString(QChar(0x2603)) << 8 << false << QSize(5, 7) << 9;
     QTest::newRow("beyond 16 bits, one glyph") << QString::fromUcs4(U"\U0001F600") << 8 << false << QSize(5, 7) << 9;
 }
 
@@ -94,8 +94,11 @@ void TestLcdText::latinGlyphs()
 
 void TestLcdText::familiesOnce()
 {
-    const QStringList listed{QStringLiteral("C059 [UKWN]"), QStringLiteral("DejaVu Sans"), QStringLiteral("C059 [urw]"),
-                             QStringLiteral("dejavu sans"), QStringLiteral("Font [With] Brackets [urw]"),
+    const QStringList listed{QStringLiteral("C059 [UKWN]"),
+                             QStringLiteral("DejaVu Sans"),
+                             QStringLiteral("C059 [urw]"),
+                             QStringLiteral("dejavu sans"),
+                             QStringLiteral("Font [With] Brackets [urw]"),
                              QStringLiteral("Mono")};
     QCOMPARE(distinctFamilies(listed), QStringList({QStringLiteral("C059"), QStringLiteral("DejaVu Sans"),
                                                     QStringLiteral("Font [With] Brackets"), QStringLiteral("Mono")}));
