@@ -46,9 +46,7 @@ void TestLcdViewGeometry::placement()
 
 void TestLcdViewGeometry::zoomKeepsTheDot()
 {
-    // 128x64 dots in a visible area of 400x300: in, scrolled across and
-    // centred down; in again; out until it fits; the pointer beside the
-    // picture, to the edge.
+    // In; in again; out until it fits; the pointer beside the picture.
     const QSize dots(128, 64), visible(400, 300);
     QCOMPARE(scrollKeepingDot(dots, 4, 5, visible, {50, 0}, {100, 150}), QPoint(88, 10));
     QCOMPARE(scrollKeepingDot(dots, 5, 6, visible, {88, 10}, {100, 150}), QPoint(126, 42));
