@@ -2,6 +2,7 @@
 
 #include "app/app_icon.h"
 #include "app/lcd_canvas.h"
+#include "app/lcd_view_geometry.h"
 #include "app/picture_document.h"
 #include "app/tool_tips.h"
 #include "app/undo_keys.h"
@@ -13,16 +14,19 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 QPointer<LcdView> LcdView::instance_;
 
@@ -44,10 +48,10 @@ constexpr ToolEntry Tools[] = {
     {LcdTool::Text, "Text", Qt::Key_T},
 };
 
-// Room the window's rows, margins and scroll area take around the dots,
-// and what the desktop takes of the screen besides (title bar, panel).
-constexpr QSize AroundCanvas(40, 120);
-constexpr QSize DesktopRoom(0, 80);
+// One notch of a mouse wheel.
+constexpr int WheelNotch = 120;
+// Long font names are cut rather than widen the view.
+constexpr int FontNameLetters = 10;
 
 QHBoxLayout *row(QWidget *parent)
 {
@@ -65,19 +69,29 @@ LcdView::LcdView(PictureDocument &picture, QWidget *parent) : QWidget(parent, Qt
     setWindowIcon(applicationIcon());
 
     canvas = named(new LcdCanvas, "lcdCanvas");
-    auto *scroll = new QScrollArea;
+    scroll = new QScrollArea;
     scroll->setWidget(canvas);
     scroll->setAlignment(Qt::AlignCenter);
+    // Ctrl+wheel zooms wherever the pointer is over the picture's area.
+    scroll->viewport()->installEventFilter(this);
     positionLabel = named(new QLabel, "lcdPosition");
+    heldNote = named(new QLabel(QStringLiteral("Editing waits for the send to end")), "lcdHeldNote");
+    heldNote->setStyleSheet(QStringLiteral("font-weight: bold"));
+    heldNote->hide();
+    auto *status = new QWidget;
+    QHBoxLayout *statusRow = row(status);
+    statusRow->addWidget(positionLabel, 1);
+    statusRow->addWidget(heldNote);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(buildToolRow());
+    layout->addWidget(buildViewRow());
     layout->addWidget(buildTextRow());
     layout->addWidget(scroll, 1);
-    layout->addWidget(positionLabel);
+    layout->addWidget(status);
     setToolTips(*this);
 
     connectControls();
-    startZoom();
+    place();
     renderText();
     refresh();
     hold(picture_.isHeld());
@@ -103,7 +117,16 @@ QWidget *LcdView::buildToolRow()
                 [this, tool = entry.tool] { chooseTool(tool); });
     }
     toolButtons.first()->setChecked(true);
+    layout->addStretch();
+    return tools;
+}
 
+QWidget *LcdView::buildViewRow()
+{
+    // A row of its own, so the view is narrow enough to stand beside the
+    // main window on a small screen.
+    auto *view = new QWidget;
+    QHBoxLayout *layout = row(view);
     penSizeCombo = named(new QComboBox, "lcdPenSize");
     penSizeCombo->addItems({QStringLiteral("x1"), QStringLiteral("x2"), QStringLiteral("x3"), QStringLiteral("x4"),
                             QStringLiteral("x5"), QStringLiteral("x10")});
@@ -121,7 +144,7 @@ QWidget *LcdView::buildToolRow()
     layout->addWidget(zoomBox);
     layout->addWidget(gridBox);
     layout->addWidget(lookCombo);
-    return tools;
+    return view;
 }
 
 QWidget *LcdView::buildTextRow()
@@ -133,6 +156,8 @@ QWidget *LcdView::buildTextRow()
     textBox->setPlaceholderText(QStringLiteral("Text to place"));
     fontCombo = named(new QComboBox, "lcdFont");
     fontCombo->addItems(lcdFontNames());
+    fontCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    fontCombo->setMinimumContentsLength(FontNameLetters);
     fontSizeBox = named(new QSpinBox, "lcdFontSize");
     fontSizeBox->setRange(MinLcdTextSize, MaxLcdTextSize);
     fontSizeBox->setValue(LcdTextStyle().sizePx);
@@ -152,7 +177,22 @@ void LcdView::connectControls()
     connect(&picture_, &PictureDocument::heldChanged, this, &LcdView::hold);
     connect(&picture_, &PictureDocument::penSizeChosen, penSizeCombo, &QComboBox::setCurrentIndex);
     connect(penSizeCombo, &QComboBox::activated, &picture_, &PictureDocument::choosePenSize);
-    connect(zoomBox, &QSpinBox::valueChanged, canvas, &LcdCanvas::setZoom);
+    connect(zoomBox, &QSpinBox::valueChanged, this,
+            [this](int zoom) { zoomAround(zoom, QRectF(scroll->viewport()->rect()).center()); });
+    // + and - zoom around the pointer where it is over the picture, else
+    // around the middle; Ctrl with them too, as elsewhere.
+    const auto zoomKeys = [this](const QList<QKeySequence> &keys, int step) {
+        for (const QKeySequence &key : keys)
+            connect(new QShortcut(key, this), &QShortcut::activated, this, [this, step] {
+                const QPoint pointer = scroll->viewport()->mapFromGlobal(QCursor::pos());
+                const QRect visible = scroll->viewport()->rect();
+                zoomAround(canvas->zoom() + step, visible.contains(pointer) ? QPointF(pointer) : visible.center());
+            });
+    };
+    zoomKeys({QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal), QKeySequence::ZoomIn,
+              QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+             1);
+    zoomKeys({QKeySequence(Qt::Key_Minus), QKeySequence::ZoomOut}, -1);
     connect(gridBox, &QCheckBox::toggled, canvas, &LcdCanvas::setGrid);
     connect(lookCombo, &QComboBox::currentIndexChanged, this,
             [this](int index) { canvas->setLook(index == 1 ? LcdCanvas::Look::Paper : LcdCanvas::Look::Lcd); });
@@ -192,15 +232,66 @@ void LcdView::connectControls()
     connect(redoAction, &QAction::triggered, this, [this] { redoPictureByKey(picture_); });
 }
 
-void LcdView::startZoom()
+void LcdView::place()
 {
-    // The largest zoom at which the whole display fits the screen.
-    const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    const QSize room = screen ? screen->availableGeometry().size() - AroundCanvas - DesktopRoom : QSize();
-    const int zoom = qMin(room.width() / Canvas::Width, room.height() / Canvas::Height);
-    zoomBox->setValue(qBound(LcdCanvas::MinZoom, zoom, LcdCanvas::MaxZoom));
-    canvas->setZoom(zoomBox->value());
-    resize(canvas->size() + AroundCanvas);
+    // What the rows, margins and frames add to the dots, measured at the
+    // smallest zoom; the window's frame is taken to be the main window's.
+    canvas->setZoom(LcdCanvas::MinZoom);
+    layout()->activate();
+    const QWidget *main = parentWidget();
+    const QSize frame = main ? main->frameGeometry().size() - main->size() : QSize(0, 0);
+    const QMargins margins = layout()->contentsMargins();
+    const int scrollFrame = 2 * scroll->frameWidth();
+    LcdViewRoom room;
+    room.dots = canvas->size() / LcdCanvas::MinZoom;
+    room.around = frame + QSize(margins.left() + margins.right() + scrollFrame,
+                                sizeHint().height() - scroll->sizeHint().height() + scrollFrame);
+    room.minimum = frame + minimumSizeHint();
+    room.minZoom = LcdCanvas::MinZoom;
+    room.maxZoom = LcdCanvas::MaxZoom;
+    const QScreen *screen = main ? main->screen() : QGuiApplication::primaryScreen();
+    room.available = screen ? screen->availableGeometry() : QRect(QPoint(), room.minimum);
+    room.mainFrame = main ? main->frameGeometry() : QRect();
+    const LcdViewPlace placed = placeLcdView(room);
+    zoomBox->setValue(placed.zoom);
+    canvas->setZoom(placed.zoom);
+    resize(placed.frame.size() - frame);
+    QWidget::move(placed.frame.topLeft());
+}
+
+bool LcdView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == scroll->viewport() && event->type() == QEvent::Wheel) {
+        auto *wheel = static_cast<QWheelEvent *>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            // Fine-grained wheels send parts of a notch: they add up.
+            wheelTurned_ += wheel->angleDelta().y();
+            const int notches = wheelTurned_ / WheelNotch;
+            wheelTurned_ -= notches * WheelNotch;
+            if (notches != 0)
+                zoomAround(canvas->zoom() + notches, wheel->position());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void LcdView::zoomAround(int zoom, QPointF pointer)
+{
+    zoom = qBound(LcdCanvas::MinZoom, zoom, LcdCanvas::MaxZoom);
+    const int from = canvas->zoom();
+    if (zoom == from)
+        return;
+    const QPoint scrolled(scroll->horizontalScrollBar()->value(), scroll->verticalScrollBar()->value());
+    const QPoint to =
+        scrollKeepingDot(canvas->size() / from, from, zoom, scroll->viewport()->size(), scrolled, pointer);
+    canvas->setZoom(zoom);
+    {
+        const QSignalBlocker blocker(zoomBox);
+        zoomBox->setValue(zoom);
+    }
+    scroll->horizontalScrollBar()->setValue(to.x());
+    scroll->verticalScrollBar()->setValue(to.y());
 }
 
 void LcdView::commitPlacedText()
@@ -304,5 +395,7 @@ void LcdView::hold(bool held)
     } else {
         hold_.release();
     }
+    heldNote->setToolTip(held ? picture_.heldReason() : QString());
+    heldNote->setVisible(held);
     refresh();
 }

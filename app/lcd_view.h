@@ -13,13 +13,16 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QScrollArea;
 class QSpinBox;
 class QToolButton;
 
 // The LCD View: the main window's canvas enlarged, to draw in dot by dot
 // with the pen, shapes, a flood fill and text. It edits the one picture of
 // the main window live, and every finished shape is one step of the main
-// window's undo history. During a send it takes no edits.
+// window's undo history. During a send it takes no edits and says so. It
+// opens beside the main window, as large as the room there allows, and
+// zooms around the pointer with Ctrl+wheel and the + and - keys.
 class LcdView : public QWidget
 {
     Q_OBJECT
@@ -34,13 +37,19 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *buildToolRow();
+    QWidget *buildViewRow();
     QWidget *buildTextRow();
     void connectControls();
     void chooseTool(LcdTool tool);
-    void startZoom();
+    // The zoom and place the screen's room beside the main window allows.
+    void place();
+    // Zooms keeping the dot under `pointer` (in the scroll area's visible
+    // pixels) where it is.
+    void zoomAround(int zoom, QPointF pointer);
     // Shows the picture, with the edit under way on it.
     void refresh();
     void renderText();
@@ -54,6 +63,7 @@ private:
     PictureDocument &picture_;
     LcdEditing editing_;
     SendHold hold_;
+    int wheelTurned_ = 0; // of a notch not yet zoomed by
 
     QList<QToolButton *> toolButtons;
     QComboBox *penSizeCombo = nullptr;
@@ -65,7 +75,9 @@ private:
     QSpinBox *fontSizeBox = nullptr;
     QCheckBox *boldBox = nullptr;
     LcdCanvas *canvas = nullptr;
+    QScrollArea *scroll = nullptr;
     QLabel *positionLabel = nullptr;
+    QLabel *heldNote = nullptr;
     QAction *undoAction = nullptr;
     QAction *redoAction = nullptr;
 

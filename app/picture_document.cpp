@@ -120,15 +120,6 @@ QString PictureDocument::keepIfChanged(const QString &folder)
     return KeptPictures(folder).keep(canvas_.canvasImage());
 }
 
-QString PictureDocument::recover(const QString &keptPath)
-{
-    const KeptPictures::Read read = KeptPictures::read(keptPath);
-    if (!read.picture)
-        return read.failure;
-    place(*read.picture, QStringLiteral("Recover Picture"));
-    return QString();
-}
-
 void PictureDocument::hold(bool held, const QString &why)
 {
     held_ = held;

@@ -58,9 +58,6 @@ public:
     // At the end of the program: a changed picture goes to the kept
     // pictures, once. Returns why it could not be kept, or an empty text.
     QString keepIfChanged(const QString &folder);
-    // A kept picture back on the canvas as the step "Recover Picture".
-    // Returns why it cannot be read, or an empty text.
-    QString recover(const QString &keptPath);
 
     // During a send the picture takes no edits: every view holds its
     // controls, and says why.

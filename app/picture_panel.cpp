@@ -228,15 +228,23 @@ void PicturePanel::recover(const QString &folder)
         prompts_.message(QStringLiteral("No picture has been kept yet."));
         return;
     }
-    QStringList times;
-    for (const KeptPictures::Entry &entry : kept)
-        times << QLocale().toString(entry.when.toLocalTime(), QLocale::LongFormat);
-    const int chosen = prompts_.choose(QStringLiteral("Recover Picture"),
-                                       QStringLiteral("Pictures kept when the program ended:"), times);
+    // Each shown small beside its time; a damaged one with its reason.
+    QList<KeptPictures::Read> reads;
+    QList<PictureEntry> entries;
+    for (const KeptPictures::Entry &entry : kept) {
+        reads << KeptPictures::read(entry.path);
+        const QString time = QLocale().toString(entry.when.toLocalTime(), QLocale::LongFormat);
+        entries << PictureEntry{time, reads.last().picture ? KeptPictures::thumbnail(*reads.last().picture) : QImage(),
+                                reads.last().failure};
+    }
+    const int chosen = prompts_.choosePicture(QStringLiteral("Recover Picture"),
+                                              QStringLiteral("Pictures kept when the program ended:"), entries);
     if (chosen < 0)
         return;
-    const QString failure = picture_.recover(kept.at(chosen).path);
-    if (!failure.isEmpty())
+    const KeptPictures::Read &read = reads.at(chosen);
+    if (read.picture)
+        picture_.place(*read.picture, QStringLiteral("Recover Picture"));
+    else
         prompts_.message(QStringLiteral("The picture kept %1 cannot be recovered: %2.\n%3")
-                             .arg(times.at(chosen), failure, kept.at(chosen).path));
+                             .arg(entries.at(chosen).caption, read.failure, kept.at(chosen).path));
 }

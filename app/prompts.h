@@ -1,11 +1,22 @@
 #pragma once
 
+#include <QImage>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 
 class QWidget;
+
+// An entry of a list of pictures: its caption and the picture small, or
+// why it cannot be shown.
+struct PictureEntry
+{
+    QString caption;
+    QImage thumbnail;
+    QString problem;
+};
 
 // Every dialog the program shows goes through this interface, so the window
 // can be driven by tests that answer the dialogs themselves.
@@ -25,6 +36,8 @@ public:
     virtual QString openFileName(const QString &title, const QString &filter = QString()) = 0;
     // A list to choose one entry from; its index, or -1 on Cancel.
     virtual int choose(const QString &title, const QString &prompt, const QStringList &entries) = 0;
+    // The same for pictures, each shown small beside its caption.
+    virtual int choosePicture(const QString &title, const QString &prompt, const QList<PictureEntry> &entries) = 0;
     virtual void beep() = 0;
     // The same dialogs over another of the program's windows, so that they
     // do not bring the main window up; nothing where these are not shown

@@ -2,6 +2,7 @@
 
 #include "app/app_title.h"
 #include "app/file_name_completion.h"
+#include "app/picture_choice_dialog.h"
 #include "text/text_rules.h"
 
 #include <QApplication>
@@ -64,6 +65,11 @@ int QtPrompts::choose(const QString &title, const QString &prompt, const QString
     bool ok = false;
     const QString chosen = QInputDialog::getItem(parent_, title, prompt, entries, 0, false, &ok);
     return ok ? static_cast<int>(entries.indexOf(chosen)) : -1;
+}
+
+int QtPrompts::choosePicture(const QString &title, const QString &prompt, const QList<PictureEntry> &entries)
+{
+    return PictureChoiceDialog::choose(parent_, title, prompt, entries);
 }
 
 void QtPrompts::beep()

@@ -17,6 +17,7 @@ public:
     bool confirm(const QString &text) override;
     QString openFileName(const QString &title, const QString &filter = QString()) override;
     int choose(const QString &title, const QString &prompt, const QStringList &entries) override;
+    int choosePicture(const QString &title, const QString &prompt, const QList<PictureEntry> &entries) override;
     void beep() override;
     std::unique_ptr<Prompts> over(QWidget *window) override { return std::make_unique<QtPrompts>(window); }
 

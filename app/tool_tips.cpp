@@ -13,7 +13,7 @@ const std::pair<const char *, const char *> ToolTips[] = {
     {"lcdCanvas", "The picture enlarged: the left button draws, the right button erases; Shift keeps lines at 0, 45 "
                   "or 90 degrees and boxes square"},
     {"lcdPenSize", "The pen's size in dots, as in the main window"},
-    {"lcdZoom", "Screen pixels per dot"},
+    {"lcdZoom", "Screen pixels per dot; Ctrl+wheel, + and - zoom around the pointer"},
     {"lcdGrid", "Lines between the dots"},
     {"lcdLook", "Dark dots on a yellow-green LCD, or black on white"},
     {"lcdText", "The text the Text tool places: a click places it, the arrow keys move it, Enter keeps it, Esc "

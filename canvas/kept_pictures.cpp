@@ -174,6 +174,11 @@ KeptPictures::Read KeptPictures::read(const QString &path)
     return {std::move(picture), QString()};
 }
 
+QImage KeptPictures::thumbnail(const QImage &picture)
+{
+    return picture.scaled(ThumbnailSize, Qt::KeepAspectRatio, Qt::FastTransformation);
+}
+
 QString KeptPictures::takeFailureNote() const
 {
     const QString path = failureNotePath();

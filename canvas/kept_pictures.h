@@ -18,6 +18,8 @@ class KeptPictures
 {
 public:
     static constexpr int Kept = 5;
+    // A 128 x 64 picture at twice its size, as Recover lists it.
+    static constexpr QSize ThumbnailSize{256, 128};
     using Clock = std::function<QDateTime()>;
 
     struct Entry
@@ -42,6 +44,8 @@ public:
     QList<Entry> list() const;
     // A kept picture, or why it cannot be read.
     static Read read(const QString &path);
+    // The picture small: whole dots, fitted into ThumbnailSize.
+    static QImage thumbnail(const QImage &picture);
     // Why the picture could not be kept at the last end, once: the note
     // goes as it is taken. Empty when there is none.
     QString takeFailureNote() const;

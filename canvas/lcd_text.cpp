@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -38,15 +39,20 @@ QImage renderBuiltIn(const QStringList &lines, const LcdTextStyle &style)
     const int scale = qMax(1, style.sizePx / 8);
     const int glyphWidth = GlyphWidth + (style.bold ? 1 : 0);
     const int advance = glyphWidth + 1;
+    // By character, not by UTF-16 unit: one glyph for a character beyond
+    // the first 65536 too.
+    QList<QList<uint>> characters;
     qsizetype longest = 0;
-    for (const QString &line : lines)
-        longest = qMax(longest, line.size());
+    for (const QString &line : lines) {
+        characters << line.toUcs4();
+        longest = qMax(longest, characters.last().size());
+    }
     QImage dots =
         blankDots(static_cast<int>(longest * advance - 1) * scale, (static_cast<int>(lines.size()) * 8 - 1) * scale);
-    for (int row = 0; row < lines.size(); ++row) {
-        const QString &line = lines.at(row);
+    for (int row = 0; row < characters.size(); ++row) {
+        const QList<uint> &line = characters.at(row);
         for (int i = 0; i < line.size(); ++i) {
-            const std::uint8_t *glyph = glyphRows(line.at(i).unicode());
+            const std::uint8_t *glyph = glyphRows(line.at(i));
             for (int gy = 0; gy < GlyphHeight; ++gy) {
                 // The leftmost dot is the highest bit of the glyph's width.
                 const unsigned bits = style.bold ? (glyph[gy] << 1) | glyph[gy] : glyph[gy];
@@ -106,19 +112,38 @@ QImage renderInstalled(const QStringList &lines, const LcdTextStyle &style)
 
 } // namespace
 
+QString withoutFoundry(const QString &family)
+{
+    static const QRegularExpression foundry(QStringLiteral("\\s+\\[[^\\]]*\\]$"));
+    return QString(family).remove(foundry);
+}
+
+QStringList distinctFamilies(const QStringList &families)
+{
+    QStringList names;
+    for (const QString &family : families) {
+        const QString name = withoutFoundry(family);
+        if (!name.isEmpty() && !names.contains(name, Qt::CaseInsensitive))
+            names << name;
+    }
+    return names;
+}
+
 QStringList lcdFontNames()
 {
-    QStringList names{BuiltInLcdFont};
+    QStringList families;
     for (const QString &family : QFontDatabase::families())
         if (!QFontDatabase::isPrivateFamily(family))
-            names << family;
-    return names;
+            families << family;
+    return QStringList{BuiltInLcdFont} + distinctFamilies(families);
 }
 
 QString lcdFontNamed(const QString &name)
 {
+    // A name with its maker, as an earlier list showed it, is still found.
+    const QString family = withoutFoundry(name.trimmed());
     for (const QString &known : lcdFontNames())
-        if (known.compare(name, Qt::CaseInsensitive) == 0)
+        if (known.compare(family, Qt::CaseInsensitive) == 0)
             return known;
     return QString();
 }
@@ -127,7 +152,9 @@ QImage renderLcdText(const QString &text, const LcdTextStyle &style)
 {
     if (text.isEmpty())
         return QImage();
-    const QStringList lines = text.left(MaxLcdTextLength).split(QLatin1Char('\n'));
+    // "e" and a combining accent are the one glyph of "\u00e9".
+    const QStringList lines =
+        text.left(MaxLcdTextLength).normalized(QString::NormalizationForm_C).split(QLatin1Char('\n'));
     LcdTextStyle bounded = style;
     bounded.sizePx = qBound(MinLcdTextSize, style.sizePx, MaxLcdTextSize);
     if (style.font == BuiltInLcdFont)

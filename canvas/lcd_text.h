@@ -29,6 +29,10 @@ constexpr int MaxLcdTextSize = 128;
 // Far more than fits the display: it keeps the rendering small.
 constexpr int MaxLcdTextLength = 256;
 
+// Each family once: the font database names a family that several makers
+// ship as "C059 [UKWN]" and "C059 [urw]"; the family alone finds it.
+QString withoutFoundry(const QString &family);
+QStringList distinctFamilies(const QStringList &families);
 // The built-in font first, then every installed font family. Needs a GUI
 // application (the font database).
 QStringList lcdFontNames();

@@ -87,6 +87,13 @@ void TestKeptPictures::readSaysWhy()
         QVERIFY(make(dir.path(), kind + u':' + kind));
         QVERIFY(KeptPictures::read(dir.filePath(kind)).failure.endsWith(failure));
     }
+    // A whole one, small for Recover's list: each dot two by two.
+    QImage dots = grey(255);
+    dots.setPixel(3, 5, qRgb(0, 0, 0));
+    QVERIFY(dots.save(dir.filePath(QStringLiteral("whole")), "BMP"));
+    const QImage small = KeptPictures::thumbnail(*KeptPictures::read(dir.filePath(QStringLiteral("whole"))).picture);
+    QCOMPARE(small.size(), QSize(256, 128));
+    QVERIFY(small.pixel(6, 10) == small.pixel(7, 11) && small.pixel(6, 10) != small.pixel(8, 10));
 }
 
 QTEST_GUILESS_MAIN(TestKeptPictures)

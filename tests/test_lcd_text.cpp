@@ -24,6 +24,8 @@ class TestLcdText : public QObject
 private slots:
     void builtInFont_data();
     void builtInFont();
+    void latinGlyphs();
+    void familiesOnce();
     void noGreyInAnyFont();
     void commandLineDrawsTheSameDots();
     void unknownFontIsRefused();
@@ -42,7 +44,8 @@ void TestLcdText::builtInFont_data()
     QTest::newRow("16 px doubles every dot") << "H" << 16 << false << QSize(10, 14) << 68;
     QTest::newRow("two lines") << "H\nH" << 8 << false << QSize(5, 15) << 34;
     QTest::newRow("three lines at 16 px") << "H\nH\nH" << 16 << false << QSize(10, 46) << 204;
-    QTest::newRow("outside ASCII, a question mark") << QString(QChar(0x20AC)) << 8 << false << QSize(5, 7) << 9;
+    QTest::newRow("not in the font, '?'") << QString(QChar(0x2603)) << 8 << false << QSize(5, 7) << 9;
+    QTest::newRow("beyond 16 bits, one glyph") << QString::fromUcs4(U"\U0001F600") << 8 << false << QSize(5, 7) << 9;
 }
 
 void TestLcdText::builtInFont()
@@ -59,6 +62,31 @@ void TestLcdText::builtInFont()
     // bottom of the box as it is drawn alone.
     const QImage last = renderLcdText(text.section(QLatin1Char('\n'), -1), {BuiltInLcdFont, size, bold});
     QCOMPARE(rendered.copy(0, box.height() - last.height(), last.width(), last.height()), last);
+}
+
+void TestLcdText::latinGlyphs()
+{
+    // Each unlike '?' and its base letter, and the same the second time.
+    const LcdTextStyle style;
+    const QString pairs = QStringLiteral("\u00b0o\u00e9e\u00fcu\u20acE\u00c0A\u00c7C\u00dfB");
+    for (int i = 0; i < pairs.size(); i += 2) {
+        const QImage glyph = renderLcdText(pairs.mid(i, 1), style);
+        QVERIFY2(glyph != renderLcdText(QStringLiteral("?"), style) &&
+                     glyph != renderLcdText(pairs.mid(i + 1, 1), style),
+                 qPrintable(pairs.mid(i, 2)));
+        QCOMPARE(renderLcdText(pairs.mid(i, 1), style), glyph);
+    }
+    QCOMPARE(renderLcdText(QStringLiteral("e\u0301"), style), renderLcdText(QStringLiteral("\u00e9"), style));
+}
+
+void TestLcdText::familiesOnce()
+{
+    const QStringList listed{QStringLiteral("C059 [UKWN]"), QStringLiteral("Sans"), QStringLiteral("C059 [urw]"),
+                             QStringLiteral("sans"), QStringLiteral("A [B] C [urw]")};
+    QCOMPARE(distinctFamilies(listed), QStringList({"C059", "Sans", "A [B] C"}));
+    // An installed family is found by the name it had with its maker too.
+    const QString family = lcdFontNames().value(1);
+    QCOMPARE(lcdFontNamed(family + QStringLiteral(" [urw]")), family);
 }
 
 void TestLcdText::noGreyInAnyFont()

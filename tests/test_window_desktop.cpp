@@ -182,11 +182,19 @@ void TestWindowDesktop::exitKeepsOnlyAChangedPicture()
     }
     if (kept == 0)
         return;
-    // Recover Picture puts it back, as an undo step.
+    // Recover Picture lists it small, and a damaged one with its reason; it puts it back, as an undo step.
+    QFile damaged(QDir(keptFolder()).filePath(QStringLiteral("kept-000000-20261207T120000Z.bmp")));
+    QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("BM not a picture") > 0);
+    damaged.close();
     click(Control::ClearCanvas);
     prompts->chosen.enqueue(0);
     trigger("mnuRecover");
     QCOMPARE(picture(), drawn);
+    const QList<PictureEntry> listed = prompts->pictureChoices.value(0);
+    QCOMPARE(listed.size(), 2);
+    QCOMPARE(listed.at(0).thumbnail.convertToFormat(QImage::Format_RGB32),
+             KeptPictures::thumbnail(drawn).convertToFormat(QImage::Format_RGB32));
+    QVERIFY(listed.at(1).thumbnail.isNull() && listed.at(1).problem.contains(u"damaged"));
     trigger("mnuUndo");
     QVERIFY(!window->canvas().pixelIsSet(20, 10));
 }

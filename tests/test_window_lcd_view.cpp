@@ -1,10 +1,13 @@
-// The LCD View wired to the main window: one picture, one undo history.
+// The LCD View wired to the main window: one picture, one undo history; on a
+// 1366 x 768 screen, where it opens beside the main window.
+#include "app/picture_panel.h"
 #include "app/quit_signals.h"
 #include "canvas/kept_pictures.h"
 #include "canvas/lcd_text.h"
 #include "support/window_fixture.h"
 
 #include <QLineEdit>
+#include <QScreen>
 #include <QSpinBox>
 
 class TestWindowLcdView : public QObject, private WindowFixture
@@ -15,6 +18,8 @@ private slots:
     void cleanup() { closeWindow(); }
 
     void shapesAndTextShareTheUndoHistory();
+    void opensBesideAndZoomsAroundThePointer();
+    void saysWhyEditingWaitsDuringASend();
     void placedTextIsKeptOnCloseAndOnSigterm(); // last: it ends the program as Exit does
 
 private:
@@ -103,5 +108,54 @@ void TestWindowLcdView::placedTextIsKeptOnCloseAndOnSigterm()
     QVERIFY(isSet(22, 20));
 }
 
-QTEST_MAIN(TestWindowLcdView)
+void TestWindowLcdView::opensBesideAndZoomsAroundThePointer()
+{
+    QCOMPARE(window->screen()->size(), QSize(1366, 768));
+    QWidget *view = openLcdView();
+    QVERIFY(!view->frameGeometry().intersects(window->frameGeometry()) &&
+            window->screen()->availableGeometry().contains(view->frameGeometry()));
+    // Ctrl+wheel keeps the dot under the pointer; parts of a notch add up.
+    auto *canvas = find<QWidget>("lcdCanvas");
+    auto *zoom = find<QSpinBox>("lcdZoom");
+    const int start = zoom->value();
+    const QPoint pointer = canvas->mapTo(view, dot(100, 50));
+    for (const auto &[angle, steps] : {std::pair{240, 2}, {60, 2}, {60, 3}, {-120, 2}, {-240, 0}}) {
+        input::wheel(canvas, canvas->mapFrom(view, pointer), angle, Qt::ControlModifier);
+        QCOMPARE(zoom->value(), start + steps);
+        const QPoint at = canvas->mapFrom(view, pointer);
+        QCOMPARE(QPoint(at.x() / zoom->value(), at.y() / zoom->value()), QPoint(100, 50));
+    }
+    input::wheel(canvas, canvas->mapFrom(view, pointer), 120);
+    QCOMPARE(zoom->value(), start);
+}
+
+void TestWindowLcdView::saysWhyEditingWaitsDuringASend()
+{
+    openLcdView();
+    auto *note = find<QLabel>("lcdHeldNote");
+    auto *picture = window->findChild<PicturePanel *>();
+    for (int send = 0; send < 2; ++send) {
+        QVERIFY(!note->isVisible());
+        picture->holdDuringSend(true, HeldForSendText);
+        QVERIFY(note->isVisible() && note->text().contains(u"waits for the send"));
+        picture->holdDuringSend(false);
+    }
+    QVERIFY(!note->isVisible());
+}
+
+// A laptop's screen, where the LCD View has little room beside the main window.
+int main(int argc, char *argv[])
+{
+    QTemporaryFile screens;
+    if (!screens.open() ||
+        screens.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1366, "height": 768,)"
+                      R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})") < 0 ||
+        !screens.flush())
+        return 1;
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
+    QApplication app(argc, argv);
+    TestWindowLcdView test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_window_lcd_view.moc"

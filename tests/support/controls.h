@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QWindow>
 #include <QtTest>
+#include <qtestspontaneevent.h>
 
 // Finds a control of a window by its name, as tests and users automating
 // the program do; a missing control ends the test program at once.
@@ -51,6 +52,18 @@ inline void move(QWidget *control, QPoint pos)
 inline void release(QWidget *control, Qt::MouseButton button, QPoint pos)
 {
     QTest::mouseRelease(windowOf(control), button, {}, at(control, pos));
+}
+// A turn of the wheel over the control, `angle` in eighths of a degree
+// (a notch is 120, away from the user).
+inline void wheel(QWidget *control, QPoint pos, int angle, Qt::KeyboardModifiers modifiers = {})
+{
+    const QPoint local = at(control, pos);
+    QWheelEvent event(local, windowOf(control)->mapToGlobal(local), QPoint(), QPoint(0, angle), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+    // As the system's: only such a wheel event goes on to the parents of
+    // a control that does not take it.
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QCoreApplication::instance()->notify(windowOf(control), &event);
 }
 // Keys go to the control with the focus, as typing does.
 inline void key(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers = {})

@@ -30,6 +30,12 @@ int ScriptedPrompts::choose(const QString &, const QString &, const QStringList 
     return chosen.isEmpty() ? -1 : chosen.dequeue();
 }
 
+int ScriptedPrompts::choosePicture(const QString &, const QString &, const QList<PictureEntry> &entries)
+{
+    pictureChoices << entries;
+    return chosen.isEmpty() ? -1 : chosen.dequeue();
+}
+
 void ScriptedPrompts::beep()
 {
     ++beeps;

@@ -14,6 +14,7 @@ public:
     bool confirm(const QString &text) override;
     QString openFileName(const QString &title, const QString &filter = QString()) override;
     int choose(const QString &title, const QString &prompt, const QStringList &entries) override;
+    int choosePicture(const QString &title, const QString &prompt, const QList<PictureEntry> &entries) override;
     void beep() override;
 
     QStringList messages;
@@ -25,6 +26,7 @@ public:
     QQueue<bool> confirmAnswers;
     QQueue<QString> fileNames;
     QList<QStringList> choices; // the entries of each list shown
+    QList<QList<PictureEntry>> pictureChoices;
     QQueue<int> chosen;         // the entry taken from each; Cancel when empty
     int beeps = 0;
 };
