@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <mutex>
 #ifdef Q_OS_UNIX
 #include <dlfcn.h>
 #include <unistd.h>
@@ -11,8 +12,12 @@
 
 namespace {
 
-DecoderWarnings *activeWarnings = nullptr;
+// Pictures are read on several threads at once (a series imports on its
+// own): each thread's reading takes what is said on that thread, and the
+// handler, installed once, passes everything else on.
+thread_local DecoderWarnings *activeWarnings = nullptr;
 QtMessageHandler outsideReadings = nullptr;
+std::once_flag handlerInstalled;
 bool takingStandardError = false;
 
 // libtiff's messages as they would be printed: "module: text".
@@ -39,7 +44,9 @@ void tiffSaid(const char *module, const char *format, va_list arguments)
 void routeTiffMessages()
 {
 #ifdef Q_OS_UNIX
+    static std::mutex routing;
     static bool routed = false;
+    const std::lock_guard<std::mutex> lock(routing);
     if (routed)
         return;
     using Handler = void (*)(const char *, const char *, va_list);
@@ -63,10 +70,10 @@ void routeTiffMessages()
 
 } // namespace
 
-DecoderWarnings::DecoderWarnings() : previous_(qInstallMessageHandler(&DecoderWarnings::take))
+DecoderWarnings::DecoderWarnings() : outer_(activeWarnings)
 {
+    std::call_once(handlerInstalled, [] { outsideReadings = qInstallMessageHandler(&DecoderWarnings::take); });
     activeWarnings = this;
-    outsideReadings = previous_;
     routeTiffMessages();
 #ifdef Q_OS_UNIX
     if (takingStandardError) {
@@ -93,8 +100,7 @@ DecoderWarnings::~DecoderWarnings()
     if (standardErrorCopy_ >= 0)
         close(standardErrorCopy_);
 #endif
-    activeWarnings = nullptr;
-    qInstallMessageHandler(previous_);
+    activeWarnings = outer_;
 }
 
 void DecoderWarnings::takeStandardError(bool take)

@@ -35,7 +35,7 @@ private:
     QString standardErrorSoFar() const;
     static void take(QtMsgType type, const QMessageLogContext &context, const QString &text);
 
-    QtMessageHandler previous_;
+    DecoderWarnings *outer_; // a reading within a reading on the same thread
     int count_ = 0;
     QStringList said_;
     int savedStandardError_ = -1;
