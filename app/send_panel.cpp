@@ -16,6 +16,7 @@
 #include "text/text_rules.h"
 
 #include <QApplication>
+#include <chrono>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGroupBox>
@@ -259,7 +260,6 @@ void SendPanel::start(Kind kind, const QString &text, const QString &waitText, i
     sendProgress->setValue(0);
     showProgressText(QStringLiteral("Sending: 0 of %1 characters").arg(text.size()));
     clearSendResult();
-    sendClock_.start();
     for (QWidget *shown : std::initializer_list<QWidget *>{sendProgress, sendProgressText, stopButton})
         shown->show();
     // Space stops it too, and Tab cannot wander into what is held.
@@ -300,7 +300,7 @@ void SendPanel::showSendResult(const PacedSendResult &result)
     SendOutcome outcome;
     outcome.sent = result.sent;
     outcome.total = result.total;
-    outcome.seconds = static_cast<double>(sendClock_.elapsed()) / 1000.0;
+    outcome.seconds = std::chrono::duration<double>(result.elapsed).count();
     switch (result.end) {
     case PacedSendResult::End::Sent:
         outcome.end = SendOutcome::End::Sent;
@@ -308,10 +308,6 @@ void SendPanel::showSendResult(const PacedSendResult &result)
         break;
     case PacedSendResult::End::Stopped:
         outcome.end = SendOutcome::End::Stopped;
-        break;
-    case PacedSendResult::End::DelayFailed:
-        outcome.end = SendOutcome::End::Failed;
-        outcome.reason = CheckSettingsText;
         break;
     case PacedSendResult::End::PortLost:
         outcome.end = SendOutcome::End::Failed;

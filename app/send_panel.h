@@ -5,7 +5,6 @@
 #include "serial/pacing.h"
 #include "terminal/traffic_log.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 
@@ -96,7 +95,6 @@ private:
     SentChars sentChars_; // for the log
     bool quietStop_ = false;
     QPointer<QWidget> focusBefore_; // gets the focus back after the send
-    QElapsedTimer sendClock_;       // the send's length, for its result
     SendHold hold_;
 
     QCheckBox *eepromCheck = nullptr;
