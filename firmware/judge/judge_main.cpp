@@ -43,12 +43,8 @@ std::optional<int> number(const QCommandLineParser &parser, const QString &name,
     return value;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+void addOptions(QCommandLineParser &parser)
 {
-    QCoreApplication app(argc, argv);
-    QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Runs Voxcel's PIC receiver firmware in gpsim on the timing of a send and judges what it did."));
     parser.addHelpOption();
@@ -77,6 +73,64 @@ int main(int argc, char *argv[])
         {QStringLiteral("firmware-dir"), QStringLiteral("Where receiver-BAUD.cod and fifo_check.cod are."),
          QStringLiteral("DIR")},
     });
+}
+
+// The transmission texts of a file (one per line, a series) on the timing
+// Voxcel's pacing gives them.
+std::optional<LineRecording> textRecording(const QCommandLineParser &parser, QString *error)
+{
+    QFile file(parser.value(QStringLiteral("text")));
+    if (!file.open(QIODevice::ReadOnly) || file.size() > (16 << 20)) {
+        *error = QStringLiteral("cannot read %1").arg(file.fileName());
+        return std::nullopt;
+    }
+    QStringList texts = QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (QString &text : texts)
+        text = text.trimmed();
+    const auto baud = number(parser, QStringLiteral("baud"), 9600, error);
+    const auto delay = baud ? number(parser, QStringLiteral("xmit-delay"), 20, error) : std::nullopt;
+    const auto hold = delay ? number(parser, QStringLiteral("hold"), 500, error) : std::nullopt;
+    if (!hold)
+        return std::nullopt;
+    if (*baud != 1200 && *baud != 2400 && *baud != 9600) {
+        *error = QStringLiteral("--baud: the firmware is built for 1200, 2400 and 9600");
+        return std::nullopt;
+    }
+    const QString wait =
+        parser.isSet(QStringLiteral("wait")) ? parser.value(QStringLiteral("wait")) : QStringLiteral("]");
+    return pacedRecording(texts, wait, *delay, *hold, *baud);
+}
+
+// The send to judge: listened to, replayed from a file, or paced from texts.
+std::optional<LineRecording> recordingToJudge(const QCommandLineParser &parser, QString *error)
+{
+    const int sources = parser.isSet(QStringLiteral("listen")) + parser.isSet(QStringLiteral("replay")) +
+                        parser.isSet(QStringLiteral("text"));
+    if (sources != 1) {
+        *error = QStringLiteral("give one of --listen, --replay and --text (or --self-check)");
+        return std::nullopt;
+    }
+    if (parser.isSet(QStringLiteral("replay")))
+        return readRecording(parser.value(QStringLiteral("replay")), error);
+    if (parser.isSet(QStringLiteral("text")))
+        return textRecording(parser, error);
+    const auto quiet = number(parser, QStringLiteral("quiet-ms"), 1000, error);
+    if (!quiet)
+        return std::nullopt;
+    auto recording = recordLine(parser.value(QStringLiteral("listen")), *quiet, 30000, error);
+    if (recording && parser.isSet(QStringLiteral("save")) &&
+        !writeRecording(parser.value(QStringLiteral("save")), *recording, error))
+        return std::nullopt;
+    return recording;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    addOptions(parser);
     parser.process(app);
 
     QTextStream out(stdout);
@@ -105,40 +159,7 @@ int main(int argc, char *argv[])
         if (!options.expected)
             return usage(error);
     }
-
-    std::optional<LineRecording> recording;
-    const int sources = parser.isSet(QStringLiteral("listen")) + parser.isSet(QStringLiteral("replay")) +
-                        parser.isSet(QStringLiteral("text"));
-    if (sources != 1)
-        return usage(QStringLiteral("give one of --listen, --replay and --text (or --self-check)"));
-    if (parser.isSet(QStringLiteral("listen"))) {
-        const auto quiet = number(parser, QStringLiteral("quiet-ms"), 1000, &error);
-        if (!quiet)
-            return usage(error);
-        recording = recordLine(parser.value(QStringLiteral("listen")), *quiet, 30000, &error);
-        if (recording && parser.isSet(QStringLiteral("save")) &&
-            !writeRecording(parser.value(QStringLiteral("save")), *recording, &error))
-            return usage(error);
-    } else if (parser.isSet(QStringLiteral("replay"))) {
-        recording = readRecording(parser.value(QStringLiteral("replay")), &error);
-    } else {
-        QFile file(parser.value(QStringLiteral("text")));
-        if (!file.open(QIODevice::ReadOnly) || file.size() > (16 << 20))
-            return usage(QStringLiteral("cannot read %1").arg(file.fileName()));
-        QStringList texts = QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        for (QString &text : texts)
-            text = text.trimmed();
-        const auto baud = number(parser, QStringLiteral("baud"), 9600, &error);
-        const auto delay = baud ? number(parser, QStringLiteral("xmit-delay"), 20, &error) : std::nullopt;
-        const auto hold = delay ? number(parser, QStringLiteral("hold"), 500, &error) : std::nullopt;
-        if (!hold)
-            return usage(error);
-        if (*baud != 1200 && *baud != 2400 && *baud != 9600)
-            return usage(QStringLiteral("--baud: the firmware is built for 1200, 2400 and 9600"));
-        const QString wait =
-            parser.isSet(QStringLiteral("wait")) ? parser.value(QStringLiteral("wait")) : QStringLiteral("]");
-        recording = pacedRecording(texts, wait, *delay, *hold, *baud);
-    }
+    const std::optional<LineRecording> recording = recordingToJudge(parser, &error);
     if (!recording)
         return usage(error);
 

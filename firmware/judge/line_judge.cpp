@@ -172,73 +172,69 @@ bool fifoSelfCheck(const JudgeOptions &options, QString *detail)
     return false;
 }
 
-Verdict judgeLine(const LineRecording &recording, const JudgeOptions &options, FirmwareOutcome *outcome)
+namespace {
+
+const QStringList Counters{QStringLiteral("overruns"), QStringLiteral("framing"), QStringLiteral("bad")};
+
+bool anyTo(const std::vector<SentPicture> &sent, int target)
 {
-    Verdict verdict;
-    QString detail;
-    if (!fifoSelfCheck(options, &detail)) {
-        verdict.lines << QStringLiteral("no verdict: gpsim's receive FIFO fails its self-check: %1").arg(detail);
-        return verdict;
-    }
-    verdict.lines << QStringLiteral("self-check: gpsim reads \"AB\" received while busy as A then B");
+    return std::any_of(sent.begin(), sent.end(), [target](const auto &p) { return p.target == target; });
+}
 
-    const QByteArray text = recording.text();
-    const std::vector<SentPicture> sent = sentPictures(text);
-    if (sent.empty()) {
-        verdict.lines << QStringLiteral("no verdict: nothing on the line starts a picture");
-        return verdict;
-    }
-    const bool anyDisplay = std::any_of(sent.begin(), sent.end(), [](const auto &p) { return p.target == 0; });
-    const bool anyEeprom = std::any_of(sent.begin(), sent.end(), [](const auto &p) { return p.target == 1; });
-
+// gpsim's run of the firmware over what the line carried: the registers
+// that show what the firmware answered and drove, and its counters.
+GpsimSetup setupFor(const LineRecording &recording, const JudgeOptions &options, const std::vector<SentPicture> &sent)
+{
     GpsimSetup setup;
     setup.firmware = firmwareFile(options, QStringLiteral("receiver-%1.cod").arg(recording.baud));
-    const qint64 lead = cycles(LeadSeconds);
-    const auto starts = startCycles(recording, lead);
+    const QByteArray text = recording.text();
+    const auto starts = startCycles(recording, cycles(LeadSeconds));
     setup.rxStimulus = rxStimulus(text, starts, recording.baud);
     // A picture cut short by lost characters ends only after the silence.
     setup.endCycle = starts.back() + cycles(TailSeconds + SilenceSeconds);
     setup.loggedRegisters = QStringList{QStringLiteral("txreg"), QStringLiteral("portc")};
-    if (anyDisplay)
+    if (anyTo(sent, 0))
         setup.loggedRegisters << QStringLiteral("portb") << QStringLiteral("portd");
-    setup.eeprom = anyEeprom;
+    setup.eeprom = anyTo(sent, 1);
     setup.mendFifo = options.mendFifo;
-    const QStringList counters{QStringLiteral("overruns"), QStringLiteral("framing"), QStringLiteral("bad")};
     setup.printedRegisters = QStringList{QStringLiteral("pictures")};
-    for (const QString &counter : counters)
+    for (const QString &counter : Counters)
         setup.printedRegisters << counter + QStringLiteral("_hi") << counter + QStringLiteral("_lo");
-    QString error;
-    const auto run = runGpsim(setup, &error);
-    if (!run || !printedValue(run->output, QStringLiteral("pictures"))) {
-        verdict.lines
-            << QStringLiteral("no verdict: %1").arg(run ? QStringLiteral("gpsim printed no counters") : error);
-        return verdict;
-    }
+    return setup;
+}
 
-    const auto writes = registerWrites(run->log);
+// What the firmware answered, and its counters of the last picture (high
+// byte first), which see what gpsim's breakpoints cannot (OERR set by the
+// hardware).
+FirmwareOutcome outcomeOf(const std::vector<RegisterWrite> &writes, const GpsimRun &run, Verdict &verdict,
+                          std::size_t pictures)
+{
     FirmwareOutcome found;
     found.statusLines = statusLines(writes);
     found.longestPieceMs = longestBusyMs(writes);
     static const QRegularExpression overrunCount(QStringLiteral(" O(\\d+) "));
     for (const QString &line : found.statusLines)
         found.overruns += overrunCount.match(line).captured(1).toInt();
-    if (outcome)
-        *outcome = found;
     verdict.lines << QStringLiteral("firmware: %1 picture(s), %2 status line(s): %3")
-                         .arg(sent.size())
+                         .arg(pictures)
                          .arg(found.statusLines.size())
                          .arg(found.statusLines.join(QStringLiteral(" | ")));
-    // The firmware counts what gpsim's breakpoints cannot see (OERR set by
-    // the hardware); its counters of the last picture, high byte first.
     QStringList counted;
-    for (const QString &counter : counters) {
-        const int high = printedValue(run->output, counter + QStringLiteral("_hi")).value_or(-1);
-        const int low = printedValue(run->output, counter + QStringLiteral("_lo")).value_or(-1);
+    for (const QString &counter : Counters) {
+        const int high = printedValue(run.output, counter + QStringLiteral("_hi")).value_or(-1);
+        const int low = printedValue(run.output, counter + QStringLiteral("_lo")).value_or(-1);
         counted << QStringLiteral("%1 %2").arg(counter).arg(high < 0 || low < 0 ? -1 : high * 256 + low);
     }
     verdict.lines << QStringLiteral("last picture's counters: %1").arg(counted.join(QStringLiteral(", ")));
     verdict.lines << QStringLiteral("longest piece kept the firmware busy %1 ms").arg(found.longestPieceMs, 0, 'f', 3);
+    return found;
+}
 
+// Each picture answered "OK <bytes>", nothing overran, and the line carried
+// the pictures expected.
+QStringList answerFaults(const std::vector<SentPicture> &sent, const FirmwareOutcome &found,
+                         const JudgeOptions &options)
+{
     QStringList faults;
     for (std::size_t i = 0; i < sent.size(); ++i) {
         const QString wanted = QStringLiteral("OK %1").arg(sent[i].bytes.size());
@@ -250,7 +246,6 @@ Verdict judgeLine(const LineRecording &recording, const JudgeOptions &options, F
         faults << QStringLiteral("more status lines than pictures");
     if (found.overruns > 0)
         faults << QStringLiteral("%1 overrun(s): the line did not pause long enough").arg(found.overruns);
-
     QByteArray wantedAll;
     for (const SentPicture &picture : sent)
         wantedAll += picture.bytes;
@@ -258,41 +253,86 @@ Verdict judgeLine(const LineRecording &recording, const JudgeOptions &options, F
         faults << QStringLiteral("the line carried other bytes than the expected pictures: %1")
                       .arg(firstDifference(wantedAll.leftJustified(options.expected->size(), '\0', true),
                                            *options.expected, false));
+    return faults;
+}
 
-    if (anyDisplay) {
-        Ks0108Model display;
-        display.replay(writes);
-        const auto last = std::find_if(sent.rbegin(), sent.rend(), [](const auto &p) { return p.target == 0; });
-        QByteArray wanted = last->bytes.leftJustified(1024, '\0', true);
-        const QString difference = firstDifference(display.shownBytes(), wanted, true);
-        verdict.lines << QStringLiteral("display: %1")
-                             .arg(difference.isEmpty() ? QStringLiteral("shows the picture") : difference);
+// The display, replayed from the firmware's writes, shows the last picture
+// sent to it.
+void judgeDisplay(const std::vector<RegisterWrite> &writes, const std::vector<SentPicture> &sent, Verdict &verdict,
+                  QStringList &faults)
+{
+    Ks0108Model display;
+    display.replay(writes);
+    const auto last = std::find_if(sent.rbegin(), sent.rend(), [](const auto &p) { return p.target == 0; });
+    QByteArray wanted = last->bytes.leftJustified(1024, '\0', true);
+    const QString difference = firstDifference(display.shownBytes(), wanted, true);
+    verdict.lines << QStringLiteral("display: %1")
+                         .arg(difference.isEmpty() ? QStringLiteral("shows the picture") : difference);
+    if (!difference.isEmpty())
+        faults << QStringLiteral("the display does not show the picture");
+    for (const QString &fault : display.faults())
+        faults << QStringLiteral("display: %1").arg(fault);
+}
+
+// The EEPROM holds each picture sent to it at its address; false when gpsim
+// printed no contents.
+bool judgeEeprom(const GpsimRun &run, const std::vector<SentPicture> &sent, Verdict &verdict, QStringList &faults)
+{
+    const auto contents = eepromContents(run.output);
+    if (!contents)
+        return false;
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        if (sent[i].target != 1)
+            continue;
+        QByteArray stored;
+        for (qsizetype k = 0; k < sent[i].bytes.size(); ++k)
+            stored.append(contents->at((sent[i].address + k) % EepromSize));
+        const QString difference = firstDifference(stored, sent[i].bytes, false);
+        verdict.lines << QStringLiteral("EEPROM picture %1 at %2: %3")
+                             .arg(i + 1)
+                             .arg(sent[i].address)
+                             .arg(difference.isEmpty() ? QStringLiteral("holds the picture") : difference);
         if (!difference.isEmpty())
-            faults << QStringLiteral("the display does not show the picture");
-        for (const QString &fault : display.faults())
-            faults << QStringLiteral("display: %1").arg(fault);
+            faults << QStringLiteral("the EEPROM does not hold picture %1").arg(i + 1);
     }
-    if (anyEeprom) {
-        const auto contents = eepromContents(run->output);
-        if (!contents) {
-            verdict.outcome = Verdict::Outcome::NoVerdict;
-            verdict.lines << QStringLiteral("no verdict: gpsim printed no EEPROM contents");
-            return verdict;
-        }
-        for (std::size_t i = 0; i < sent.size(); ++i) {
-            if (sent[i].target != 1)
-                continue;
-            QByteArray stored;
-            for (qsizetype k = 0; k < sent[i].bytes.size(); ++k)
-                stored.append(contents->at((sent[i].address + k) % EepromSize));
-            const QString difference = firstDifference(stored, sent[i].bytes, false);
-            verdict.lines << QStringLiteral("EEPROM picture %1 at %2: %3")
-                                 .arg(i + 1)
-                                 .arg(sent[i].address)
-                                 .arg(difference.isEmpty() ? QStringLiteral("holds the picture") : difference);
-            if (!difference.isEmpty())
-                faults << QStringLiteral("the EEPROM does not hold picture %1").arg(i + 1);
-        }
+    return true;
+}
+
+} // namespace
+
+Verdict judgeLine(const LineRecording &recording, const JudgeOptions &options, FirmwareOutcome *outcome)
+{
+    Verdict verdict;
+    QString detail;
+    if (!fifoSelfCheck(options, &detail)) {
+        verdict.lines << QStringLiteral("no verdict: gpsim's receive FIFO fails its self-check: %1").arg(detail);
+        return verdict;
+    }
+    verdict.lines << QStringLiteral("self-check: gpsim reads \"AB\" received while busy as A then B");
+
+    const std::vector<SentPicture> sent = sentPictures(recording.text());
+    if (sent.empty()) {
+        verdict.lines << QStringLiteral("no verdict: nothing on the line starts a picture");
+        return verdict;
+    }
+    QString error;
+    const auto run = runGpsim(setupFor(recording, options, sent), &error);
+    if (!run || !printedValue(run->output, QStringLiteral("pictures"))) {
+        verdict.lines
+            << QStringLiteral("no verdict: %1").arg(run ? QStringLiteral("gpsim printed no counters") : error);
+        return verdict;
+    }
+    const auto writes = registerWrites(run->log);
+    const FirmwareOutcome found = outcomeOf(writes, *run, verdict, sent.size());
+    if (outcome)
+        *outcome = found;
+    QStringList faults = answerFaults(sent, found, options);
+    if (anyTo(sent, 0))
+        judgeDisplay(writes, sent, verdict, faults);
+    if (anyTo(sent, 1) && !judgeEeprom(*run, sent, verdict, faults)) {
+        verdict.outcome = Verdict::Outcome::NoVerdict;
+        verdict.lines << QStringLiteral("no verdict: gpsim printed no EEPROM contents");
+        return verdict;
     }
     verdict.outcome = faults.isEmpty() ? Verdict::Outcome::Pass : Verdict::Outcome::Fail;
     verdict.lines << (faults.isEmpty() ? QStringLiteral("VERDICT: PASS")
