@@ -2,8 +2,8 @@
 
 #include "app/app_icon.h"
 #include "app/app_title.h"
-#include "app/window_look.h"
 #include "app/prompts.h"
+#include "app/window_look.h"
 
 #include <QFileInfo>
 #include <QFont>
@@ -85,8 +85,8 @@ bool GetKeyValue(HKEY root, const QString &keyName, const QString &valueName, QS
     DWORD type = 0;
     DWORD size = DWORD(buffer.size());
     const QByteArray valueBytes = valueName.toLocal8Bit();
-    if (RegQueryValueExA(key, valueBytes.constData(), nullptr, &type,
-                         reinterpret_cast<BYTE *>(buffer.data()), &size) != ERROR_SUCCESS) {
+    if (RegQueryValueExA(key, valueBytes.constData(), nullptr, &type, reinterpret_cast<BYTE *>(buffer.data()), &size) !=
+        ERROR_SUCCESS) {
         value.clear();
         RegCloseKey(key);
         return false;
@@ -115,12 +115,9 @@ bool GetKeyValue(HKEY root, const QString &keyName, const QString &valueName, QS
 
 QStringList systemInfoCandidates()
 {
-    return {QStringLiteral("hardinfo2"),
-            QStringLiteral("hardinfo"),
-            QStringLiteral("kinfocenter"),
-            QStringLiteral("gnome-system-monitor"),
-            QStringLiteral("mate-system-monitor"),
-            QStringLiteral("xfce4-taskmanager")};
+    return {QStringLiteral("hardinfo2"),           QStringLiteral("hardinfo"),
+            QStringLiteral("kinfocenter"),         QStringLiteral("gnome-system-monitor"),
+            QStringLiteral("mate-system-monitor"), QStringLiteral("xfce4-taskmanager")};
 }
 
 QString findSystemInfoProgram(const QStringList &candidates,
@@ -149,17 +146,15 @@ QString AboutBox::findProgramOnThisSystem()
     }
     return {};
 #else
-    return findSystemInfoProgram(systemInfoCandidates(), [](const QString &name) {
-        return QStandardPaths::findExecutable(name);
-    });
+    return findSystemInfoProgram(systemInfoCandidates(),
+                                 [](const QString &name) { return QStandardPaths::findExecutable(name); });
 #endif
 }
 
 AboutBox::AboutBox(Prompts &prompts, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      prompts_(prompts),
-      finder_(&AboutBox::findProgramOnThisSystem),
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      prompts_(prompts), finder_(&AboutBox::findProgramOnThisSystem),
       starter_([](const QString &path) { return QProcess::startDetached(path, {}); })
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -182,13 +177,12 @@ AboutBox::AboutBox(Prompts &prompts, QWidget *parent)
         setTextColour(label, QColor(0, 0, 128));
     }
 
-    makeLabel(this, "lblAuthors", QStringLiteral("Written by the Voxcel developers"),
-              QRect(70, 66, 296, 17));
+    makeLabel(this, "lblAuthors", QStringLiteral("Written by the Voxcel developers"), QRect(70, 66, 296, 17));
 
-    auto *descriptionLabel = makeLabel(
-        this, "lblDescription",
-        QStringLiteral("Graphic LCD interface to a PIC microcontroller for the Samsung KS0108  controller"),
-        QRect(16, 90, 350, 40));
+    auto *descriptionLabel =
+        makeLabel(this, "lblDescription",
+                  QStringLiteral("Graphic LCD interface to a PIC microcontroller for the Samsung KS0108  controller"),
+                  QRect(16, 90, 350, 40));
     descriptionLabel->setAlignment(Qt::AlignCenter);
     descriptionLabel->setWordWrap(true);
     setTextColour(descriptionLabel, Qt::black);
@@ -196,14 +190,12 @@ AboutBox::AboutBox(Prompts &prompts, QWidget *parent)
     auto *separatorLine = named(new EtchedLine(this), "Line1");
     separatorLine->setGeometry(8, 142, clientWidth - 16, 2);
 
-    auto *copyrightLabel = makeLabel(this, "lblCopyright",
-                                   QStringLiteral("Copyright (C) the Voxcel developers"),
-                                   QRect(16, 156, 250, 17));
+    auto *copyrightLabel =
+        makeLabel(this, "lblCopyright", QStringLiteral("Copyright (C) the Voxcel developers"), QRect(16, 156, 250, 17));
     copyrightLabel->setWordWrap(true);
-    auto *trademarksLabel = makeLabel(
-        this, "lblTrademarks",
-        QStringLiteral("KS0108 and PIC are trademarks of their respective owners."),
-        QRect(16, 178, 250, 40));
+    auto *trademarksLabel =
+        makeLabel(this, "lblTrademarks", QStringLiteral("KS0108 and PIC are trademarks of their respective owners."),
+                  QRect(16, 178, 250, 40));
     trademarksLabel->setWordWrap(true);
 
     okButton = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");

@@ -7,8 +7,7 @@
 #include <QPainter>
 #include <cmath>
 
-CanvasView::CanvasView(const Canvas &canvas, QWidget *parent)
-    : QWidget(parent), canvas_(canvas)
+CanvasView::CanvasView(const Canvas &canvas, QWidget *parent) : QWidget(parent), canvas_(canvas)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -4,11 +4,11 @@
 #include "app/window_look.h"
 
 #include <QFont>
-#include <QKeyEvent>
-#include <QResizeEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 
 QPointer<HelpWindow> HelpWindow::instance_;
@@ -19,8 +19,7 @@ constexpr int clientWidth = 5055 / 15;
 constexpr int clientHeight = 6870 / 15;
 } // namespace
 
-HelpWindow::HelpWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window)
+HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmHelp"));
     setAttribute(Qt::WA_DeleteOnClose);

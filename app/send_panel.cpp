@@ -16,7 +16,6 @@
 #include "text/text_rules.h"
 
 #include <QApplication>
-#include <chrono>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGroupBox>
@@ -26,6 +25,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <chrono>
 
 using namespace Colour;
 

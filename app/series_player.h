@@ -1,7 +1,7 @@
 #pragma once
 
-#include "import/picture_series.h"
 #include "canvas/series_playback.h"
+#include "import/picture_series.h"
 #include "serial/line_model.h"
 
 #include <QElapsedTimer>

@@ -2,8 +2,8 @@
 
 #include "app/prompts.h"
 #include "app/send_hold.h"
-#include "import/picture_series.h"
 #include "convert/series_text.h"
+#include "import/picture_series.h"
 #include "serial/series_plan.h"
 #include "terminal/traffic_log.h"
 

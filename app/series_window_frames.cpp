@@ -43,8 +43,8 @@ void SeriesWindow::load()
     const QString file = prompts_.openFileName(QStringLiteral("Load a Series"), PictureFilter);
     if (file.isEmpty())
         return;
-    const std::optional<ImportDialog::Imported> chosen =
-        ImportDialog::run(this, prompts_, file, host_.picture->isHalfHeight(), &host_.picture->importOptions(), RecentPictures().list());
+    const std::optional<ImportDialog::Imported> chosen = ImportDialog::run(
+        this, prompts_, file, host_.picture->isHalfHeight(), &host_.picture->importOptions(), RecentPictures().list());
     if (chosen)
         loadPaths({chosen->fileName});
 }

@@ -23,10 +23,10 @@
 #include "serial/pacing.h"
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
-#include "terminal/receive_window.h"
 #include "support/pty_pair.h"
 #include "support/sample_transmission.h"
 #include "support/stamping_port.h"
+#include "terminal/receive_window.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

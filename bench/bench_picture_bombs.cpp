@@ -97,9 +97,8 @@ bool report(const char *self, const QString &name, const QString &path, qint64 b
 {
     const Outcome import = measure(self, "--import", path);
     const Outcome load = measure(self, "--load", path);
-    const bool ok = import.seconds <= TargetSeconds && import.peakMb <= TargetPeakMb &&
-                    load.seconds <= TargetSeconds && load.peakMb <= TargetPeakMb &&
-                    !import.result.startsWith(QLatin1String("CRASHED")) &&
+    const bool ok = import.seconds <= TargetSeconds && import.peakMb <= TargetPeakMb && load.seconds <= TargetSeconds &&
+                    load.peakMb <= TargetPeakMb && !import.result.startsWith(QLatin1String("CRASHED")) &&
                     !load.result.startsWith(QLatin1String("CRASHED"));
     std::printf("%-28s %7lld  %6.2f %5ld  %6.2f %5ld  %s %s\n    %s\n", qPrintable(name), bytes, import.seconds,
                 import.peakMb, load.seconds, load.peakMb, ok ? "ok  " : "OVER", qPrintable(load.result),
@@ -141,7 +140,7 @@ int main(int argc, char **argv)
         file.close();
         allOk &= report(argv[0], bomb.name, path, bomb.bytes.size());
     }
-    std::printf("%s: every file done or refused within %.0f s and %ld MB\n", allOk ? "PASS" : "FAIL",
-                TargetSeconds, TargetPeakMb);
+    std::printf("%s: every file done or refused within %.0f s and %ld MB\n", allOk ? "PASS" : "FAIL", TargetSeconds,
+                TargetPeakMb);
     return allOk ? 0 : 1;
 }

@@ -15,9 +15,9 @@
 
 #include "app/picture_document.h"
 #include "app/series_window.h"
-#include "import/picture_series.h"
 #include "convert/series_text.h"
 #include "event_loop_wait.h"
+#include "import/picture_series.h"
 #include "qt_bench_main.h"
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"

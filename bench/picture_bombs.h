@@ -57,8 +57,8 @@ inline QByteArray pngChunk(const char *type, const QByteArray &data)
 
 inline QByteArray pngHeader(quint32 width, quint32 height, char bits, char colourType)
 {
-    return pngChunk("IHDR", be32(width) + be32(height) + QByteArray(1, bits) + QByteArray(1, colourType) +
-                                QByteArray(3, '\0'));
+    return pngChunk("IHDR",
+                    be32(width) + be32(height) + QByteArray(1, bits) + QByteArray(1, colourType) + QByteArray(3, '\0'));
 }
 
 // A PNG whose header claims the size, with data for a few rows only.
@@ -103,8 +103,8 @@ inline QByteArray jpegClaiming(quint16 side, bool progressive)
 
 inline QByteArray gifClaiming(quint16 side)
 {
-    return "GIF89a" + le16(side) + le16(side) + QByteArray("\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF", 9) + "," +
-           le32(0) + le16(side) + le16(side) + QByteArray("\x00\x02\x02\x44\x01\x00;", 7);
+    return "GIF89a" + le16(side) + le16(side) + QByteArray("\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF", 9) + "," + le32(0) +
+           le16(side) + le16(side) + QByteArray("\x00\x02\x02\x44\x01\x00;", 7);
 }
 
 // Eight-bit run-length data that ends at once: complete, and a huge picture.
@@ -114,8 +114,8 @@ inline QByteArray bmpRunLengthClaiming(qint32 side)
     const QByteArray data("\x00\x01", 2); // end of picture
     const quint32 offset = 14 + 40 + quint32(palette.size());
     return "BM" + le32(offset + quint32(data.size())) + le32(0) + le32(offset) + le32(40) + le32(quint32(side)) +
-           le32(quint32(side)) + le16(1) + le16(8) + le32(1) + le32(quint32(data.size())) + le32(2835) +
-           le32(2835) + le32(256) + le32(0) + palette + data;
+           le32(quint32(side)) + le16(1) + le16(8) + le32(1) + le32(quint32(data.size())) + le32(2835) + le32(2835) +
+           le32(256) + le32(0) + palette + data;
 }
 
 // One strip of one-bit pixels, of which the file holds 8 bytes.
@@ -159,15 +159,15 @@ inline QByteArray icnsHolding(const QByteArray &png)
 
 inline QByteArray tgaClaiming(quint16 side)
 {
-    return QByteArray("\x00\x00\x02", 3) + QByteArray(9, '\0') + le16(side) + le16(side) +
-           QByteArray("\x18\x20", 2) + QByteArray(16, '\0');
+    return QByteArray("\x00\x00\x02", 3) + QByteArray(9, '\0') + le16(side) + le16(side) + QByteArray("\x18\x20", 2) +
+           QByteArray(16, '\0');
 }
 
 // WBMP sizes are written seven bits a byte, high bits first.
 inline QByteArray wbmpClaiming(quint32 side)
 {
-    const QByteArray number = QByteArray(1, char(0x80 | (side >> 14))) + char(0x80 | ((side >> 7) & 0x7F)) +
-                              char(side & 0x7F);
+    const QByteArray number =
+        QByteArray(1, char(0x80 | (side >> 14))) + char(0x80 | ((side >> 7) & 0x7F)) + char(side & 0x7F);
     return QByteArray(2, '\0') + number + number + QByteArray(16, '\0');
 }
 
@@ -225,8 +225,10 @@ inline std::vector<PictureBomb> pictureBombs()
         {"pbm-60000.pbm", "P4\n60000 60000\n" + QByteArray(16, '\0'), "MB allowed"},
         {"pgm-60000.pgm", "P5\n60000 60000\n255\n" + QByteArray(16, '\0'), "MB allowed"},
         {"ppm-ascii-60000.ppm", "P3\n60000 60000\n255\n0 0 0\n", "MB allowed"},
-        {"xbm-60000.xbm", "#define b_width 60000\n#define b_height 60000\nstatic char b_bits[] = {0x00};\n", "not a picture"},
-        {"xpm-60000.xpm", "/* XPM */\nstatic char *b[] = {\n\"60000 60000 1 1\",\n\"a c #000000\",\n\"a\"};\n", "MB allowed"},
+        {"xbm-60000.xbm", "#define b_width 60000\n#define b_height 60000\nstatic char b_bits[] = {0x00};\n",
+         "not a picture"},
+        {"xpm-60000.xpm", "/* XPM */\nstatic char *b[] = {\n\"60000 60000 1 1\",\n\"a c #000000\",\n\"a\"};\n",
+         "MB allowed"},
         {"svg-1e9.svg", svg},
         {"svgz-1e9.svgz", gzipped(svg)},
         {"svgz-64mb.svgz", gzipped(bigSvg), "16 MB"},

@@ -97,7 +97,9 @@ QString decodeRefusal(const QByteArray &head, const QByteArray &format, QSize de
     if (QString refusal = sideRefusal(declared, limits); !refusal.isEmpty())
         return refusal;
     const qint64 coefficients = format == "jpeg" ? progressiveJpegCoefficientBytes(head) : 0;
-    const qint64 bytes = pixels(decoded) * (PictureBytesPerPixel + limits.copyBytesPerPixel + workingBytesPerPixel(format)) + coefficients;
+    const qint64 bytes =
+        pixels(decoded) * (PictureBytesPerPixel + limits.copyBytesPerPixel + workingBytesPerPixel(format)) +
+        coefficients;
     return memoryRefusal(declared, coefficients ? QStringLiteral(" in progressive JPEG") : QString(), bytes, limits);
 }
 
@@ -105,5 +107,6 @@ QString decodedRefusal(QSize decoded, const DecodeLimits &limits)
 {
     if (QString refusal = sideRefusal(decoded, limits); !refusal.isEmpty())
         return refusal;
-    return memoryRefusal(decoded, QString(), pixels(decoded) * (PictureBytesPerPixel + limits.copyBytesPerPixel), limits);
+    return memoryRefusal(decoded, QString(), pixels(decoded) * (PictureBytesPerPixel + limits.copyBytesPerPixel),
+                         limits);
 }

@@ -9,10 +9,10 @@ inline constexpr double twipsPerPixel = 15.0;
 // How the image box looks in one of its two display heights.
 struct DisplayHeight
 {
-    bool halfHeight = false;   // true in 128x32 mode
+    bool halfHeight = false; // true in 128x32 mode
     double outerHeightTwips = 0;
-    int scaleHeight = 64;      // canvas rows spread over the inner height
-    QString caption;           // of the toggle button: names the current mode
+    int scaleHeight = 64; // canvas rows spread over the inner height
+    QString caption;      // of the toggle button: names the current mode
 };
 
 // The view after one click of the toggle, from the mode it is in now.

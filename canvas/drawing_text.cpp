@@ -80,8 +80,8 @@ std::optional<QByteArray> readDrawingText(QIODevice &file, const QByteArray &for
                                  "application");
         return std::nullopt;
     }
-    std::optional<QByteArray> svg = format == "svgz" ? gunzip(file, MaxDrawingBytes)
-                                                     : std::optional(file.read(MaxDrawingBytes + 1));
+    std::optional<QByteArray> svg =
+        format == "svgz" ? gunzip(file, MaxDrawingBytes) : std::optional(file.read(MaxDrawingBytes + 1));
     if (!svg) {
         *reason = QStringLiteral("the file is cut off or damaged: the compressed drawing is incomplete");
         return std::nullopt;

@@ -245,8 +245,8 @@ QString readOutput(const QCommandLineParser &parser, ConvertOptions &o)
 QString readOptions(const QCommandLineParser &parser, ConvertOptions &o)
 {
     // In this order: the first wrong option is the one reported.
-    for (auto read : {readInputs, readOutputFormat, readPicSettings, readSending, readImport, readOutput, readText,
-                      readSeries}) {
+    for (auto read :
+         {readInputs, readOutputFormat, readPicSettings, readSending, readImport, readOutput, readText, readSeries}) {
         const QString error = read(parser, o);
         if (!error.isEmpty())
             return error;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "canvas/lcd_text.h"
-#include "import/picture_import.h"
 #include "convert/byte_matrix.h"
+#include "import/picture_import.h"
 
 #include <QPoint>
 #include <QString>

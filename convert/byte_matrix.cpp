@@ -1,7 +1,7 @@
 #include "convert/byte_matrix.h"
 
-#include "text/text_rules.h"
 #include "canvas/canvas.h"
+#include "text/text_rules.h"
 
 #include <algorithm>
 

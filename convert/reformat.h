@@ -5,8 +5,8 @@
 
 // Shown when the output still has a Format or Delimiter: the PIC reads the
 // data as plain hex digits. Lines are joined with LF then CR.
-inline constexpr QLatin1String NoFormatOrDelimitersMessage(
-    "No Format or Delimiters allowed\n\rConvert again without them.");
+inline constexpr QLatin1String
+    NoFormatOrDelimitersMessage("No Format or Delimiters allowed\n\rConvert again without them.");
 
 // Shown when a picture cannot be converted with the settings, and when a
 // transmission would go out without its parameter prefix: the PIC must never

@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const char *chars = reinterpret_cast<const char *>(data);
 
     // The text as typed (UTF-8, possibly broken) and as 8-bit characters.
-    for (const QString &text : {QString::fromUtf8(chars, qsizetype(size)),
-                                QString::fromLatin1(chars, qsizetype(size))}) {
+    for (const QString &text :
+         {QString::fromUtf8(chars, qsizetype(size)), QString::fromLatin1(chars, qsizetype(size))}) {
         const std::optional<double> value = parseDecimal(text);
         if (!value)
             continue;

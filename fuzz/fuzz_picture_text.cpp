@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < 1)
         return 0;
     const qint16 horizontalBytes = data[0] & 1;
-    const QList<QByteArray> parts = QByteArray(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1)).split('\0');
+    const QList<QByteArray> parts =
+        QByteArray(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1)).split('\0');
     if (parts.size() < 5)
         return 0;
     const OutputFormat format{QString::fromUtf8(parts[0]), QString::fromUtf8(parts[1]), QString::fromUtf8(parts[2]),

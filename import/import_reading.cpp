@@ -4,8 +4,8 @@
 
 #include "canvas/decode_limits.h"
 #include "canvas/drawing_text.h"
-#include "import/import_internal.h"
 #include "canvas/picture_file.h"
+#include "import/import_internal.h"
 #include "text/file_kind.h"
 
 #include <QBuffer>
@@ -82,8 +82,8 @@ std::pair<QImage, QImage> greyOverWhite(const QImage &image)
     for (int y = 0; y < image.height(); ++y) {
         if (!direct && y % BandRows == 0)
             band = image.copy(0, y, image.width(), BandRows).convertToFormat(QImage::Format_ARGB32);
-        const auto *in = reinterpret_cast<const QRgb *>(direct ? image.constScanLine(y)
-                                                               : band.constScanLine(y % BandRows));
+        const auto *in =
+            reinterpret_cast<const QRgb *>(direct ? image.constScanLine(y) : band.constScanLine(y % BandRows));
         uchar *out = grey.scanLine(y);
         for (int x = 0; x < image.width(); ++x) {
             const QRgb p = in[x];

@@ -298,11 +298,12 @@ QString pictureResult(int number, const PicReceiver &picture)
 {
     if (picture.good())
         return QStringLiteral("picture %1: OK; %2").arg(number).arg(pauseSummary(picture.pauses()));
-    QString line = QStringLiteral("picture %1: FAILED: %2")
-                       .arg(number)
-                       .arg(picture.problems().value(0, QStringLiteral("short: %1 of %2 digits")
-                                                            .arg(picture.digitsReceived())
-                                                            .arg(picture.pictureDigits())));
+    QString line =
+        QStringLiteral("picture %1: FAILED: %2")
+            .arg(number)
+            .arg(picture.problems().value(
+                0,
+                QStringLiteral("short: %1 of %2 digits").arg(picture.digitsReceived()).arg(picture.pictureDigits())));
     if (picture.problemCount() > 1)
         line += QStringLiteral(" (%1 problems in all)").arg(picture.problemCount());
     return line;

@@ -25,7 +25,7 @@ struct PicsimOptions
     double allowanceMs = PicReceiver::DefaultAllowanceMs;
     std::optional<int> count;
     int pictureBytes = PicReceiver::DisplayBytes; // --rows 32: 512
-    std::optional<QString> out; // %d stands for the picture's number
+    std::optional<QString> out;                   // %d stands for the picture's number
     std::optional<QString> log;
     std::optional<double> timeoutSeconds;
 };

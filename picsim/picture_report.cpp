@@ -96,8 +96,7 @@ void PictureReport::reportEepromPlacement(const PicLine::Picture &picture)
         return;
     }
     const EepromPlacement placement =
-        eepromPlacement(picture.number, prefix->startAddress, lastEepromAddress_,
-                        picture.receiver.pictureBytes());
+        eepromPlacement(picture.number, prefix->startAddress, lastEepromAddress_, picture.receiver.pictureBytes());
     log_ << placement.text << Qt::endl;
     out_ << placement.text << Qt::endl;
     if (!placement.good)

@@ -59,10 +59,10 @@ private:
 PictureTaking::PictureTaking(const Line &line, const PicsimOptions &options, QTextStream &log, QTextStream &out,
                              QTextStream &err)
     : line_(line), options_(options), log_(log), err_(err),
-      pictures_(options.waitText, options.expectDelayMs, options.allowanceMs, options.pictureBytes), settings_(lineSettingsNow()),
-      report_(log, out, err, options.out, linkAndLogFiles(options)),
-      timeout_(std::chrono::duration_cast<LineDuration>(
-          std::chrono::duration<double>(options.timeoutSeconds.value_or(0))))
+      pictures_(options.waitText, options.expectDelayMs, options.allowanceMs, options.pictureBytes),
+      settings_(lineSettingsNow()), report_(log, out, err, options.out, linkAndLogFiles(options)),
+      timeout_(
+          std::chrono::duration_cast<LineDuration>(std::chrono::duration<double>(options.timeoutSeconds.value_or(0))))
 {
     if (options.count)
         pictures_.stopAfter(*options.count);
@@ -85,8 +85,8 @@ LineSettings PictureTaking::lineSettingsNow() const
 LineTime PictureTaking::settledAt() const
 {
     const PicLine::Picture *current = pictures_.current();
-    const int pieceSize = current && current->receiver.prefix() ? current->receiver.prefix()->bufferSize
-                                                                 : picBufferChoices.back();
+    const int pieceSize =
+        current && current->receiver.prefix() ? current->receiver.prefix()->bufferSize : picBufferChoices.back();
     const LineDuration pieceTime = (pieceSize + options_.waitText.size()) * characterTime(settings_);
     const LineTime last = pictures_.lastArrival().value_or(start_);
     return std::max(last + pieceTime, pictures_.idleAt().value_or(last)) + SettleMargin;

@@ -9,8 +9,8 @@ QString upperHex(long long value)
 }
 } // namespace
 
-std::optional<QString> buildParamPrefix(bool eepromMode, qint16 picBuffer,
-                                        const QString &startAddressText, qint16 picDelay)
+std::optional<QString> buildParamPrefix(bool eepromMode, qint16 picBuffer, const QString &startAddressText,
+                                        qint16 picDelay)
 {
     const std::optional<double> typed = parseDecimal(startAddressText);
     if (!typed)

@@ -12,5 +12,5 @@
 // number, rounded to the nearest (ties to even). Returns nothing when that
 // text is not a number or the address does not fit four hex digits
 // (0..65535): the PIC must never get a field of the wrong width.
-std::optional<QString> buildParamPrefix(bool eepromMode, qint16 picBuffer,
-                                        const QString &startAddressText, qint16 picDelay);
+std::optional<QString> buildParamPrefix(bool eepromMode, qint16 picBuffer, const QString &startAddressText,
+                                        qint16 picDelay);

@@ -11,5 +11,4 @@ inline constexpr int defaultPicBufferIndex = 4; // 32
 inline constexpr int defaultPicDelayIndex = 1;  // 10 ms
 
 // The confirmation shown by Apply, five lines joined by LF then CR.
-QString applySettingsMessage(qint16 picBuffer, qint16 picDelay, const QString &waitChars,
-                             const QString &xmitDelayText);
+QString applySettingsMessage(qint16 picBuffer, qint16 picDelay, const QString &waitChars, const QString &xmitDelayText);

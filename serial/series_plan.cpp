@@ -135,8 +135,8 @@ SeriesSendResult sendSeriesPaced(const SeriesSendPlan &plan, PortLayer &port, co
             if (!result.last.goneAfterEnd.isEmpty() && !lastOfAll) {
                 result.frame = (frame + 1) % frames;
                 result.loop += frame + 1 == frames ? 1 : 0;
-                result.last = {PacedSendResult::End::PortLost, 0, plan.texts[result.frame].size(),
-                               result.last.goneAfterEnd, {}};
+                result.last = {
+                    PacedSendResult::End::PortLost, 0, plan.texts[result.frame].size(), result.last.goneAfterEnd, {}};
                 return result;
             }
         }

@@ -84,7 +84,8 @@ void CliSendTest::sendGivesTheExactBytesWithThePauses()
             continue;
         ++pauses;
         const double gap = millisecondsBetween(received[i - 1].arrival, received[i].arrival);
-        QVERIFY2(gap >= delayMs / 2.0, qPrintable(QStringLiteral("pause before \"]\" at %1 was %2 ms").arg(i).arg(gap)));
+        QVERIFY2(gap >= delayMs / 2.0,
+                 qPrintable(QStringLiteral("pause before \"]\" at %1 was %2 ms").arg(i).arg(gap)));
     }
     QCOMPARE(pauses, 2048 / buffer);
     const double total = millisecondsBetween(received.front().arrival, received.back().arrival);

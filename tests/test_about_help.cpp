@@ -1,20 +1,20 @@
-#include "voxcel_version.h"
 #include "app/about_box.h"
 #include "app/app_icon.h"
 #include "app/help_window.h"
 #include "app/qt_prompts.h"
 #include "serial/pic_settings.h"
 #include "support/scripted_prompts.h"
+#include "voxcel_version.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
-#include <QTimer>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 #include <stdexcept>
 
@@ -100,7 +100,12 @@ void TestAboutHelp::aboutBoxLooksAsDesigned()
     QCOMPARE(label(box, "lblTitle")->text(), QStringLiteral("Voxcel"));
     QCOMPARE(label(box, "Label4")->text(), QStringLiteral("Beta"));
     QCOMPARE(label(box, "lblVersion")->text(), QStringLiteral("Version " VOXCEL_VERSION));
-    const struct { const char *name; qreal points; QColor colour; } styled[] = {
+    const struct
+    {
+        const char *name;
+        qreal points;
+        QColor colour;
+    } styled[] = {
         {"lblTitle", 13.5, QColor(192, 64, 0)},
         {"Label4", 8.25, QColor(0, 0, 128)},
         {"lblVersion", 8.25, QColor(0, 0, 128)},

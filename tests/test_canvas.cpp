@@ -123,7 +123,7 @@ void TestCanvas::dotsHaveTheirDiameterAndClipAtEdges_data()
     QTest::addColumn<double>("x");
     QTest::addColumn<double>("y");
     QTest::addColumn<int>("painted");
-    QTest::addColumn<int>("spanX");   // columns covered; 0 to skip
+    QTest::addColumn<int>("spanX"); // columns covered; 0 to skip
 
     QTest::newRow("x2 in the middle") << 2 << 40.0 << 20.0 << 4 << 2;
     QTest::newRow("x3 in the middle") << 3 << 40.0 << 20.0 << 9 << 3;
@@ -163,7 +163,7 @@ void TestCanvas::dotOfOneIsThePixelUnderThePoint()
     canvas.plotDot(12.9, 40.1);
     QVERIFY(canvas.pixelIsSet(12, 40));
     QCOMPARE(setPixels(canvas), 1);
-    canvas.plotDot(-0.5, 3.0);  // floors to -1: off the canvas
+    canvas.plotDot(-0.5, 3.0); // floors to -1: off the canvas
     canvas.plotDot(127.99, 63.99);
     QVERIFY(canvas.pixelIsSet(127, 63));
     QCOMPARE(setPixels(canvas), 2);
@@ -203,7 +203,7 @@ void TestCanvas::placePictureClipsAndReplacesEverything()
     QCOMPARE(setPixels(canvas), 64 * 32);
     QVERIFY(canvas.pixelIsSet(63, 31));
     QVERIFY(!canvas.pixelIsSet(64, 31));
-    QVERIFY(!canvas.pixelIsSet(100, 50));  // the drawing is gone
+    QVERIFY(!canvas.pixelIsSet(100, 50)); // the drawing is gone
 
     QImage big = filled(256, 128, qRgb(255, 255, 255));
     big.setPixel(127, 63, qRgb(0, 0, 0));
@@ -357,7 +357,8 @@ void TestCanvas::onlyCompleteSanePicturesLoad_data()
     // A GIF whose size shows only once it is read: 19850 wide.
     QTest::newRow("GIF beyond the limit") << QByteArray::fromBase64("R0lGODlhik0BAACAGiwBAACAAQAAAAAAAADi") << false;
     // Cut off: the decoders fill in the rest and report success, or only warn.
-    const QByteArray gif = QByteArray::fromBase64("R0lGODlhCAAIAPABAAAAAP///yH5BAAAAAAALAAAAAAIAAgAAAIIjI95oO0PUwEAOw==");
+    const QByteArray gif =
+        QByteArray::fromBase64("R0lGODlhCAAIAPABAAAAAP///yH5BAAAAAAALAAAAAAIAAgAAAIIjI95oO0PUwEAOw==");
     QTest::newRow("GIF whole") << gif << true;
     QTest::newRow("GIF cut off") << gif.chopped(3) << false;
     QByteArray jpeg;

@@ -190,15 +190,42 @@ void TestConvert::outputFormatShapesTheText_data()
     QTest::addColumn<QString>("end");
     QTest::addColumn<int>("length");
 
-    QTest::newRow("no format, no delimiter") << "" << "" << "" << "" << "0100" << "0080" << 2048;
-    QTest::newRow("comma and blank") << "" << "" << ", " << "$" << "$01, $00, " << "$00, $80" << 1024 * 3 + 1023 * 2;
-    QTest::newRow("header and footer") << "DB " << " END" << "," << "$" << "db $01,$00" << "$00,$80 end" << 4095 + 7;
-    QTest::newRow("outer blanks dropped") << "  DB " << " END   " << "," << "$" << "db $01,$00" << "$00,$80 end"
-                                          << 4095 + 7;
-    QTest::newRow("format and delimiter lower-cased") << "" << "" << "H," << "0X" << "0x01h,0x00h,"
+    QTest::newRow("no format, no delimiter") << ""
+                                             << ""
+                                             << ""
+                                             << ""
+                                             << "0100"
+                                             << "0080" << 2048;
+    QTest::newRow("comma and blank") << ""
+                                     << ""
+                                     << ", "
+                                     << "$"
+                                     << "$01, $00, "
+                                     << "$00, $80" << 1024 * 3 + 1023 * 2;
+    QTest::newRow("header and footer") << "DB "
+                                       << " END"
+                                       << ","
+                                       << "$"
+                                       << "db $01,$00"
+                                       << "$00,$80 end" << 4095 + 7;
+    QTest::newRow("outer blanks dropped") << "  DB "
+                                          << " END   "
+                                          << ","
+                                          << "$"
+                                          << "db $01,$00"
+                                          << "$00,$80 end" << 4095 + 7;
+    QTest::newRow("format and delimiter lower-cased") << ""
+                                                      << ""
+                                                      << "H,"
+                                                      << "0X"
+                                                      << "0x01h,0x00h,"
                                                       << "0x00h,0x80" << 1024 * 4 + 1023 * 2;
-    QTest::newRow("blank format at the very start") << "" << "" << "," << " $" << "$01, $00," << ", $00, $80"
-                                                    << 1024 * 4 + 1023 - 1;
+    QTest::newRow("blank format at the very start") << ""
+                                                    << ""
+                                                    << ","
+                                                    << " $"
+                                                    << "$01, $00,"
+                                                    << ", $00, $80" << 1024 * 4 + 1023 - 1;
 }
 
 void TestConvert::outputFormatShapesTheText()
@@ -282,14 +309,30 @@ void TestConvert::reformatPieces_data()
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("last piece shorter") << "abcde" << 2 << "]" << "*P" << "*P]ab]cd]e";
-    QTest::newRow("one character") << "a" << 32 << "]" << "*P" << "*P]a";
-    QTest::newRow("empty text") << "" << 32 << "]" << "*P" << "*P";
-    QTest::newRow("nothing at all") << "" << 32 << "]" << "" << "";
-    QTest::newRow("empty wait text") << "abcdef" << 2 << "" << "*P" << "*Pabcdef";
-    QTest::newRow("several wait characters") << "abcdef" << 4 << "<w>" << "" << "<w>abcd<w>ef";
-    QTest::newRow("pieces of one") << "abc" << 1 << "]" << "*P" << "*P]a]b]c";
-    QTest::newRow("text taken as it is") << "AB c " << 2 << "]" << "*0A" << "*0A]AB] c] ";
+    QTest::newRow("last piece shorter") << "abcde" << 2 << "]"
+                                        << "*P"
+                                        << "*P]ab]cd]e";
+    QTest::newRow("one character") << "a" << 32 << "]"
+                                   << "*P"
+                                   << "*P]a";
+    QTest::newRow("empty text") << "" << 32 << "]"
+                                << "*P"
+                                << "*P";
+    QTest::newRow("nothing at all") << "" << 32 << "]"
+                                    << ""
+                                    << "";
+    QTest::newRow("empty wait text") << "abcdef" << 2 << ""
+                                     << "*P"
+                                     << "*Pabcdef";
+    QTest::newRow("several wait characters") << "abcdef" << 4 << "<w>"
+                                             << ""
+                                             << "<w>abcd<w>ef";
+    QTest::newRow("pieces of one") << "abc" << 1 << "]"
+                                   << "*P"
+                                   << "*P]a]b]c";
+    QTest::newRow("text taken as it is") << "AB c " << 2 << "]"
+                                         << "*0A"
+                                         << "*0A]AB] c] ";
 }
 
 void TestConvert::reformatPieces()
@@ -335,9 +378,12 @@ void TestConvert::workTextTrimsBlanksAndLowerCases_data()
 {
     QTest::addColumn<QString>("outputText");
     QTest::addColumn<QString>("workText");
-    QTest::newRow("blanks at both ends") << "  DB $0A, END  " << "db $0a, end";
-    QTest::newRow("tabs and line breaks stay") << "\tAB\r\n " << "\tab\r\n";
-    QTest::newRow("blanks only") << "   " << "";
+    QTest::newRow("blanks at both ends") << "  DB $0A, END  "
+                                         << "db $0a, end";
+    QTest::newRow("tabs and line breaks stay") << "\tAB\r\n "
+                                               << "\tab\r\n";
+    QTest::newRow("blanks only") << "   "
+                                 << "";
 }
 
 void TestConvert::workTextTrimsBlanksAndLowerCases()
@@ -352,11 +398,16 @@ void TestConvert::reformatNeedsPlainDigits_data()
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("delimiter");
     QTest::addColumn<bool>("allowed");
-    QTest::newRow("both empty") << "" << "" << true;
-    QTest::newRow("start-up values") << "$" << "," << false;
-    QTest::newRow("format only") << "$" << "" << false;
-    QTest::newRow("delimiter only") << "" << "," << false;
-    QTest::newRow("a blank is not empty") << " " << "" << false;
+    QTest::newRow("both empty") << ""
+                                << "" << true;
+    QTest::newRow("start-up values") << "$"
+                                     << "," << false;
+    QTest::newRow("format only") << "$"
+                                 << "" << false;
+    QTest::newRow("delimiter only") << ""
+                                    << "," << false;
+    QTest::newRow("a blank is not empty") << " "
+                                          << "" << false;
 }
 
 void TestConvert::reformatNeedsPlainDigits()

@@ -34,23 +34,17 @@ void TestFieldReader::fields_data()
     QTest::newRow("only delimiters") << QByteArray(",,\r\n\n,\r") << QString();
     QTest::newRow("blanks before fields skipped")
         << QByteArray("  12,\t34, \t 56\n   78") << QStringLiteral("12345678");
-    QTest::newRow("blanks inside and after a field kept")
-        << QByteArray("1 2 ,3") << QStringLiteral("1 2 3");
-    QTest::newRow("quoted field keeps commas")
-        << QByteArray("\"a,b\",c") << QStringLiteral("a,bc");
-    QTest::newRow("quoted field keeps line ends")
-        << QByteArray("\"a\r\nb\"\nc") << QStringLiteral("a\r\nbc");
-    QTest::newRow("blanks before a quote skipped, inside kept")
-        << QByteArray("  \" x \",y") << QStringLiteral(" x y");
+    QTest::newRow("blanks inside and after a field kept") << QByteArray("1 2 ,3") << QStringLiteral("1 2 3");
+    QTest::newRow("quoted field keeps commas") << QByteArray("\"a,b\",c") << QStringLiteral("a,bc");
+    QTest::newRow("quoted field keeps line ends") << QByteArray("\"a\r\nb\"\nc") << QStringLiteral("a\r\nbc");
+    QTest::newRow("blanks before a quote skipped, inside kept") << QByteArray("  \" x \",y") << QStringLiteral(" x y");
     QTest::newRow("empty quoted field") << QByteArray("\"\",1") << QStringLiteral("1");
-    QTest::newRow("text after the closing quote kept")
-        << QByteArray("\"ab\"cd,e") << QStringLiteral("abcde");
+    QTest::newRow("text after the closing quote kept") << QByteArray("\"ab\"cd,e") << QStringLiteral("abcde");
     QTest::newRow("blanks after the closing quote skipped")
         << QByteArray("\"ab\"  ,\"cd\" \t\n") << QStringLiteral("abcd");
     QTest::newRow("quote inside an unquoted field is a character")
         << QByteArray("a\"b,c\"d") << QStringLiteral("a\"bc\"d");
-    QTest::newRow("unterminated quote runs to the end")
-        << QByteArray("1,\"2,3\n4") << QStringLiteral("12,3\n4");
+    QTest::newRow("unterminated quote runs to the end") << QByteArray("1,\"2,3\n4") << QStringLiteral("12,3\n4");
     QTest::newRow("lone quote") << QByteArray("\"") << QString();
     QTest::newRow("formatted transmission text")
         << QByteArray("*0200A]0f1e2d3c]4b5a6978\r\n") << QStringLiteral("*0200A]0f1e2d3c]4b5a6978");

@@ -202,7 +202,8 @@ void TestImportDialog::runGivesThePictureOnOkOnly()
         previewed = preview(dialog)->picture();
         clickButton(dialog, button.toLatin1().constData());
     });
-    const std::optional<ImportDialog::Imported> imported = ImportDialog::run(nullptr, prompts, path, halfHeight, &remembered);
+    const std::optional<ImportDialog::Imported> imported =
+        ImportDialog::run(nullptr, prompts, path, halfHeight, &remembered);
     const std::optional<QImage> picture = imported ? std::optional<QImage>(imported->picture) : std::nullopt;
     QCoreApplication::processEvents(); // the timer has run when no dialog opened
 

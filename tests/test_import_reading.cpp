@@ -166,12 +166,14 @@ void TestImportReading::badFilesGiveTheNameAndReason_data()
     const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
                            "width='64' height='32'>";
     QTest::newRow("svg image of a local file")
-        << "local.svg" << svg + "<image href='/etc/hostname' width='9' height='9'/></svg>" << "/etc/hostname";
+        << "local.svg" << svg + "<image href='/etc/hostname' width='9' height='9'/></svg>"
+        << "/etc/hostname";
     QTest::newRow("svgz image of a local file")
         << "local.svgz" << bombs::gzipped(svg + "<image href='/etc/hostname' width='9' height='9'/></svg>")
         << "/etc/hostname";
     QTest::newRow("svg image by xlink, relative")
-        << "relative.svg" << svg + "<image xlink:href='pic.png' width='9' height='9'/></svg>" << "pic.png";
+        << "relative.svg" << svg + "<image xlink:href='pic.png' width='9' height='9'/></svg>"
+        << "pic.png";
     QTest::newRow("svg style url") << "style.svg"
                                    << svg + "<rect style='fill:url(/dev/stdin)' width='9' height='9'/></svg>"
                                    << "/dev/stdin";

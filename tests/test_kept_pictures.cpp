@@ -9,9 +9,20 @@
 #include <sys/stat.h>
 
 namespace {
-QString old(int year) { return QString::asprintf("picture-%d-01-01-120000-000.bmp", year); }
-QString kept(int number, int hour) { return QString::asprintf("kept-%06d-20261207T%02d0000Z.bmp", number, hour); }
-QImage grey(int v) { QImage p(128, 64, QImage::Format_RGB32); p.fill(qRgb(v, v, v)); return p; }
+QString old(int year)
+{
+    return QString::asprintf("picture-%d-01-01-120000-000.bmp", year);
+}
+QString kept(int number, int hour)
+{
+    return QString::asprintf("kept-%06d-20261207T%02d0000Z.bmp", number, hour);
+}
+QImage grey(int v)
+{
+    QImage p(128, 64, QImage::Format_RGB32);
+    p.fill(qRgb(v, v, v));
+    return p;
+}
 // "kind:name": a FIFO, a link to a device, a BMP cut short, else a BMP.
 bool make(const QString &folder, const QString &entry)
 {
@@ -35,7 +46,7 @@ private slots:
 void TestKeptPictures::keep_data()
 {
     QTest::addColumn<QStringList>("before");
-    QTest::addColumn<QList<int>>("hours");   // the UTC clock at each keep
+    QTest::addColumn<QList<int>>("hours"); // the UTC clock at each keep
     QTest::addColumn<int>("sizeLimit");
     QTest::addColumn<QStringList>("after"); // newest first
     QTest::addColumn<QString>("failure");

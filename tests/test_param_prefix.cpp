@@ -1,8 +1,8 @@
-#include "text/decimal_text.h"
-#include "text/text_rules.h"
 #include "serial/param_prefix.h"
 #include "serial/pic_settings.h"
 #include "serial/start_address_entry.h"
+#include "text/decimal_text.h"
+#include "text/text_rules.h"
 
 #include <QtTest>
 
@@ -135,7 +135,7 @@ void TestParamPrefix::roundingStaysInRange()
     QCOMPARE(*roundHalfEven(2.5, 0, 10), 2LL);
     QCOMPARE(*roundHalfEven(3.5, 0, 10), 4LL);
     QCOMPARE(*roundHalfEven(-0.4, 0, 10), 0LL);
-    QCOMPARE(*roundHalfEven(10.5, 0, 10), 10LL);  // ties to even: still in range
+    QCOMPARE(*roundHalfEven(10.5, 0, 10), 10LL); // ties to even: still in range
     QVERIFY(!roundHalfEven(11.5, 0, 10).has_value());
     // 2^63 equals the largest long long once both are doubles, but does not fit.
     QVERIFY(!roundHalfEven(9223372036854775808.0, 0, std::numeric_limits<long long>::max()).has_value());
@@ -152,17 +152,37 @@ void TestParamPrefix::addressBoxTakesWholeTextOrNone_data()
     QTest::addColumn<QString>("insert"); // empty: refused
     QTest::addColumn<QString>("reason");
     const QString larger = QStringLiteral("Start Address..., which takes any address from 0 to 65535");
-    QTest::newRow("fifth key") << false << "6451" << 4 << 0 << "2" << "" << "\"64512\" does not fit";
-    QTest::newRow("key into the full default") << false << "0000" << 0 << 0 << "1" << "" << larger;
-    QTest::newRow("key over the selection") << false << "0000" << 4 << 4 << "6" << "6" << "";
-    QTest::newRow("key into room") << false << "645" << 3 << 0 << "1" << "1" << "";
-    QTest::newRow("letters are the reader's to refuse") << false << "" << 0 << 0 << "x" << "x" << "";
-    QTest::newRow("paste of five digits") << true << "" << 0 << 0 << "64512" << "" << "\"64512\" has 5 characters";
-    QTest::newRow("paste of five over all") << true << "0000" << 4 << 4 << "64512" << "" << larger;
-    QTest::newRow("paste that fits") << true << "0000" << 4 << 4 << "1024" << "1024" << "";
-    QTest::newRow("blanks and line end left out") << true << "" << 0 << 0 << " 1024\r\n" << "1024" << "";
-    QTest::newRow("paste beside what is there") << true << "0000" << 4 << 0 << "1024" << "" << "Select the characters";
-    QTest::newRow("two lines") << true << "" << 0 << 0 << "12\n34" << "" << "more than one line";
+    QTest::newRow("fifth key") << false << "6451" << 4 << 0 << "2"
+                               << ""
+                               << "\"64512\" does not fit";
+    QTest::newRow("key into the full default") << false << "0000" << 0 << 0 << "1"
+                                               << "" << larger;
+    QTest::newRow("key over the selection") << false << "0000" << 4 << 4 << "6"
+                                            << "6"
+                                            << "";
+    QTest::newRow("key into room") << false << "645" << 3 << 0 << "1"
+                                   << "1"
+                                   << "";
+    QTest::newRow("letters are the reader's to refuse") << false << "" << 0 << 0 << "x"
+                                                        << "x"
+                                                        << "";
+    QTest::newRow("paste of five digits") << true << "" << 0 << 0 << "64512"
+                                          << ""
+                                          << "\"64512\" has 5 characters";
+    QTest::newRow("paste of five over all") << true << "0000" << 4 << 4 << "64512"
+                                            << "" << larger;
+    QTest::newRow("paste that fits") << true << "0000" << 4 << 4 << "1024"
+                                     << "1024"
+                                     << "";
+    QTest::newRow("blanks and line end left out") << true << "" << 0 << 0 << " 1024\r\n"
+                                                  << "1024"
+                                                  << "";
+    QTest::newRow("paste beside what is there") << true << "0000" << 4 << 0 << "1024"
+                                                << ""
+                                                << "Select the characters";
+    QTest::newRow("two lines") << true << "" << 0 << 0 << "12\n34"
+                               << ""
+                               << "more than one line";
     QTest::newRow("a megabyte") << true << "" << 0 << 0 << QString(1 << 20, QLatin1Char('9')) << ""
                                 << "has 1048576 characters";
 }
@@ -209,13 +229,20 @@ void TestParamPrefix::messagesShowOneBreakPerLine_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("LF CR, the program's own") << "a\n\rb\n\rc" << "a\nb\nc";
-    QTest::newRow("CR LF") << "a\r\nb" << "a\nb";
-    QTest::newRow("lone LF and lone CR") << "a\nb\rc" << "a\nb\nc";
-    QTest::newRow("an empty line stays") << "a\n\r\n\rb" << "a\n\nb";
-    QTest::newRow("LF LF is two lines") << "a\n\nb" << "a\n\nb";
-    QTest::newRow("break at the end") << "a\n\r" << "a\n";
-    QTest::newRow("no break") << "abc" << "abc";
+    QTest::newRow("LF CR, the program's own") << "a\n\rb\n\rc"
+                                              << "a\nb\nc";
+    QTest::newRow("CR LF") << "a\r\nb"
+                           << "a\nb";
+    QTest::newRow("lone LF and lone CR") << "a\nb\rc"
+                                         << "a\nb\nc";
+    QTest::newRow("an empty line stays") << "a\n\r\n\rb"
+                                         << "a\n\nb";
+    QTest::newRow("LF LF is two lines") << "a\n\nb"
+                                        << "a\n\nb";
+    QTest::newRow("break at the end") << "a\n\r"
+                                      << "a\n";
+    QTest::newRow("no break") << "abc"
+                              << "abc";
 }
 
 void TestParamPrefix::messagesShowOneBreakPerLine()

@@ -213,8 +213,8 @@ void TestPicsim::burstAfterAStall()
     QFETCH(int, readAtMs);
     using Ms = std::chrono::duration<double, std::milli>;
     const std::chrono::milliseconds ms(1);
-    const auto handOvers = readHandOvers(LineTime(), LineTime(readAtMs * ms), characters,
-                                         {pausePoints.begin(), pausePoints.end()}, ms);
+    const auto handOvers =
+        readHandOvers(LineTime(), LineTime(readAtMs * ms), characters, {pausePoints.begin(), pausePoints.end()}, ms);
     LineModel wire(ms, LineTime());
     QList<double> silences;
     for (int i = 0; i < characters; ++i) {

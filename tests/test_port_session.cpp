@@ -4,9 +4,9 @@
 // flood never piles up in it.
 #include "serial/port_session.h"
 #include "serial/qt_serial_port.h"
-#include "terminal/shared_traffic_log.h"
 #include "support/fake_port.h"
 #include "support/pty_pair.h"
+#include "terminal/shared_traffic_log.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

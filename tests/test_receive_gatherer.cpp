@@ -1,7 +1,7 @@
 // What the line's thread keeps for the window: the newest characters, the
 // count of the rest, one notice at a time; their text keeps the count in view.
-#include "terminal/receive_format.h"
 #include "serial/receive_gatherer.h"
+#include "terminal/receive_format.h"
 
 #include <QtTest>
 

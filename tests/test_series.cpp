@@ -1,8 +1,8 @@
 // A series of pictures: reading animations, files and folders through the
 // import, the EEPROM addresses of its frames, and its time on the line
 // with the holds between frames and rounds.
-#include "import/picture_series.h"
 #include "canvas/series_playback.h"
+#include "import/picture_series.h"
 #include "serial/series_plan.h"
 #include "support/fake_port.h"
 #include "support/gif_writer.h"

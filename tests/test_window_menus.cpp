@@ -1,6 +1,6 @@
 // The menu bar of the main window: Open, Exit, About and Help.
-#include "voxcel_version.h"
 #include "support/window_fixture.h"
+#include "voxcel_version.h"
 
 #include <QAction>
 #include <QDialog>

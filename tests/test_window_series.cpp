@@ -225,8 +225,8 @@ void TestWindowSeries::playFollowsTheDelays()
     PictureDocument picture;
     PortSession session([] { return std::make_unique<FakePort>(); });
     ScriptedPrompts prompts;
-    SeriesWindow series(plainHost(picture, characterTime(*parseLineSettings(QStringLiteral("1200,n,8,1")))),
-                        session, prompts, nullptr);
+    SeriesWindow series(plainHost(picture, characterTime(*parseLineSettings(QStringLiteral("1200,n,8,1")))), session,
+                        prompts, nullptr);
     series.show();
     QVERIFY(QTest::qWaitForWindowExposed(&series));
     series.loadPaths({gif});

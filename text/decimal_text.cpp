@@ -7,7 +7,9 @@ std::optional<double> parseDecimal(const QString &text)
     const QString body = text.trimmed();
     qsizetype i = 0;
     const qsizetype n = body.size();
-    auto isDigit = [&](qsizetype at) { return at < n && body.at(at) >= QLatin1Char('0') && body.at(at) <= QLatin1Char('9'); };
+    auto isDigit = [&](qsizetype at) {
+        return at < n && body.at(at) >= QLatin1Char('0') && body.at(at) <= QLatin1Char('9');
+    };
 
     if (i < n && (body.at(i) == QLatin1Char('+') || body.at(i) == QLatin1Char('-')))
         ++i;

@@ -266,8 +266,8 @@ void judgeDisplay(const std::vector<RegisterWrite> &writes, const std::vector<Se
     const auto last = std::find_if(sent.rbegin(), sent.rend(), [](const auto &p) { return p.target == 0; });
     QByteArray wanted = last->bytes.leftJustified(1024, '\0', true);
     const QString difference = firstDifference(display.shownBytes(), wanted, true);
-    verdict.lines << QStringLiteral("display: %1")
-                         .arg(difference.isEmpty() ? QStringLiteral("shows the picture") : difference);
+    verdict.lines
+        << QStringLiteral("display: %1").arg(difference.isEmpty() ? QStringLiteral("shows the picture") : difference);
     if (!difference.isEmpty())
         faults << QStringLiteral("the display does not show the picture");
     for (const QString &fault : display.faults())

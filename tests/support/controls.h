@@ -58,8 +58,8 @@ inline void release(QWidget *control, Qt::MouseButton button, QPoint pos)
 inline void wheel(QWidget *control, QPoint pos, int angle, Qt::KeyboardModifiers modifiers = {})
 {
     const QPoint local = at(control, pos);
-    QWheelEvent event(local, windowOf(control)->mapToGlobal(local), QPoint(), QPoint(0, angle), Qt::NoButton,
-                      modifiers, Qt::NoScrollPhase, false);
+    QWheelEvent event(local, windowOf(control)->mapToGlobal(local), QPoint(), QPoint(0, angle), Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
     // As the system's: only such a wheel event goes on to the parents of
     // a control that does not take it.
     QSpontaneKeyEvent::setSpontaneous(&event);

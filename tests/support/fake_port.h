@@ -27,15 +27,35 @@ public:
         LineDuration silence; // on the modelled wire before it
     };
 
-    bool isOpen() const override { const Lock lock(mutex_); return open_; }
+    bool isOpen() const override
+    {
+        const Lock lock(mutex_);
+        return open_;
+    }
     void setOpen(bool open) override;
-    qint16 commPort() const override { const Lock lock(mutex_); return commPort_; }
-    void setCommPort(qint16 port) override { const Lock lock(mutex_); commPort_ = port; }
-    QString settings() const override { const Lock lock(mutex_); return settings_; }
+    qint16 commPort() const override
+    {
+        const Lock lock(mutex_);
+        return commPort_;
+    }
+    void setCommPort(qint16 port) override
+    {
+        const Lock lock(mutex_);
+        commPort_ = port;
+    }
+    QString settings() const override
+    {
+        const Lock lock(mutex_);
+        return settings_;
+    }
     void setSettings(const QString &settings) override;
     void output(char ch) override;
     QString input() override;
-    LineDuration characterTime() const override { const Lock lock(mutex_); return line_.characterTime(); }
+    LineDuration characterTime() const override
+    {
+        const Lock lock(mutex_);
+        return line_.characterTime();
+    }
     bool drain(LineTime deadline) override;
 
     // The fake clock and sleep, for the pacing loop:
@@ -45,11 +65,19 @@ public:
     int sleepCount() const { return sleeps_; }
     int drainCount() const { return drains_; }
 
-    std::vector<Write> writes() const { const Lock lock(mutex_); return writes_; }
+    std::vector<Write> writes() const
+    {
+        const Lock lock(mutex_);
+        return writes_;
+    }
     QByteArray written() const;
 
     // What the next input() returns, appended to anything queued before.
-    void queueInput(const QString &text) { const Lock lock(mutex_); pendingInput_ += text; }
+    void queueInput(const QString &text)
+    {
+        const Lock lock(mutex_);
+        pendingInput_ += text;
+    }
 
     // A slow system: how long output() takes to hand a character over, and
     // how long drain() finds characters still held (zero: none). Set them
@@ -60,7 +88,11 @@ public:
     // What it says it opened; empty: it cannot tell, and a lost port
     // then never reopens by itself.
     QString device;
-    QString openedDevice() const override { const Lock lock(mutex_); return device; }
+    QString openedDevice() const override
+    {
+        const Lock lock(mutex_);
+        return device;
+    }
 
     // Failures on demand.
     std::atomic<bool> failOpen{false};

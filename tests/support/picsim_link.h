@@ -24,7 +24,10 @@ inline bool startPicsimBehind(QProcess &picsim, const QString &link, QStringList
 #define VERIFY_PICSIM(ok, said)                                                                                        \
     do {                                                                                                               \
         if (!(ok)) {                                                                                                   \
-            qWarning().noquote() << QString(said).split(QLatin1Char('\n')).filter(QRegularExpression("^(?!.* of silence before)")).join(QLatin1Char('\n')); \
+            qWarning().noquote() << QString(said)                                                                      \
+                                        .split(QLatin1Char('\n'))                                                      \
+                                        .filter(QRegularExpression("^(?!.* of silence before)"))                       \
+                                        .join(QLatin1Char('\n'));                                                      \
             QFAIL("voxcel-picsim: " #ok);                                                                              \
         }                                                                                                              \
     } while (false)

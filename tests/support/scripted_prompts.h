@@ -18,15 +18,15 @@ public:
     void beep() override;
 
     QStringList messages;
-    QStringList asked;          // "title|prompt|default" per input box
+    QStringList asked; // "title|prompt|default" per input box
     QStringList confirmations;
     QStringList fileDialogs;
-    QStringList fileFilters;    // the file-type filter of each file dialog
-    QQueue<QString> answers;    // answers to input boxes; the default when empty
+    QStringList fileFilters; // the file-type filter of each file dialog
+    QQueue<QString> answers; // answers to input boxes; the default when empty
     QQueue<bool> confirmAnswers;
     QQueue<QString> fileNames;
     QList<QStringList> choices; // the entries of each list shown
     QList<QList<PictureEntry>> pictureChoices;
-    QQueue<int> chosen;         // the entry taken from each; Cancel when empty
+    QQueue<int> chosen; // the entry taken from each; Cancel when empty
     int beeps = 0;
 };

@@ -31,11 +31,8 @@ constexpr int panelX = 4, panelY = 5, panelW = 24, panelH = 12;
 
 // "VOX" in a 5-row font; the wave under it is computed.
 const char *const letters[] = {
-    ".X...X..XX....X...X.....",
-    ".X...X.X..X....X.X......",
-    "..X.X..X..X.....X.......",
-    "..X.X..X..X....X.X......",
-    "...X....XX....X...X.....",
+    ".X...X..XX....X...X.....", ".X...X.X..X....X.X......", "..X.X..X..X.....X.......",
+    "..X.X..X..X....X.X......", "...X....XX....X...X.....",
 };
 
 bool dotIsLit(int col, int row)
