@@ -195,7 +195,7 @@ void TestPicsimProgram::pictureThroughThePortIntoTheProgram()
     MainWindow window(prompts, session);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto click = [&window](const char *name) { clickButton(&window, name); };
+    auto click = [&window](Control name) { clickButton(&window, name); };
     auto indicator = [&window] { return control<QLabel>(&window, Control::PortIndicator)->text(); };
     prompts.answers.enqueue(picture);
     click(Control::LoadPicture);

@@ -1,5 +1,6 @@
 // The LCD View wired to the main window: one picture, one undo history; on a
 // 1366 x 768 screen, where it opens beside the main window.
+#include "app/picture_document.h"
 #include "app/picture_panel.h"
 #include "app/quit_signals.h"
 #include "canvas/kept_pictures.h"
@@ -133,12 +134,12 @@ void TestWindowLcdView::saysWhyEditingWaitsDuringASend()
 {
     openLcdView();
     auto *note = find<QLabel>("lcdHeldNote");
-    auto *picture = window->findChild<PicturePanel *>();
+    auto *picture = window->findChild<PictureDocument *>();
     for (int send = 0; send < 2; ++send) {
         QVERIFY(!note->isVisible());
-        picture->holdDuringSend(true, HeldForSendText);
+        picture->hold(true, HeldForSendText);
         QVERIFY(note->isVisible() && note->text().contains(u"waits for the send"));
-        picture->holdDuringSend(false);
+        picture->hold(false);
     }
     QVERIFY(!note->isVisible());
 }
