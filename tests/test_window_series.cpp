@@ -92,6 +92,20 @@ SeriesHost plainHost(PictureDocument &picture, LineDuration characterTime = {})
     return host;
 }
 
+// A Series window on its own, on a fake port, shown.
+struct ShownSeries
+{
+    explicit ShownSeries(LineDuration characterTime = {})
+        : series(plainHost(picture, characterTime), session, prompts, nullptr)
+    {
+        series.show();
+    }
+    PictureDocument picture;
+    PortSession session{[] { return std::make_unique<FakePort>(); }};
+    ScriptedPrompts prompts;
+    SeriesWindow series;
+};
+
 QImage grey(QSize size, int level)
 {
     QImage picture(size, QImage::Format_Grayscale8);
@@ -222,12 +236,8 @@ void TestWindowSeries::playFollowsTheDelays()
     QVERIFY(writeGreyGif(gif, {grey({32, 16}, 0), grey({32, 16}, 90), grey({32, 16}, 180), grey({32, 16}, 255)},
                          {300, 100, 200, 150}));
     const QList<qint64> starts{0, 300, 400, 600, 750}; // of frames 1 to 4, and of the second round
-    PictureDocument picture;
-    PortSession session([] { return std::make_unique<FakePort>(); });
-    ScriptedPrompts prompts;
-    SeriesWindow series(plainHost(picture, characterTime(*parseLineSettings(QStringLiteral("1200,n,8,1")))), session,
-                        prompts, nullptr);
-    series.show();
+    ShownSeries shown(characterTime(*parseLineSettings(QStringLiteral("1200,n,8,1"))));
+    SeriesWindow &series = shown.series;
     QVERIFY(QTest::qWaitForWindowExposed(&series));
     series.loadPaths({gif});
     QTRY_VERIFY(!series.isImporting());
@@ -270,11 +280,8 @@ void TestWindowSeries::deletesSeveralFramesAtOnce()
     QTemporaryDir dir;
     for (int k = 1; k <= 6; ++k)
         QVERIFY(grey({128, 64}, k * 40).save(dir.filePath(QStringLiteral("f%1.png").arg(k))));
-    PictureDocument picture;
-    PortSession session([] { return std::make_unique<FakePort>(); });
-    ScriptedPrompts prompts;
-    SeriesWindow series(plainHost(picture), session, prompts, nullptr);
-    series.show();
+    ShownSeries shown;
+    SeriesWindow &series = shown.series;
     QVERIFY(QTest::qWaitForWindowExposed(&series));
     auto *strip = control<QListWidget>(&series, "seriesFrames");
     for (int time = 1; time <= 2; ++time) {
@@ -301,11 +308,9 @@ void TestWindowSeries::cancelledImportAndTheNext()
     QTemporaryDir dir;
     const QString gif = dir.filePath(QStringLiteral("long.gif"));
     QVERIFY(writeGreyGif(gif, QList<QImage>(40, grey({400, 300}, 128)), QList<int>(40, 100)));
-    PictureDocument picture;
-    PortSession session([] { return std::make_unique<FakePort>(); });
-    ScriptedPrompts prompts;
-    SeriesWindow series(plainHost(picture), session, prompts, nullptr);
-    series.show();
+    ShownSeries shown;
+    SeriesWindow &series = shown.series;
+    ScriptedPrompts &prompts = shown.prompts;
     QVERIFY(QTest::qWaitForWindowExposed(&series));
     auto *cancel = control<QPushButton>(&series, "seriesCancelImport");
     auto *loadButton = control<QPushButton>(&series, "seriesLoad");
