@@ -26,8 +26,8 @@ QPointer<AboutBox> AboutBox::instance_;
 namespace {
 
 // Positions in pixels; the box's client area is 5730 x 3555 twips.
-constexpr int clientWidth = 5730 / 15;
-constexpr int clientHeight = 3555 / 15;
+constexpr int aboutClientWidth = 5730 / 15;
+constexpr int aboutClientHeight = 3555 / 15;
 
 // An etched separator: a grey line with a white line just under it.
 class EtchedLine : public QWidget
@@ -160,7 +160,7 @@ AboutBox::AboutBox(Prompts &prompts, QWidget *parent)
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setFixedSize(clientWidth, clientHeight);
+    setFixedSize(aboutClientWidth, aboutClientHeight);
     setWindowIcon(applicationIcon());
 
     auto *iconLabel = makeLabel(this, "picIcon", QString(), QRect(16, 16, 32, 32));
@@ -188,7 +188,7 @@ AboutBox::AboutBox(Prompts &prompts, QWidget *parent)
     setTextColour(descriptionLabel, Qt::black);
 
     auto *separatorLine = named(new EtchedLine(this), "Line1");
-    separatorLine->setGeometry(8, 142, clientWidth - 16, 2);
+    separatorLine->setGeometry(8, 142, aboutClientWidth - 16, 2);
 
     auto *copyrightLabel =
         makeLabel(this, "lblCopyright", QStringLiteral("Copyright (C) the Voxcel developers"), QRect(16, 156, 250, 17));

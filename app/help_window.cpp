@@ -15,8 +15,8 @@ QPointer<HelpWindow> HelpWindow::instance_;
 
 namespace {
 // The client area is 5055 x 6870 twips.
-constexpr int clientWidth = 5055 / 15;
-constexpr int clientHeight = 6870 / 15;
+constexpr int helpClientWidth = 5055 / 15;
+constexpr int helpClientHeight = 6870 / 15;
 } // namespace
 
 HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
@@ -25,18 +25,18 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Voxcel Help"));
     setWindowIcon(applicationIcon());
-    resize(clientWidth, clientHeight);
+    resize(helpClientWidth, helpClientHeight);
 
     // No layout: the controls keep their places when the window is resized;
     // the text box shrinks with a window made smaller (see resizeEvent).
     closeButton = named(new QPushButton(QStringLiteral("&Close"), this), "Command1");
-    closeButton->setGeometry((clientWidth - 81) / 2, 4, 81, 24);
+    closeButton->setGeometry((helpClientWidth - 81) / 2, 4, 81, 24);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     helpTextBox = named(new QPlainTextEdit(this), "Text1");
     // Tight margins: at the start-up size the whole help text fits the box;
     // scroll bars appear when the window is made smaller.
-    helpTextBox->setGeometry(4, 32, clientWidth - 8, clientHeight - 36);
+    helpTextBox->setGeometry(4, 32, helpClientWidth - 8, helpClientHeight - 36);
     helpTextBox->document()->setDocumentMargin(2);
     helpTextBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     helpTextBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -82,7 +82,7 @@ HelpWindow *HelpWindow::showSingle(QWidget *parent)
 
 void HelpWindow::resizeEvent(QResizeEvent *event)
 {
-    const QSize full(clientWidth - 8, clientHeight - 36);
+    const QSize full(helpClientWidth - 8, helpClientHeight - 36);
     const QSize room(qBound(0, width() - 8, full.width()), qBound(0, height() - 36, full.height()));
     helpTextBox->resize(room);
     // At its full size the box holds the whole text; a scroll bar would only

@@ -12,7 +12,7 @@ namespace {
 
 // Each Output Format box as the words it holds: blanks between and around
 // them may be any, since Convert trims the text and people re-space it.
-struct Shape
+struct TextShape
 {
     QStringList header, footer, delimiter, format;
 };
@@ -43,7 +43,7 @@ qsizetype after(QStringView line, qsizetype pos, const QStringList &piece)
 }
 
 // One byte: the Format, then two hex digits. Returns where it ends, or -1.
-qsizetype itemAt(QStringView line, qsizetype pos, const Shape &shape, Bytes &bytes)
+qsizetype itemAt(QStringView line, qsizetype pos, const TextShape &shape, Bytes &bytes)
 {
     pos = after(line, pos, shape.format);
     if (pos < 0)
@@ -57,7 +57,7 @@ qsizetype itemAt(QStringView line, qsizetype pos, const Shape &shape, Bytes &byt
 
 // The line may end here: after an optional Delimiter, with or without the
 // Footer.
-bool endsAt(QStringView line, qsizetype pos, const Shape &shape, bool withFooter)
+bool endsAt(QStringView line, qsizetype pos, const TextShape &shape, bool withFooter)
 {
     for (const qsizetype beforeFooter : {pos, after(line, pos, shape.delimiter)}) {
         const qsizetype end = beforeFooter < 0 || !withFooter ? beforeFooter : after(line, beforeFooter, shape.footer);
@@ -72,7 +72,7 @@ bool endsAt(QStringView line, qsizetype pos, const Shape &shape, bool withFooter
 // read as far as they go; when the line cannot end there, the last ones
 // are given back, since a Footer may look like a Delimiter and an item. A
 // line that can end with the Footer does: Convert always writes it.
-bool readShapedLine(QStringView line, const Shape &shape, Bytes &bytes)
+bool readShapedLine(QStringView line, const TextShape &shape, Bytes &bytes)
 {
     for (const bool withHeader : {true, false}) {
         if (!withHeader && shape.header.isEmpty())
@@ -105,8 +105,8 @@ bool readShapedLine(QStringView line, const Shape &shape, Bytes &bytes)
 // blanks); failing that, line by line, as when it was cut into lines.
 std::optional<Bytes> readConvertShape(const QString &text, const OutputFormat &format)
 {
-    const Shape shape{wordsOf(format.Header), wordsOf(format.Footer), wordsOf(format.Delimiter),
-                      wordsOf(format.Format)};
+    const TextShape shape{wordsOf(format.Header), wordsOf(format.Footer), wordsOf(format.Delimiter),
+                          wordsOf(format.Format)};
     Bytes bytes;
     if (readShapedLine(text, shape, bytes))
         return bytes;

@@ -4,6 +4,7 @@
 #include "cli/convert_help.h"
 #include "cli/convert_options.h"
 #include "support/cli_window.h"
+#include "support/test_main.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -441,5 +442,5 @@ void CliConvertTest::standardErrorHoldsOnlyOurMessages()
     }
 }
 
-QTEST_MAIN(CliConvertTest)
+VOXCEL_TEST_MAIN(CliConvertTest)
 #include "cli_convert_test.moc"

@@ -1,4 +1,6 @@
 // voxcel-convert --from-text: converted text back into the picture.
+#include "support/test_main.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -87,5 +89,5 @@ void CliFromTextTest::readsBackOrWritesNothing()
     }
 }
 
-QTEST_MAIN(CliFromTextTest)
+VOXCEL_TEST_MAIN(CliFromTextTest)
 #include "cli_from_text_test.moc"

@@ -3,6 +3,7 @@
 // the progress.
 #include "support/cli_window.h"
 #include "support/pty_pair.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -132,5 +133,5 @@ void CliSendTest::sendShowsProgressOnATerminal()
     QVERIFY2(shown.contains(early.toLatin1()), shown.constData());
 }
 
-QTEST_MAIN(CliSendTest)
+VOXCEL_TEST_MAIN(CliSendTest)
 #include "cli_send_test.moc"

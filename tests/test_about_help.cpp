@@ -4,6 +4,7 @@
 #include "app/qt_prompts.h"
 #include "serial/pic_settings.h"
 #include "support/scripted_prompts.h"
+#include "support/test_main.h"
 #include "voxcel_version.h"
 
 #include <QApplication>
@@ -351,5 +352,5 @@ void TestAboutHelp::messageBoxesShowOneLinePerLineAndTheirTitle()
     QVERIFY2(width >= 240, qPrintable(QString::number(width)));
 }
 
-QTEST_MAIN(TestAboutHelp)
+VOXCEL_TEST_MAIN(TestAboutHelp)
 #include "test_about_help.moc"

@@ -2,6 +2,7 @@
 #include "canvas/display_height.h"
 #include "canvas/drawing.h"
 #include "canvas/picture_file.h"
+#include "support/test_main.h"
 
 #include <QBuffer>
 #include <QtEndian>
@@ -384,5 +385,5 @@ void TestCanvas::onlyCompleteSanePicturesLoad()
     }
 }
 
-QTEST_APPLESS_MAIN(TestCanvas)
+VOXCEL_TEST_APPLESS_MAIN(TestCanvas)
 #include "test_canvas.moc"

@@ -1,6 +1,7 @@
 #include "canvas/canvas.h"
 #include "convert/byte_matrix.h"
 #include "convert/reformat.h"
+#include "support/test_main.h"
 
 #include <QImage>
 #include <QRegularExpression>
@@ -418,5 +419,5 @@ void TestConvert::reformatNeedsPlainDigits()
     QCOMPARE(formatAllowsReformat(format, delimiter), allowed);
 }
 
-QTEST_GUILESS_MAIN(TestConvert)
+VOXCEL_TEST_GUILESS_MAIN(TestConvert)
 #include "test_convert.moc"

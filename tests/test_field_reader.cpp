@@ -1,4 +1,5 @@
 #include "serial/field_reader.h"
+#include "support/test_main.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -164,5 +165,5 @@ void TestFieldReader::readFailureKeepsFieldsBefore()
     QCOMPARE(result.error, QStringLiteral("device gone"));
 }
 
-QTEST_GUILESS_MAIN(TestFieldReader)
+VOXCEL_TEST_GUILESS_MAIN(TestFieldReader)
 #include "test_field_reader.moc"

@@ -3,6 +3,7 @@
 // file written in place, and voxcel-convert reports what failed.
 #include "canvas/picture_file.h"
 #include "convert/text_file.h"
+#include "support/test_main.h"
 
 #include <QDirIterator>
 #include <QMap>
@@ -284,5 +285,5 @@ void TestFileSaves::convertReportsWhatItCannotWrite()
         QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), foldersBefore);
 }
 
-QTEST_GUILESS_MAIN(TestFileSaves)
+VOXCEL_TEST_GUILESS_MAIN(TestFileSaves)
 #include "test_file_saves.moc"

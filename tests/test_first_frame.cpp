@@ -6,6 +6,7 @@
 #include "serial/port_session.h"
 #include "support/fake_port.h"
 #include "support/scripted_prompts.h"
+#include "support/test_main.h"
 
 #include <QApplication>
 #include <QFile>
@@ -31,5 +32,5 @@ void TestFirstFrame::loadsNoImagePlugin()
     QVERIFY2(!maps.readAll().contains("/imageformats/"), "the first frame loaded the image-format plugins");
 }
 
-QTEST_MAIN(TestFirstFrame)
+VOXCEL_TEST_MAIN(TestFirstFrame)
 #include "test_first_frame.moc"

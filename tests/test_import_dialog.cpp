@@ -3,6 +3,7 @@
 #include "app/import_dialog.h"
 #include "support/controls.h"
 #include "support/scripted_prompts.h"
+#include "support/test_main.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -226,5 +227,5 @@ void TestImportDialog::runGivesThePictureOnOkOnly()
     }
 }
 
-QTEST_MAIN(TestImportDialog)
+VOXCEL_TEST_MAIN(TestImportDialog)
 #include "test_import_dialog.moc"

@@ -1,6 +1,7 @@
 #include "canvas/canvas.h"
 #include "import/picture_import.h"
 #include "support/import_pictures.h"
+#include "support/test_main.h"
 
 #include <QPainter>
 #include <QtTest>
@@ -256,5 +257,5 @@ void TestImportDots::fitsPlaceThePicture()
             QCOMPARE(canvas.colourAt(x, y), topLeftQuarter.contains(x, y) ? Canvas::Black : Canvas::White);
 }
 
-QTEST_MAIN(TestImportDots)
+VOXCEL_TEST_MAIN(TestImportDots)
 #include "test_import_dots.moc"

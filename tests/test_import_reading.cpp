@@ -2,6 +2,7 @@
 #include "canvas/picture_file.h"
 #include "import/picture_import.h"
 #include "support/import_pictures.h"
+#include "support/test_main.h"
 
 #include <QImageReader>
 #include <QImageWriter>
@@ -251,5 +252,5 @@ void TestImportReading::largeJpegDecodedReducedMatchesTheWholePicture()
     }
 }
 
-QTEST_MAIN(TestImportReading)
+VOXCEL_TEST_MAIN(TestImportReading)
 #include "test_import_reading.moc"

@@ -1,6 +1,7 @@
 // Kept pictures: ordered by what was written last whatever the clock says,
 // the one just written never pruned, a failure told with its reason.
 #include "canvas/kept_pictures.h"
+#include "support/test_main.h"
 #include "text/file_save.h"
 
 #include <QTemporaryDir>
@@ -107,5 +108,5 @@ void TestKeptPictures::readSaysWhy()
     QVERIFY(small.pixel(6, 10) == small.pixel(7, 11) && small.pixel(6, 10) != small.pixel(8, 10));
 }
 
-QTEST_GUILESS_MAIN(TestKeptPictures)
+VOXCEL_TEST_GUILESS_MAIN(TestKeptPictures)
 #include "test_kept_pictures.moc"

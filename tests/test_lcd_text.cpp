@@ -1,6 +1,7 @@
 // Text in LCD dots: the built-in 5 x 7 font, every installed font without a
 // grey dot, and voxcel-convert --text giving the very dots the LCD View does.
 #include "canvas/lcd_text.h"
+#include "support/test_main.h"
 
 #include <QGuiApplication>
 #include <QProcess>
@@ -137,5 +138,5 @@ void TestLcdText::unknownFontIsRefused()
     QCOMPARE(cli.readAllStandardOutput(), QByteArray());
 }
 
-QTEST_MAIN(TestLcdText)
+VOXCEL_TEST_MAIN(TestLcdText)
 #include "test_lcd_text.moc"

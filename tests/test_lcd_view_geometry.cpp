@@ -1,5 +1,6 @@
 // Where the LCD View opens beside the main window, and zooming around the pointer.
 #include "app/lcd_view_geometry.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -54,5 +55,5 @@ void TestLcdViewGeometry::zoomKeepsTheDot()
     QCOMPARE(scrollKeepingDot(dots, 2, 4, visible, {0, 0}, {390, 10}), QPoint(112, 0));
 }
 
-QTEST_APPLESS_MAIN(TestLcdViewGeometry)
+VOXCEL_TEST_APPLESS_MAIN(TestLcdViewGeometry)
 #include "test_lcd_view_geometry.moc"

@@ -6,6 +6,7 @@
 #include "serial/pacing.h"
 #include "support/fake_port.h"
 #include "support/sample_transmission.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -338,5 +339,5 @@ void TestLinePacing::characterTimes()
     QCOMPARE(characterTime(*parseLineSettings(settings)).count(), ns);
 }
 
-QTEST_GUILESS_MAIN(TestLinePacing)
+VOXCEL_TEST_GUILESS_MAIN(TestLinePacing)
 #include "test_line_pacing.moc"

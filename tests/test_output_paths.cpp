@@ -1,5 +1,6 @@
 // Outputs never meet on one file, settings FIFOs are not read, full stdout fails.
 
+#include "support/test_main.h"
 #include "text/shared_files.h"
 #include "text/user_settings.h"
 
@@ -109,5 +110,5 @@ void TestOutputPaths::fullStandardOutputFails()
     QVERIFY2(err.contains(": cannot write to standard output"), err.constData()); // why, where stdio still knows
 }
 
-QTEST_GUILESS_MAIN(TestOutputPaths)
+VOXCEL_TEST_GUILESS_MAIN(TestOutputPaths)
 #include "test_output_paths.moc"

@@ -1,6 +1,7 @@
 #include "serial/param_prefix.h"
 #include "serial/pic_settings.h"
 #include "serial/start_address_entry.h"
+#include "support/test_main.h"
 #include "text/decimal_text.h"
 #include "text/text_rules.h"
 
@@ -251,5 +252,5 @@ void TestParamPrefix::messagesShowOneBreakPerLine()
     QTEST(oneBreakPerLine(text), "shown");
 }
 
-QTEST_APPLESS_MAIN(TestParamPrefix)
+VOXCEL_TEST_APPLESS_MAIN(TestParamPrefix)
 #include "test_param_prefix.moc"

@@ -8,6 +8,7 @@
 #include "picsim/picsim_options.h"
 #include "picsim/picture_report.h"
 #include "support/pic_streams.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 #include <sys/stat.h>
@@ -360,5 +361,5 @@ void TestPicsim::hostileFloodsStayBounded()
     QCOMPARE(report.result(), int(Failed));
 }
 
-QTEST_MAIN(TestPicsim)
+VOXCEL_TEST_MAIN(TestPicsim)
 #include "test_picsim.moc"

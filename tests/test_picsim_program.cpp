@@ -14,6 +14,7 @@
 #include "support/picsim_link.h"
 #include "support/pty_pair.h"
 #include "support/scripted_prompts.h"
+#include "support/test_main.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -280,5 +281,5 @@ void TestPicsimProgram::seriesRoundTrip()
     }
 }
 
-QTEST_MAIN(TestPicsimProgram)
+VOXCEL_TEST_MAIN(TestPicsimProgram)
 #include "test_picsim_program.moc"

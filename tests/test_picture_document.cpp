@@ -2,6 +2,7 @@
 // what counts as loaded, saved or kept, and a keep once per change.
 #include "app/picture_document.h"
 #include "canvas/kept_pictures.h"
+#include "support/test_main.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -68,5 +69,5 @@ void TestPictureDocument::changedFlag()
     QCOMPARE(picture.undoText(), undoName);
 }
 
-QTEST_GUILESS_MAIN(TestPictureDocument)
+VOXCEL_TEST_GUILESS_MAIN(TestPictureDocument)
 #include "test_picture_document.moc"

@@ -2,6 +2,7 @@
 #include "convert/byte_matrix.h"
 #include "convert/picture_text.h"
 #include "convert/reformat.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -193,5 +194,5 @@ void TestPictureText::sourceListsReadOrAreRefused()
     }
 }
 
-QTEST_MAIN(TestPictureText)
+VOXCEL_TEST_MAIN(TestPictureText)
 #include "test_picture_text.moc"

@@ -6,6 +6,7 @@
 #include "serial/qt_serial_port.h"
 #include "support/fake_port.h"
 #include "support/pty_pair.h"
+#include "support/test_main.h"
 #include "terminal/shared_traffic_log.h"
 
 #include <QElapsedTimer>
@@ -256,5 +257,5 @@ void TestPortSession::unpluggedDeviceComesBackUnderItsLink()
     qunsetenv("VOXCEL_COM1");
 }
 
-QTEST_GUILESS_MAIN(TestPortSession)
+VOXCEL_TEST_GUILESS_MAIN(TestPortSession)
 #include "test_port_session.moc"

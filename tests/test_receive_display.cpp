@@ -1,3 +1,4 @@
+#include "support/test_main.h"
 #include "terminal/receive_display.h"
 
 #include <QtTest>
@@ -49,5 +50,5 @@ void TestReceiveDisplay::crLfSplitOverTwoReadsIsOneBreak()
     QCOMPARE(display.toDisplay(QStringLiteral("\n")), QStringLiteral("\n"));
 }
 
-QTEST_APPLESS_MAIN(TestReceiveDisplay)
+VOXCEL_TEST_APPLESS_MAIN(TestReceiveDisplay)
 #include "test_receive_display.moc"

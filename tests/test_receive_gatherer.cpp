@@ -1,6 +1,7 @@
 // What the line's thread keeps for the window: the newest characters, the
 // count of the rest, one notice at a time; their text keeps the count in view.
 #include "serial/receive_gatherer.h"
+#include "support/test_main.h"
 #include "terminal/receive_format.h"
 
 #include <QtTest>
@@ -77,5 +78,5 @@ void TestReceiveGatherer::batchTextFits()
         shown);
 }
 
-QTEST_GUILESS_MAIN(TestReceiveGatherer)
+VOXCEL_TEST_GUILESS_MAIN(TestReceiveGatherer)
 #include "test_receive_gatherer.moc"

@@ -2,6 +2,7 @@
 // each time: Load EEprom ticked between two sends leaves the start-address
 // box enabled after the second.
 #include "app/send_hold.h"
+#include "support/test_main.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -31,5 +32,5 @@ void TestSendHold::eachSendGivesBackTheStateBeforeIt()
     }
 }
 
-QTEST_MAIN(TestSendHold)
+VOXCEL_TEST_MAIN(TestSendHold)
 #include "test_send_hold.moc"

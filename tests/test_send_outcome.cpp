@@ -1,5 +1,6 @@
 // What the progress area says once a send has ended.
 #include "app/send_outcome.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -38,5 +39,5 @@ void TestSendOutcome::saysHowTheSendEnded()
     QCOMPARE(sendOutcomeText(outcome), text);
 }
 
-QTEST_APPLESS_MAIN(TestSendOutcome)
+VOXCEL_TEST_APPLESS_MAIN(TestSendOutcome)
 #include "test_send_outcome.moc"

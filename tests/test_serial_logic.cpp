@@ -3,6 +3,7 @@
 
 #include "serial/line_settings.h"
 #include "serial/port_devices.h"
+#include "support/test_main.h"
 #include "terminal/receive_window.h"
 
 #include <QtTest>
@@ -230,5 +231,5 @@ void TestSerialLogic::deviceFromEnvironment()
     qunsetenv("VOXCEL_COM2");
 }
 
-QTEST_GUILESS_MAIN(TestSerialLogic)
+VOXCEL_TEST_GUILESS_MAIN(TestSerialLogic)
 #include "test_serial_logic.moc"

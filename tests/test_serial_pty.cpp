@@ -8,6 +8,7 @@
 #include "support/pty_pair.h"
 #include "support/sample_transmission.h"
 #include "support/stamping_port.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -322,5 +323,5 @@ void TestSerialPty::peerGoneWhileIdleIsSeenByInput()
     QVERIFY(!port.isOpen());
 }
 
-QTEST_GUILESS_MAIN(TestSerialPty)
+VOXCEL_TEST_GUILESS_MAIN(TestSerialPty)
 #include "test_serial_pty.moc"

@@ -6,6 +6,7 @@
 #include "serial/series_plan.h"
 #include "support/fake_port.h"
 #include "support/gif_writer.h"
+#include "support/test_main.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -220,5 +221,5 @@ void TestSeries::commandLine()
     }
 }
 
-QTEST_MAIN(TestSeries)
+VOXCEL_TEST_MAIN(TestSeries)
 #include "test_series.moc"

@@ -1,6 +1,7 @@
 // The LCD View's rasteriser: shapes, their Shift constraints and the flood
 // fill, dot by dot on the canvas.
 #include "canvas/shapes.h"
+#include "support/test_main.h"
 
 #include <QtTest>
 
@@ -162,5 +163,5 @@ void TestShapes::floodFill()
     QCOMPARE(setCount(canvas), count);
 }
 
-QTEST_APPLESS_MAIN(TestShapes)
+VOXCEL_TEST_APPLESS_MAIN(TestShapes)
 #include "test_shapes.moc"

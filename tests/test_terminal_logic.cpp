@@ -3,6 +3,7 @@
 // the log's lines and when a lost port reopens.
 #include "serial/port_devices.h"
 #include "serial/reconnect.h"
+#include "support/test_main.h"
 #include "terminal/receive_format.h"
 #include "terminal/receive_transcript.h"
 #include "terminal/receive_window.h"
@@ -316,5 +317,5 @@ void TestTerminalLogic::reconnectTarget()
     QTEST(target.value_or(QString()), "target");
 }
 
-QTEST_GUILESS_MAIN(TestTerminalLogic)
+VOXCEL_TEST_GUILESS_MAIN(TestTerminalLogic)
 #include "test_terminal_logic.moc"

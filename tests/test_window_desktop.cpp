@@ -3,6 +3,7 @@
 // the picture kept at Exit and recovered.
 #include "app/recent_pictures.h"
 #include "canvas/kept_pictures.h"
+#include "support/test_main.h"
 #include "support/window_fixture.h"
 
 #include <QAbstractItemView>
@@ -236,5 +237,5 @@ void TestWindowDesktop::recentPicturesAreOffered()
     QCOMPARE(offered, QStringList({"p3.png", "p9.png", "p7.png", "p6.png", "p5.png", "p4.png", "p2.png"}));
 }
 
-QTEST_MAIN(TestWindowDesktop)
+VOXCEL_TEST_MAIN(TestWindowDesktop)
 #include "test_window_desktop.moc"

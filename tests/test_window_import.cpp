@@ -1,5 +1,6 @@
 // Import through the real main window: the menu, the dialog, the canvas.
 #include "app/import_dialog.h"
+#include "support/test_main.h"
 #include "support/window_fixture.h"
 
 #include <QAction>
@@ -108,5 +109,5 @@ void TestWindowImport::cancelAndBadFilesLeaveTheCanvas()
     }
 }
 
-QTEST_MAIN(TestWindowImport)
+VOXCEL_TEST_MAIN(TestWindowImport)
 #include "test_window_import.moc"

@@ -1,5 +1,6 @@
 // The keyboard, the focus after a command and the one-line lists, driven
 // through the real main window.
+#include "support/test_main.h"
 #include "support/window_fixture.h"
 
 #include <QApplication>
@@ -146,5 +147,5 @@ void TestWindowKeyboard::listsChooseWhatTheyShow()
              qPrintable(prompts->messages.first()));
 }
 
-QTEST_MAIN(TestWindowKeyboard)
+VOXCEL_TEST_MAIN(TestWindowKeyboard)
 #include "test_window_keyboard.moc"

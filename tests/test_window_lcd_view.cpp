@@ -5,6 +5,7 @@
 #include "app/quit_signals.h"
 #include "canvas/kept_pictures.h"
 #include "canvas/lcd_text.h"
+#include "support/test_main.h"
 #include "support/window_fixture.h"
 
 #include <QLineEdit>
@@ -145,7 +146,7 @@ void TestWindowLcdView::saysWhyEditingWaitsDuringASend()
 }
 
 // A laptop's screen, where the LCD View has little room beside the main window.
-int main(int argc, char *argv[])
+VOXCEL_TEST_RUN(TestWindowLcdView)
 {
     QTemporaryFile screens;
     if (!screens.open() ||

@@ -9,6 +9,7 @@
 #include "support/picsim_link.h"
 #include "support/pty_pair.h"
 #include "support/scripted_prompts.h"
+#include "support/test_main.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -67,5 +68,5 @@ void TestWindowLinePacing::startUpPictureKeepsThePicsSilence()
     QCOMPARE(picsim.exitCode(), 0);
 }
 
-QTEST_MAIN(TestWindowLinePacing)
+VOXCEL_TEST_MAIN(TestWindowLinePacing)
 #include "test_window_line_pacing.moc"

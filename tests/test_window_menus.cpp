@@ -1,4 +1,5 @@
 // The menu bar of the main window: Open, Exit, About and Help.
+#include "support/test_main.h"
 #include "support/window_fixture.h"
 #include "voxcel_version.h"
 
@@ -150,5 +151,5 @@ void TestWindowMenus::helpIsOneWindowWithTheHelpText()
     QVERIFY(!QApplication::activeModalWidget());
 }
 
-QTEST_MAIN(TestWindowMenus)
+VOXCEL_TEST_MAIN(TestWindowMenus)
 #include "test_window_menus.moc"

@@ -1,6 +1,7 @@
 // Reformat For Output and the text output window's commands, driven
 // through the real main window.
 #include "app/canvas_view.h"
+#include "support/test_main.h"
 #include "support/window_fixture.h"
 
 #include <QClipboard>
@@ -168,5 +169,5 @@ void TestWindowOutputText::noTransmissionWithoutItsPrefix()
     }
 }
 
-QTEST_MAIN(TestWindowOutputText)
+VOXCEL_TEST_MAIN(TestWindowOutputText)
 #include "test_window_output_text.moc"

@@ -1,5 +1,6 @@
 // Drawing, picture files and Convert, driven through the real main window.
 #include "app/canvas_view.h"
+#include "support/test_main.h"
 #include "support/window_fixture.h"
 
 #include <QClipboard>
@@ -286,5 +287,5 @@ void TestWindowPicture::failedPictureSaveKeepsTheOldFile()
     QCOMPARE(old.readAll(), QByteArray("old content"));
 }
 
-QTEST_MAIN(TestWindowPicture)
+VOXCEL_TEST_MAIN(TestWindowPicture)
 #include "test_window_picture.moc"

@@ -2,6 +2,7 @@
 // arrives: its progress, Stop by mouse, Space and Esc, closing the window,
 // and the controls held meanwhile.
 #include "app/series_window.h"
+#include "support/test_main.h"
 #include "support/window_fixture.h"
 
 #include <QAction>
@@ -164,5 +165,5 @@ void TestWindowSending::seriesToCanvasWaitsForTheSend()
     QVERIFY(window->canvas().pixelIsSet(3, 3));
 }
 
-QTEST_MAIN(TestWindowSending)
+VOXCEL_TEST_MAIN(TestWindowSending)
 #include "test_window_sending.moc"

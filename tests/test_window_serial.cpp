@@ -2,6 +2,7 @@
 // and close, the terminal windows, the two transmissions and the EEPROM
 // target.
 #include "support/serial_window_fixture.h"
+#include "support/test_main.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -326,5 +327,5 @@ void TestWindowSerial::comOptionsShowThePortInUse()
     QCOMPARE(fake->commPort(), qint16(2));
 }
 
-QTEST_MAIN(TestWindowSerial)
+VOXCEL_TEST_MAIN(TestWindowSerial)
 #include "test_window_serial.moc"

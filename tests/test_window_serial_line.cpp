@@ -5,6 +5,7 @@
 #include "support/pty_pair.h"
 #include "support/serial_window_fixture.h"
 #include "support/stamping_port.h"
+#include "support/test_main.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -116,5 +117,5 @@ void TestWindowSerialLine::terminalWorksBothWaysOverARealLine()
     qunsetenv("VOXCEL_COM1");
 }
 
-QTEST_MAIN(TestWindowSerialLine)
+VOXCEL_TEST_MAIN(TestWindowSerialLine)
 #include "test_window_serial_line.moc"

@@ -1,4 +1,4 @@
-// The Series window on the real main window: an animation of 20 frames into
+// The Series window on the real main window: an animation of 5 frames into
 // the EEPROM through the window's port to voxcel-picsim, which checks that
 // each picture lies one picture size after the one before. On its own, over
 // a port in memory: the hold between the rounds of a loop, Play at the
@@ -15,6 +15,7 @@
 #include "support/picsim_link.h"
 #include "support/pty_pair.h"
 #include "support/scripted_prompts.h"
+#include "support/test_main.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,7 +35,7 @@ class TestWindowSeries : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void twentyFramesIntoTheEeprom();
+    void framesIntoTheEeprom();
     void roundsAreHeldApart();
     void playFollowsTheDelays();
     void deletesSeveralFramesAtOnce();
@@ -126,18 +127,18 @@ void TestWindowSeries::initTestCase()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path())); // the recent pictures
 }
 
-void TestWindowSeries::twentyFramesIntoTheEeprom()
+void TestWindowSeries::framesIntoTheEeprom()
 {
     QTemporaryDir dir;
     QList<QImage> frames;
-    for (int k = 0; k < 20; ++k) {
+    for (int k = 0; k < 5; ++k) {
         QImage frame(40, 20, QImage::Format_Grayscale8);
         frame.fill(255);
         frame.setPixel(k * 2, k % 20, 0);
         frames << frame;
     }
     const QString gif = dir.filePath(QStringLiteral("dots.gif"));
-    QVERIFY(writeGreyGif(gif, frames, QList<int>(20, 50)));
+    QVERIFY(writeGreyGif(gif, frames, QList<int>(5, 50)));
     const QString link = dir.filePath(QStringLiteral("lcd"));
     QProcess picsim;
     QVERIFY(startPicsimBehind(picsim, link, {QStringLiteral("--log"), dir.filePath("picsim.log")}));
@@ -159,8 +160,8 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
     auto *series = control<SeriesWindow>(&window, "frmSeries");
     QVERIFY(QTest::qWaitForWindowExposed(series));
     load(series, prompts, gif);
-    QCOMPARE(control<QListWidget>(series, "seriesFrames")->count(), 20);
-    QVERIFY(control<QLabel>(series, "seriesTime")->text().startsWith(QStringLiteral("20 frames, estimated time")));
+    QCOMPARE(control<QListWidget>(series, "seriesFrames")->count(), 5);
+    QVERIFY(control<QLabel>(series, "seriesTime")->text().startsWith(QStringLiteral("5 frames, estimated time")));
     prompts.answers.enqueue(dir.filePath(QStringLiteral("traffic.log")));
     control<QAction>(&window, "termLog")->trigger();
     clickButton(series, "seriesSend");
@@ -168,17 +169,18 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
 
     // The window sequences the frames on its event loop, which must run.
     QString results;
-    QTRY_VERIFY_WITH_TIMEOUT((results += QString::fromLocal8Bit(picsim.readAll())).contains("picture 20: OK"), 120000);
+    QTRY_VERIFY_WITH_TIMEOUT((results += QString::fromLocal8Bit(picsim.readAll())).contains("picture 5: OK"), 120000);
     QTRY_VERIFY(control<QWidget>(&window, Control::Convert)->isEnabled());
     QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.messages.join(QLatin1Char('|'))));
     QFile log(dir.filePath(QStringLiteral("traffic.log")));
     QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(log.readAll().count('*'), 20); // each frame's prefix, logged as it left
+    QCOMPARE(log.readAll().count('*'), 5); // each frame's prefix, logged as it left
 
-    // 80 frames from 9999 would pass the end of the EEPROM: refused at once.
-    for (int more = 0; more < 3; ++more)
-        load(series, prompts, gif);
-    QCOMPARE(control<QListWidget>(series, "seriesFrames")->count(), 80);
+    // 65 frames from 9999 would pass the end of the EEPROM: refused at once.
+    const QString more = dir.filePath(QStringLiteral("more.gif"));
+    QVERIFY(writeGreyGif(more, QList<QImage>(60, frames.first()), QList<int>(60, 50)));
+    load(series, prompts, more);
+    QCOMPARE(control<QListWidget>(series, "seriesFrames")->count(), 65);
     retype(&window, controlName(Control::StartAddress), QStringLiteral("9999"));
     clickButton(series, "seriesSend");
     QCOMPARE(prompts.messages.size(), 1);
@@ -188,10 +190,10 @@ void TestWindowSeries::twentyFramesIntoTheEeprom()
     picsim.terminate();
     QVERIFY(picsim.waitForFinished(10000));
     results += QString::fromLocal8Bit(picsim.readAll());
-    VERIFY_PICSIM(picsim.exitCode() == 0 && results.count(QStringLiteral(": OK")) == 20,
+    VERIFY_PICSIM(picsim.exitCode() == 0 && results.count(QStringLiteral(": OK")) == 5,
                   fileText(dir.filePath("picsim.log")));
     QVERIFY(results.contains(QStringLiteral("picture 1: EEPROM address 0x1000\n")));
-    for (int k = 2; k <= 20; ++k)
+    for (int k = 2; k <= 5; ++k)
         QVERIFY2(results.contains(QStringLiteral("picture %1: EEPROM address 0x%2, 1024 bytes after picture %3\n")
                                       .arg(k)
                                       .arg(QString::number(4096 + (k - 1) * 1024, 16).toUpper())
@@ -327,5 +329,5 @@ void TestWindowSeries::cancelledImportAndTheNext()
     QCOMPARE(RecentPictures().list().value(0), QFileInfo(gif).absoluteFilePath());
 }
 
-QTEST_MAIN(TestWindowSeries)
+VOXCEL_TEST_MAIN(TestWindowSeries)
 #include "test_window_series.moc"

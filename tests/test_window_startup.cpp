@@ -1,4 +1,5 @@
 // The main window as it comes up, driven by objectName like a user would.
+#include "support/test_main.h"
 #include "support/window_fixture.h"
 
 #include <QAction>
@@ -332,5 +333,5 @@ void TestWindowStartup::prefixReadsTheAddressBoxAndLeavesItAlone()
     QCOMPARE(startAddressEdit->text(), QStringLiteral("ab"));
 }
 
-QTEST_MAIN(TestWindowStartup)
+VOXCEL_TEST_MAIN(TestWindowStartup)
 #include "test_window_startup.moc"

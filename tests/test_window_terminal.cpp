@@ -3,6 +3,7 @@
 // that comes back.
 #include "app/qt_prompts.h"
 #include "serial/port_devices.h"
+#include "support/test_main.h"
 #include "support/window_fixture.h"
 
 #include <QAbstractItemView>
@@ -173,5 +174,5 @@ void TestWindowTerminal::lostPortComesBack()
     QVERIFY(find<QTimer>(Control::ReceivePoll)->isActive());
 }
 
-QTEST_MAIN(TestWindowTerminal)
+VOXCEL_TEST_MAIN(TestWindowTerminal)
 #include "test_window_terminal.moc"

@@ -1,4 +1,5 @@
 // Undo and redo of the picture, driven through the real main window.
+#include "support/test_main.h"
 #include "support/window_fixture.h"
 
 #include <QAction>
@@ -135,5 +136,5 @@ void TestWindowUndo::pictureFromTextRoundTrip()
     QCOMPARE(picture(), cleared);
 }
 
-QTEST_MAIN(TestWindowUndo)
+VOXCEL_TEST_MAIN(TestWindowUndo)
 #include "test_window_undo.moc"
