@@ -77,13 +77,20 @@ void FocusRing::follow(QWidget *focused)
     place();
 }
 
+namespace {
+constexpr int RingWidth = 2; // of the dark line
+} // namespace
+
 void FocusRing::place()
 {
     if (!target_ || !target_->isVisible()) {
         hide();
         return;
     }
-    setGeometry(target_->geometry());
+    // Around the control, not on it: a caption that fills its control (the
+    // bold "Com1") stays whole. The dark line lies in the gap between
+    // controls, the light one on the control's edge.
+    setGeometry(target_->geometry().adjusted(-RingWidth, -RingWidth, RingWidth, RingWidth));
     show();
     raise();
 }
@@ -103,7 +110,7 @@ void FocusRing::paintEvent(QPaintEvent *)
     QPainter painter(this);
     // Dark outside, light inside: one of the two stands out on any colour.
     const QRectF outer(rect());
-    painter.setPen(QPen(Qt::black, 2));
+    painter.setPen(QPen(Qt::black, RingWidth));
     painter.drawRect(outer.adjusted(1, 1, -1, -1));
     painter.setPen(QPen(Qt::white, 1));
     painter.drawRect(outer.adjusted(2.5, 2.5, -2.5, -2.5));
